@@ -1,0 +1,34 @@
+#include "core/app/command_state.h"
+
+namespace voxloom {
+
+void applyCommandTable(int state, const DocumentFlags& f, CommandView& v) {
+  if (state < kStateIdle || state > kStateRecording) return;
+  const bool idle = state == kStateIdle;
+  const bool activeWav = state == kStatePlaying || state == kStateMakingEvp;
+
+  v[Command::Open] = idle && !f.live;
+  v[Command::Save] = idle && f.loaded && f.modified && !f.live;
+  v[Command::Record] = idle && !f.live;
+  v[Command::Play] = idle && f.loaded && !f.live;
+  v[Command::MakeEvp] = idle && f.loaded;  // also while live input is on
+  v[Command::Pause] = activeWav;
+  v[Command::Stop] = activeWav || state == kStateRecording;
+  if (idle || state == kStateMakingEvp) {
+    v[Command::LogRandom] = idle;
+    v[Command::WriteRandom] = idle;
+  }
+  v[Command::Live] = idle;
+  for (Command c : {Command::Reverse, Command::Echo, Command::Normalize, Command::AutoCut})
+    v[c] = idle && f.loaded && !f.live;
+
+  v.segmentControlsMode = (idle || state == kStateMakingEvp) ? 0 : 1;
+  v.playTimeControlsMode = idle ? 0 : 1;
+  v.sessionControlsMode = idle ? 0 : 1;
+  if (state == kStateSessionPlay) {
+    v[Command::SessionStop] = true;
+    v[Command::MemoCueLabels] = f.sessionHasEvp;
+  }
+}
+
+}  // namespace voxloom

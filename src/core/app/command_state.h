@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+namespace voxloom {
+
+// Commands whose enabled state the command state decides. Each toolbar button and its
+// menu item share one entry.
+enum class Command : std::size_t {
+  Open,           // ButtonOpen, MenuFileOpen
+  Save,           // ButtonSave, MenuFileSave
+  Record,         // ButtonRecord, MenuFileRecord
+  Play,           // ButtonPlay, MenuFilePlay
+  MakeEvp,        // ButtonRndPlay, MenuFileEVP
+  Pause,          // ButtonPause, MenuFilePause
+  Stop,           // ButtonStop, MenuFileStop
+  LogRandom,      // MenuExtrasProtRN
+  WriteRandom,    // MenuExtrasWriteRN
+  Live,           // MenuExtrasLive
+  Reverse,        // MenuExtrasReverse
+  Echo,           // MenuExtrasEcho
+  Normalize,      // MenuExtrasNormalize
+  AutoCut,        // MenuExtrasAutocut
+  SessionStop,    // ButtonSessionStop, MenuSessionStop
+  MemoCueLabels,  // MemoCueLabels
+  Count
+};
+inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(Command::Count);
+
+// 1 idle, 2 playing the WAV file, 3 making an EVP, 4 replaying the session, 5 recording;
+// 0 before the first refresh.
+enum CommandStateValue : int {
+  kStateNone = 0,
+  kStateIdle = 1,
+  kStatePlaying = 2,
+  kStateMakingEvp = 3,
+  kStateSessionPlay = 4,
+  kStateRecording = 5,
+};
+
+// What the command state shows: enabled commands and the modes handed to the segment,
+// play-time and session controls (0 active, 1 locked).
+struct CommandView {
+  std::array<bool, kCommandCount> enabled{};
+  int segmentControlsMode = 1;
+  int playTimeControlsMode = 1;
+  int sessionControlsMode = 1;
+
+  bool& operator[](Command c) { return enabled[static_cast<std::size_t>(c)]; }
+  bool operator[](Command c) const { return enabled[static_cast<std::size_t>(c)]; }
+};
+
+struct DocumentFlags {
+  bool loaded = false;
+  bool modified = false;
+  bool live = false;             // the live audio source is on
+  bool sessionHasEvp = false;    // the session holds at least one EVP
+};
+
+// Applies the state table to `view`; entries the table leaves unchanged in `state` keep
+// their value. State 0 (and any unknown state) changes nothing.
+void applyCommandTable(int state, const DocumentFlags& flags, CommandView& view);
+
+}  // namespace voxloom

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/app/command_state.h"
+#include "core/audio/audio_document.h"
+#include "core/ports/prompter.h"
+#include "core/ports/shell.h"
+#include "core/ports/view.h"
+
+namespace voxloom {
+
+// Options the window program takes before its file arguments.
+struct WindowArguments {
+  std::optional<std::uint64_t> seed;
+  std::optional<std::string> settingsPath;
+  std::vector<std::string> files;
+  std::string error;  // non-empty: the arguments could not be understood
+};
+WindowArguments parseWindowArguments(const std::vector<std::string>& args);
+
+inline constexpr const char* kWavFilter = "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*";
+inline constexpr const char* kUnknownFiletypeText =
+    "Unknown filetype. Voxloom does accept only the\nfollowing types of files: EVP session files "
+    "(*.evp),\nWAV files (*.wav), and Random Source files (*.pcm)";
+
+// The logic of the main window: it owns the document and the state the window shows,
+// and carries out the commands. The window only forwards events and shows this state.
+class MainController {
+ public:
+  MainController(Prompter& prompter, Shell& shell);
+
+  void setView(View* view) { view_ = view; }
+
+  // The owned objects and the state the window shows.
+  AudioDocument document;
+  int commandState = kStateNone;
+  CommandView commands;
+  bool liveMode = false;           // MenuExtrasLive
+  bool mainWindowOpen = true;
+
+  // Remembered folders and files.
+  std::string sourceWavFolder;
+  std::string sessionFolder;
+  std::string lastRandomFileFolder;
+  std::string lastWavFile;
+
+  // Options of the settings dialog that this part of the program consults.
+  bool useSeparateFolders = false;     // CheckBoxUseSeparateFolders
+  bool autoOpenLastWavFile = false;    // CheckBoxAutoOpenLastWavFile
+  bool saveSettingsOnExit = true;      // CheckBoxSaveOnExit
+
+  // Where the program lives: help files are looked up below it.
+  std::string programFolder;
+
+  // Start-up once the window is first shown: enter idle, open the files named on the
+  // command line in order, reopen the last WAV file if so configured.
+  void startUp(const std::vector<std::string>& files);
+
+  void setCommandState(int state);
+  void openFileByType(const std::string& path);
+  void openWavFile(const std::string& path);
+  int readWavFile(const std::string& path);
+  int saveDocument(bool askFirst);
+  int writeWavFile(const std::string& path, int source);
+  bool discardDocumentIfAllowed();  // true: cancelled
+  // The close query: true when the window may close.
+  bool closeQuery();
+
+  // Help and tool commands.
+  std::string manualPath() const;
+  std::string quickstartPath() const;
+  void showManual();
+  void showQuickstart();
+  void openWebSite();
+  bool mixerAvailable();
+  void openMixer(bool recordingDevices);
+
+  // Whether a command's subsystem exists in this build; the others stay disabled.
+  static bool isBuilt(Command command);
+
+ private:
+  void notify(ViewAspect aspect) {
+    if (view_ != nullptr) view_->changed(aspect);
+  }
+
+  Prompter& prompter_;
+  Shell& shell_;
+  View* view_ = nullptr;
+};
+
+inline constexpr const char* kWebSiteUrl = "https://voxloom.org/";
+inline constexpr const char* kMixerProgram = "pavucontrol";
+
+}  // namespace voxloom
