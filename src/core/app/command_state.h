@@ -54,8 +54,8 @@ struct CommandView {
 struct DocumentFlags {
   bool loaded = false;
   bool modified = false;
-  bool live = false;             // the live audio source is on
-  bool sessionHasEvp = false;    // the session holds at least one EVP
+  bool live = false;           // the live audio source is on
+  bool sessionHasEvp = false;  // the session holds at least one EVP
 };
 
 // Applies the state table to `view`; entries the table leaves unchanged in `state` keep

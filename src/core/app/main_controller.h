@@ -39,7 +39,7 @@ class MainController {
   AudioDocument document;
   int commandState = kStateNone;
   CommandView commands;
-  bool liveMode = false;           // MenuExtrasLive
+  bool liveMode = false;  // MenuExtrasLive
   bool mainWindowOpen = true;
 
   // Remembered folders and files.
@@ -49,9 +49,9 @@ class MainController {
   std::string lastWavFile;
 
   // Options of the settings dialog that this part of the program consults.
-  bool useSeparateFolders = false;     // CheckBoxUseSeparateFolders
-  bool autoOpenLastWavFile = false;    // CheckBoxAutoOpenLastWavFile
-  bool saveSettingsOnExit = true;      // CheckBoxSaveOnExit
+  bool useSeparateFolders = false;   // CheckBoxUseSeparateFolders
+  bool autoOpenLastWavFile = false;  // CheckBoxAutoOpenLastWavFile
+  bool saveSettingsOnExit = true;    // CheckBoxSaveOnExit
 
   // Where the program lives: help files are looked up below it.
   std::string programFolder;

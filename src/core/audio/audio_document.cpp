@@ -40,7 +40,9 @@ std::string folderPart(const std::string& path) {
   return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
-AudioDocument::AudioDocument() { resetDocument(); }
+AudioDocument::AudioDocument() {
+  resetDocument();
+}
 
 void AudioDocument::allocateSamples(Bytes bytes) {
   samples.reset();  // free first: never two sample buffers at once

@@ -12,8 +12,8 @@
 namespace voxloom {
 
 struct CuePoint {
-  Frames position = 0;  // first sample frame of the cue
-  Frames length = 0;    // region length in frames; 0 when the file gave none
+  Frames position = 0;   // first sample frame of the cue
+  Frames length = 0;     // region length in frames; 0 when the file gave none
   std::uint32_t id = 0;  // 0: no identifier, never matches a text
   std::string label;     // UTF-8
   std::string note;      // UTF-8

@@ -29,8 +29,8 @@ ByteStream ByteStream::fromMemory(std::span<const std::uint8_t> bytes) {
 }
 
 std::size_t ByteStream::read(void* destination, std::size_t count) {
-  const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(
-      static_cast<std::int64_t>(count), remaining()));
+  const auto wanted = static_cast<std::size_t>(
+      std::min<std::int64_t>(static_cast<std::int64_t>(count), remaining()));
   if (wanted == 0) return 0;
   std::size_t got = 0;
   if (file_) {

@@ -11,7 +11,7 @@ std::uint32_t fourCC(std::string_view text) {
   std::uint32_t code = 0;
   for (int i = 0; i < 4; ++i) {
     const auto c = i < static_cast<int>(text.size()) ? static_cast<std::uint8_t>(text[i])
-                                                      : static_cast<std::uint8_t>(' ');
+                                                     : static_cast<std::uint8_t>(' ');
     code |= static_cast<std::uint32_t>(c) << (8 * i);
   }
   return code;
@@ -53,9 +53,9 @@ bool descendChunk(ByteStream& stream, ChunkInfo& chunk, const ChunkInfo* parent)
   const std::uint32_t riff = fourCC("RIFF");
   const std::uint32_t list = fourCC("LIST");
   const std::int64_t headerLength = (chunk.id == riff || chunk.id == list) ? 12 : 8;
-  const std::int64_t limit =
-      parent != nullptr ? static_cast<std::int64_t>(parent->dataOffset) + parent->size - stream.tell()
-                        : std::numeric_limits<std::int32_t>::max();
+  const std::int64_t limit = parent != nullptr ? static_cast<std::int64_t>(parent->dataOffset) +
+                                                     parent->size - stream.tell()
+                                               : std::numeric_limits<std::int32_t>::max();
   std::int64_t consumed = 0;
 
   while (headerLength + consumed <= limit) {

@@ -14,9 +14,9 @@ std::uint32_t fourCC(std::string_view text);
 std::string fourCCText(std::uint32_t code);
 
 struct ChunkInfo {
-  std::uint32_t id = 0;        // wanted code, set before the search
-  std::uint32_t size = 0;      // the size field as read
-  std::uint32_t listType = 0;  // RIFF and LIST only
+  std::uint32_t id = 0;          // wanted code, set before the search
+  std::uint32_t size = 0;        // the size field as read
+  std::uint32_t listType = 0;    // RIFF and LIST only
   std::uint32_t dataOffset = 0;  // RIFF and LIST: points at the list type
 };
 

@@ -1,0 +1,269 @@
+#include "core/app/main_controller.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+#include "core/audio/byte_stream.h"
+#include "core/audio/riff.h"
+#include "core/audio/wav_reader.h"
+#include "core/audio/wav_writer.h"
+
+namespace voxloom {
+
+namespace {
+
+constexpr const char* kSaveQuestion =
+    "The current WAV file has been changed. Do you want to save the changes?";
+
+std::string lowerExtension(const std::string& path) {
+  const std::string name = fileNamePart(path);
+  const auto dot = name.find_last_of('.');
+  if (dot == std::string::npos) return {};
+  std::string ext = name.substr(dot);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext;
+}
+
+bool fileExists(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
+  WindowArguments parsed;
+  std::size_t i = 0;
+  // The options come before the file arguments.
+  for (; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--seed" || a == "--settings") {
+      if (i + 1 >= args.size()) {
+        parsed.error = a + " needs a value";
+        return parsed;
+      }
+      const std::string& value = args[++i];
+      if (a == "--settings") {
+        parsed.settingsPath = value;
+        continue;
+      }
+      std::uint64_t seed = 0;
+      const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), seed);
+      if (ec != std::errc{} || end != value.data() + value.size()) {
+        parsed.error = "--seed needs a whole number, not '" + value + "'";
+        return parsed;
+      }
+      parsed.seed = seed;
+    } else if (a == "--") {
+      ++i;
+      break;
+    } else {
+      break;
+    }
+  }
+  parsed.files.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+  return parsed;
+}
+
+MainController::MainController(Prompter& prompter, Shell& shell)
+    : prompter_(prompter), shell_(shell) {}
+
+bool MainController::isBuilt(Command command) {
+  switch (command) {
+    case Command::Open:
+    case Command::Save:
+      return true;
+    default:
+      return false;  // their subsystems come later
+  }
+}
+
+void MainController::startUp(const std::vector<std::string>& files) {
+  setCommandState(kStateIdle);
+  for (const std::string& file : files) openFileByType(file);
+  if (autoOpenLastWavFile && !lastWavFile.empty() && fileExists(lastWavFile))
+    openWavFile(lastWavFile);
+}
+
+void MainController::setCommandState(int state) {
+  commandState = state;
+  DocumentFlags flags;
+  flags.loaded = document.isLoaded;
+  flags.modified = document.isModified;
+  flags.live = liveMode;
+  CommandView table = commands;
+  applyCommandTable(state, flags, table);
+  for (std::size_t i = 0; i < kCommandCount; ++i)
+    table.enabled[i] = table.enabled[i] && isBuilt(static_cast<Command>(i));
+  commands = table;
+  notify(ViewAspect::Commands);
+}
+
+void MainController::openFileByType(const std::string& path) {
+  const std::string ext = lowerExtension(path);
+  const std::string folder = folderPart(path);
+  if (ext == ".wav") {
+    if (liveMode) return;
+    sourceWavFolder = folder;
+    openWavFile(path);
+  } else if (ext == ".pcm") {
+    lastRandomFileFolder = folder;
+    // The file random source takes it over once that source exists.
+  } else if (ext == ".evp") {
+    if (liveMode) return;
+    sessionFolder = folder;
+    // Sessions open it once they exist.
+  } else {
+    prompter_.message("Error", kUnknownFiletypeText, MessageIcon::Error, MessageButtons::Ok);
+  }
+}
+
+void MainController::openWavFile(const std::string& path) {
+  std::string chosen = path;
+  if (chosen.empty()) {
+    FileDialogSpec spec;
+    spec.title = "Open WAV file...";
+    spec.filter = kWavFilter;
+    spec.defaultExtension = "*.wav";
+    if (useSeparateFolders) spec.initialFolder = sourceWavFolder;
+    const auto picked = prompter_.chooseOpenFile(spec);
+    if (!picked) return;
+    chosen = *picked;
+  }
+  sourceWavFolder = folderPart(chosen);
+  readWavFile(chosen);
+}
+
+int MainController::readWavFile(const std::string& path) {
+  if (discardDocumentIfAllowed()) return 1;
+
+  auto stream = ByteStream::openFile(path);
+  if (!stream) {
+    prompter_.error("Can't open WAV file '" + path + "'.");
+    return 1;
+  }
+  WavLoadOutcome outcome;
+  {
+    BusyGuard busy(prompter_);
+    outcome = loadWav(*stream, document, path);
+  }
+  if (outcome.cueCountMismatch) prompter_.error(kCueCountMismatchText);
+
+  int result = 0;
+  switch (outcome.status) {
+    case WavLoadStatus::Loaded:
+      break;
+    case WavLoadStatus::MissingChunk:
+      prompter_.message(kRiffErrorTitle, riffErrorText(outcome.chunk), MessageIcon::Stop,
+                        MessageButtons::Ok);
+      return 1;
+    case WavLoadStatus::DataTooLarge:
+      prompter_.error(dataTooLargeText(outcome.dataBytesFound));
+      return 1;
+    case WavLoadStatus::NotStandardPcm:
+      prompter_.error(kNotStandardPcmText);
+      result = 1;
+      break;
+  }
+  notify(ViewAspect::Texts);
+  notify(ViewAspect::Document);
+  setCommandState(kStateIdle);
+  return result;
+}
+
+int MainController::writeWavFile(const std::string& path, int source) {
+  if (source != 1) return 1;  // a session's EVP: written once sessions exist
+  const WavWriteStatus status = [&] {
+    BusyGuard busy(prompter_);
+    return writeDocumentWav(path, document);
+  }();
+  switch (status) {
+    case WavWriteStatus::Written:
+      return 0;
+    case WavWriteStatus::CannotOpen:
+      prompter_.error(cannotOpenForWritingText(path));
+      return 1;
+    case WavWriteStatus::WriteFailed:
+      prompter_.error(cannotWriteText(path));
+      return 1;
+  }
+  return 1;
+}
+
+int MainController::saveDocument(bool askFirst) {
+  if (!document.isModified) return 0;
+  if (askFirst) {
+    const Answer a = prompter_.message("Warning", kSaveQuestion, MessageIcon::Question,
+                                       MessageButtons::YesNoCancel);
+    if (a == Answer::No) {
+      document.isModified = false;
+      return 0;
+    }
+    if (a != Answer::Yes) return 1;
+  }
+  FileDialogSpec spec;
+  spec.title = "Save WAV file...";
+  spec.filter = kWavFilter;
+  spec.defaultExtension = "*.wav";
+  spec.fileName = document.path;
+  spec.confirmOverwrite = true;
+  if (useSeparateFolders) spec.initialFolder = sourceWavFolder;
+  const auto chosen = prompter_.chooseSaveFile(spec);
+  if (!chosen) return 1;
+  sourceWavFolder = folderPart(*chosen);
+  if (writeWavFile(*chosen, 1) != 0) return 1;
+
+  document.path = *chosen;
+  document.isModified = false;
+  document.setTitleFor(*chosen);
+  notify(ViewAspect::Texts);
+  setCommandState(kStateIdle);
+  return 0;
+}
+
+bool MainController::discardDocumentIfAllowed() {
+  // The session is closed first once sessions exist.
+  if (saveDocument(true) != 0) return true;
+  document.resetDocument();
+  notify(ViewAspect::Texts);
+  notify(ViewAspect::Document);
+  setCommandState(kStateIdle);
+  return false;
+}
+
+bool MainController::closeQuery() {
+  // Stopping activities and live input comes with the engine.
+  lastWavFile = document.path;
+  if (discardDocumentIfAllowed()) return false;
+  mainWindowOpen = false;
+  return true;
+}
+
+std::string MainController::manualPath() const {
+  return programFolder + "/docs/manual.html";
+}
+std::string MainController::quickstartPath() const {
+  return programFolder + "/docs/quickstart.html";
+}
+void MainController::showManual() {
+  shell_.openDocument(manualPath());
+}
+void MainController::showQuickstart() {
+  shell_.openDocument(quickstartPath());
+}
+void MainController::openWebSite() {
+  shell_.openDocument(kWebSiteUrl);
+}
+bool MainController::mixerAvailable() {
+  return shell_.programExists(kMixerProgram);
+}
+void MainController::openMixer(bool recordingDevices) {
+  // pavucontrol's tabs: 1 playback streams, 4 input devices.
+  shell_.startProgram(kMixerProgram, recordingDevices ? "--tab=4" : "--tab=1");
+}
+
+}  // namespace voxloom
