@@ -1,0 +1,295 @@
+#include "core/app/main_controller.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/fake_shell.h"
+#include "tests/support/riff_builder.h"
+#include "tests/support/scripted_prompter.h"
+
+namespace voxloom {
+namespace {
+
+class RecordingView : public View {
+ public:
+  std::vector<ViewAspect> seen;
+  void changed(ViewAspect aspect) override { seen.push_back(aspect); }
+};
+
+class MainControllerTest : public ::testing::Test {
+ protected:
+  MainControllerTest() : controller(prompter, shell) { controller.setView(&view); }
+
+  std::string wavFile(const std::string& name, std::uint32_t bytes = 64) {
+    return test::writeTempFile(name, test::simpleWav(1, 16, 8000, bytes));
+  }
+  void loadModified(const std::string& name) {
+    controller.openWavFile(wavFile(name));
+    ASSERT_TRUE(controller.document.isLoaded);
+    controller.document.markModified();
+    controller.setCommandState(kStateIdle);
+  }
+  bool enabled(Command c) const { return controller.commands[c]; }
+
+  test::ScriptedPrompter prompter;
+  test::FakeShell shell;
+  RecordingView view;
+  MainController controller;
+};
+
+TEST_F(MainControllerTest, StartsIdleAndOpensArgumentsInOrder) {
+  const std::string first = wavFile("first.wav");
+  const std::string second = wavFile("second.WAV", 32);
+  controller.startUp({first, "/sessions/my.evp", second});
+  EXPECT_EQ(controller.commandState, kStateIdle);
+  EXPECT_EQ(controller.document.path, second);
+  EXPECT_EQ(controller.document.dataBytes, 32);
+  EXPECT_EQ(controller.sessionFolder, "/sessions");
+  EXPECT_EQ(controller.sourceWavFolder, test::tempDir());
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(MainControllerTest, UnknownFiletypesAreReportedAndTheRestStillOpens) {
+  const std::string wav = wavFile("a.wav");
+  controller.startUp({"/tmp/notes.txt", wav});
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].title, "Error");
+  EXPECT_EQ(prompter.shown[0].text,
+            "Unknown filetype. Voxloom does accept only the\nfollowing types of files: EVP "
+            "session files (*.evp),\nWAV files (*.wav), and Random Source files (*.pcm)");
+  EXPECT_TRUE(controller.document.isLoaded);
+}
+
+TEST_F(MainControllerTest, LiveInputIgnoresWavAndSessionFilesButNotRandomFiles) {
+  controller.liveMode = true;
+  controller.openFileByType(wavFile("a.wav"));
+  controller.openFileByType("/s/x.evp");
+  controller.openFileByType("/r/NOISE.PCM");
+  EXPECT_FALSE(controller.document.isLoaded);
+  EXPECT_EQ(controller.sessionFolder, "");
+  EXPECT_EQ(controller.lastRandomFileFolder, "/r");
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(MainControllerTest, AutoOpenSkipsAMissingLastFileSilently) {
+  controller.autoOpenLastWavFile = true;
+  controller.lastWavFile = test::tempDir() + "/gone.wav";
+  controller.startUp({});
+  EXPECT_FALSE(controller.document.isLoaded);
+  EXPECT_TRUE(prompter.shown.empty());
+
+  controller.lastWavFile = wavFile("back.wav");
+  controller.startUp({});
+  EXPECT_EQ(controller.document.path, controller.lastWavFile);
+}
+
+TEST_F(MainControllerTest, OpenDialogUsesTheWavFolderOnlyWhenAsked) {
+  controller.sourceWavFolder = "/music";
+  controller.openWavFile("");
+  ASSERT_EQ(prompter.openDialogs.size(), 1u);
+  EXPECT_EQ(prompter.openDialogs[0].title, "Open WAV file...");
+  EXPECT_EQ(prompter.openDialogs[0].filter, "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*");
+  EXPECT_EQ(prompter.openDialogs[0].initialFolder, "");
+  EXPECT_EQ(controller.sourceWavFolder, "/music");  // cancelled: nothing changes
+
+  controller.useSeparateFolders = true;
+  const std::string file = wavFile("picked.wav");
+  prompter.openFiles.push_back(file);
+  controller.openWavFile("");
+  EXPECT_EQ(prompter.openDialogs[1].initialFolder, "/music");
+  EXPECT_EQ(controller.sourceWavFolder, test::tempDir());
+  EXPECT_TRUE(controller.document.isLoaded);
+}
+
+TEST_F(MainControllerTest, LoadFailuresShowTheirMessages) {
+  const std::string missing = test::tempDir() + "/missing.wav";
+  EXPECT_EQ(controller.readWavFile(missing), 1);
+  EXPECT_EQ(prompter.log().back(), "Error: Can't open WAV file '" + missing + "'.");
+
+  EXPECT_EQ(controller.readWavFile(test::writeTempFile("empty.wav", {})), 1);
+  EXPECT_EQ(prompter.log().back(), "Error in RIFF file: Cannot find 'RIFF' chunk.");
+  EXPECT_EQ(prompter.shown.back().icon, MessageIcon::Stop);
+
+  EXPECT_EQ(controller.readWavFile(test::writeTempFile("24.wav", test::simpleWav(1, 24, 8000, 6))),
+            1);
+  EXPECT_EQ(prompter.shown.back().title, "Error");
+  EXPECT_EQ(prompter.shown.back().text.rfind("This WAV file is not a standard PCM file.", 0), 0u);
+  EXPECT_FALSE(controller.document.isLoaded);
+  EXPECT_EQ(controller.document.texts.status[0], "Sample:");
+  EXPECT_EQ(controller.commandState, kStateIdle);
+}
+
+TEST_F(MainControllerTest, CueCountMismatchIsToldButTheSignalLoads) {
+  test::RiffBuilder b;
+  b.code("RIFF").u32(0).code("WAVE").chunk("fmt", test::RiffBuilder::fmtBody(1, 8, 8000));
+  b.chunk("data", {1, 2}).chunkWithSize("cue", 99, test::RiffBuilder::cueBody({{1, 0}}));
+  EXPECT_EQ(controller.readWavFile(test::writeTempFile("m.wav", b.closeRiff().bytes)), 0);
+  EXPECT_EQ(prompter.log(),
+            std::vector<std::string>{
+                "Error: Number of found Cue points doesn't match size of cue chunk."});
+  EXPECT_TRUE(controller.document.isLoaded);
+  EXPECT_EQ(controller.document.cueCount(), 0);
+}
+
+TEST_F(MainControllerTest, CommandStateFollowsTheDocument) {
+  controller.setCommandState(kStateIdle);
+  EXPECT_TRUE(enabled(Command::Open));
+  EXPECT_FALSE(enabled(Command::Save));
+
+  ASSERT_EQ(controller.readWavFile(wavFile("a.wav")), 0);
+  EXPECT_FALSE(enabled(Command::Save));  // loaded but unchanged
+  controller.document.markModified();
+  controller.setCommandState(kStateIdle);
+  EXPECT_TRUE(enabled(Command::Save));
+
+  controller.liveMode = true;
+  controller.setCommandState(kStateIdle);
+  EXPECT_FALSE(enabled(Command::Open));
+  EXPECT_FALSE(enabled(Command::Save));
+  EXPECT_EQ(view.seen.back(), ViewAspect::Commands);
+}
+
+TEST_F(MainControllerTest, SaveDoesNothingForAnUnchangedDocument) {
+  ASSERT_EQ(controller.readWavFile(wavFile("a.wav")), 0);
+  EXPECT_EQ(controller.saveDocument(false), 0);
+  EXPECT_TRUE(prompter.saveDialogs.empty());
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(MainControllerTest, SaveWritesTheChosenFileAndRetitles) {
+  loadModified("orig.wav");
+  controller.useSeparateFolders = true;
+  const std::string target = test::tempDir() + "/saved.wav";
+  prompter.saveFiles.push_back(target);
+  EXPECT_EQ(controller.saveDocument(false), 0);
+  ASSERT_EQ(prompter.saveDialogs.size(), 1u);
+  EXPECT_EQ(prompter.saveDialogs[0].title, "Save WAV file...");
+  EXPECT_EQ(prompter.saveDialogs[0].fileName, test::tempDir() + "/orig.wav");
+  EXPECT_TRUE(prompter.saveDialogs[0].confirmOverwrite);
+  EXPECT_EQ(prompter.saveDialogs[0].initialFolder, test::tempDir());
+  EXPECT_EQ(controller.document.path, target);
+  EXPECT_FALSE(controller.document.isModified);
+  EXPECT_EQ(controller.document.texts.windowTitle, "saved.wav - Voxloom 2.5");
+  EXPECT_FALSE(enabled(Command::Save));
+  EXPECT_EQ(test::readWholeFile(target).size(), 44u + 64 + 24);
+}
+
+TEST_F(MainControllerTest, AFailedSaveKeepsTheDocumentModified) {
+  loadModified("orig.wav");
+  const std::string target = test::tempDir() + "/no/folder/x.wav";
+  prompter.saveFiles.push_back(target);
+  EXPECT_EQ(controller.saveDocument(false), 1);
+  EXPECT_EQ(prompter.log().back(), "Error: Can't open WAV file '" + target + "' for writing.");
+  EXPECT_TRUE(controller.document.isModified);
+  EXPECT_EQ(controller.document.path, test::tempDir() + "/orig.wav");
+}
+
+TEST_F(MainControllerTest, TheSaveQuestionGuardsAChangedDocument) {
+  const std::string other = wavFile("other.wav", 16);
+
+  // Cancel keeps the old document.
+  loadModified("orig.wav");
+  prompter.answers.push_back(Answer::Cancel);
+  EXPECT_EQ(controller.readWavFile(other), 1);
+  EXPECT_EQ(prompter.shown.back().title, "Warning");
+  EXPECT_EQ(prompter.shown.back().text,
+            "The current WAV file has been changed. Do you want to save the changes?");
+  EXPECT_EQ(prompter.shown.back().buttons, MessageButtons::YesNoCancel);
+  EXPECT_TRUE(controller.document.isModified);
+  EXPECT_EQ(fileNamePart(controller.document.path), "orig.wav");
+
+  // Yes, then cancelling the save dialog, also keeps it.
+  prompter.answers.push_back(Answer::Yes);
+  EXPECT_EQ(controller.readWavFile(other), 1);
+  EXPECT_EQ(fileNamePart(controller.document.path), "orig.wav");
+
+  // No drops the changes.
+  prompter.answers.push_back(Answer::No);
+  EXPECT_EQ(controller.readWavFile(other), 0);
+  EXPECT_EQ(controller.document.path, other);
+  EXPECT_FALSE(controller.document.isModified);
+}
+
+TEST_F(MainControllerTest, CloseQueryAsksAndCancelKeepsRunning) {
+  loadModified("orig.wav");
+  prompter.answers.push_back(Answer::Cancel);
+  EXPECT_FALSE(controller.closeQuery());
+  EXPECT_TRUE(controller.mainWindowOpen);
+  EXPECT_TRUE(controller.document.isLoaded);
+  EXPECT_EQ(controller.commandState, kStateIdle);
+
+  prompter.answers.push_back(Answer::No);
+  EXPECT_TRUE(controller.closeQuery());
+  EXPECT_FALSE(controller.mainWindowOpen);
+  EXPECT_EQ(controller.lastWavFile, test::tempDir() + "/orig.wav");
+}
+
+TEST_F(MainControllerTest, HelpAndMixerGoThroughTheDesktop) {
+  controller.programFolder = "/opt/voxloom";
+  controller.showManual();
+  controller.showQuickstart();
+  controller.openWebSite();
+  EXPECT_EQ(shell.opened,
+            (std::vector<std::string>{"/opt/voxloom/docs/manual.html",
+                                      "/opt/voxloom/docs/quickstart.html", kWebSiteUrl}));
+  EXPECT_FALSE(controller.mixerAvailable());
+  shell.installed.insert("pavucontrol");
+  EXPECT_TRUE(controller.mixerAvailable());
+  controller.openMixer(true);
+  EXPECT_EQ(shell.started.back().first, "pavucontrol");
+}
+
+TEST(WindowArguments, OptionsComeBeforeFiles) {
+  auto a = parseWindowArguments({"--seed", "42", "--settings", "/t/v.ini", "a.wav", "--seed"});
+  EXPECT_TRUE(a.error.empty());
+  EXPECT_EQ(a.seed, 42u);
+  EXPECT_EQ(a.settingsPath, "/t/v.ini");
+  EXPECT_EQ(a.files, (std::vector<std::string>{"a.wav", "--seed"}));
+  EXPECT_FALSE(parseWindowArguments({"--seed", "x1"}).error.empty());
+  EXPECT_FALSE(parseWindowArguments({"--settings"}).error.empty());
+  EXPECT_EQ(parseWindowArguments({"--", "--seed"}).files, std::vector<std::string>{"--seed"});
+}
+
+TEST(CommandTable, StatesEnableWhatTheyAllow) {
+  DocumentFlags loaded{true, true, false, true};
+  CommandView v;
+  v[Command::LogRandom] = true;
+  applyCommandTable(kStatePlaying, loaded, v);
+  EXPECT_TRUE(v[Command::Pause]);
+  EXPECT_TRUE(v[Command::Stop]);
+  EXPECT_FALSE(v[Command::Open]);
+  EXPECT_FALSE(v[Command::Save]);
+  EXPECT_TRUE(v[Command::LogRandom]);  // unchanged while playing
+  EXPECT_EQ(v.segmentControlsMode, 1);
+
+  applyCommandTable(kStateMakingEvp, loaded, v);
+  EXPECT_FALSE(v[Command::LogRandom]);
+  EXPECT_EQ(v.segmentControlsMode, 0);
+  EXPECT_EQ(v.playTimeControlsMode, 1);
+
+  applyCommandTable(kStateRecording, loaded, v);
+  EXPECT_FALSE(v[Command::Pause]);
+  EXPECT_TRUE(v[Command::Stop]);
+
+  applyCommandTable(kStateSessionPlay, loaded, v);
+  EXPECT_TRUE(v[Command::SessionStop]);
+  EXPECT_TRUE(v[Command::MemoCueLabels]);
+  EXPECT_FALSE(v[Command::Stop]);
+
+  const CommandView before = v;
+  applyCommandTable(kStateNone, loaded, v);
+  EXPECT_EQ(v.enabled, before.enabled);
+
+  // Live input: Make EVP stays available, the file commands do not.
+  DocumentFlags live{true, false, true, false};
+  applyCommandTable(kStateIdle, live, v);
+  EXPECT_TRUE(v[Command::MakeEvp]);
+  EXPECT_FALSE(v[Command::Open]);
+  EXPECT_FALSE(v[Command::Record]);
+  EXPECT_FALSE(v[Command::Play]);
+  EXPECT_FALSE(v[Command::Normalize]);
+  EXPECT_TRUE(v[Command::Live]);
+  EXPECT_EQ(v.sessionControlsMode, 0);
+}
+
+}  // namespace
+}  // namespace voxloom
