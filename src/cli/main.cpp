@@ -1,1 +1,63 @@
-int main() { return 0; }
+// voxloom-cli: the program's core without windows, for scripts and reproducible runs.
+#include <clocale>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+
+namespace voxloom::cli {
+
+namespace {
+
+struct CommandEntry {
+  const char* name;
+  const char* synopsis;
+  int (*run)(const std::vector<std::string>&);
+};
+
+constexpr CommandEntry kCommands[] = {
+    {"info", "info FILE.wav              print the document as JSON", runInfo},
+    {"copy", "copy IN.wav OUT.wav        load and write the whole document", runCopy},
+};
+
+void printHelp(std::ostream& out) {
+  out << "Usage: voxloom-cli COMMAND [ARGUMENTS]\n"
+         "       voxloom-cli --help | --version\n\n"
+         "Commands:\n";
+  for (const CommandEntry& c : kCommands) out << "  " << c.synopsis << '\n';
+  out << "\nMessages go to stderr as '<title>: <text>'. Exit status: 0 success, 1 failure,\n"
+         "2 wrong usage. See docs/cli.md for details.\n";
+}
+
+}  // namespace
+
+int usageError(const std::string& text, const std::string& usage) {
+  std::cerr << "voxloom-cli: " << text << "\nUsage: " << usage << '\n';
+  return kExitUsage;
+}
+
+}  // namespace voxloom::cli
+
+int main(int argc, char** argv) {
+  using namespace voxloom::cli;
+  std::setlocale(LC_ALL, "C");
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    printHelp(std::cerr);
+    return kExitUsage;
+  }
+  if (args[0] == "--help" || args[0] == "-h") {
+    printHelp(std::cout);
+    return kExitOk;
+  }
+  if (args[0] == "--version") {
+    std::cout << "voxloom " VOXLOOM_VERSION "\n";
+    return kExitOk;
+  }
+  for (const CommandEntry& c : kCommands)
+    if (args[0] == c.name) return c.run({args.begin() + 1, args.end()});
+  std::cerr << "voxloom-cli: unknown command '" << args[0] << "'\n";
+  printHelp(std::cerr);
+  return kExitUsage;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace voxloom::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// Each command takes the arguments after its name and returns the exit status.
+int runInfo(const std::vector<std::string>& args);
+int runCopy(const std::vector<std::string>& args);
+
+// Prints "voxloom-cli: <text>" and the command's usage line; returns kExitUsage.
+int usageError(const std::string& text, const std::string& usage);
+
+}  // namespace voxloom::cli

@@ -1,0 +1,97 @@
+#include "cli/json_writer.h"
+
+#include <cstdio>
+
+namespace voxloom::cli {
+
+std::string jsonQuote(std::string_view text) {
+  std::string out = "\"";
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (c < 0x20) {
+          char escaped[8];
+          std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+          out += escaped;
+        } else {
+          out += ch;
+        }
+    }
+  }
+  return out + "\"";
+}
+
+void JsonWriter::separate() {
+  if (needComma_) out_ += ',';
+  needComma_ = false;
+}
+
+JsonWriter& JsonWriter::beginObject() {
+  separate();
+  out_ += '{';
+  return *this;
+}
+
+JsonWriter& JsonWriter::endObject() {
+  out_ += '}';
+  needComma_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::beginArray() {
+  separate();
+  out_ += '[';
+  return *this;
+}
+
+JsonWriter& JsonWriter::endArray() {
+  out_ += ']';
+  needComma_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::key(std::string_view name) {
+  separate();
+  out_ += jsonQuote(name);
+  out_ += ':';
+  return *this;
+}
+
+JsonWriter& JsonWriter::value(std::string_view text) {
+  separate();
+  out_ += jsonQuote(text);
+  needComma_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::value(std::int64_t number) {
+  separate();
+  out_ += std::to_string(number);
+  needComma_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::value(bool flag) {
+  separate();
+  out_ += flag ? "true" : "false";
+  needComma_ = true;
+  return *this;
+}
+
+}  // namespace voxloom::cli

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/riff_builder.h"
+#include "tests/support/run_cli.h"
+
+namespace voxloom {
+namespace {
+
+using test::runCli;
+
+const std::string kDemo = std::string(VOXLOOM_SOURCE_DIR) + "/assets/demo.wav";
+
+TEST(CliBasics, HelpVersionAndUsage) {
+  auto r = runCli({"--version"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "voxloom 2.5\n");
+  r = runCli({"--help"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("info FILE.wav"), std::string::npos);
+  EXPECT_EQ(runCli({}).exitCode, 2);
+  EXPECT_EQ(runCli({"frobnicate"}).exitCode, 2);
+  EXPECT_EQ(runCli({"info"}).exitCode, 2);
+  EXPECT_EQ(runCli({"copy", "a.wav"}).exitCode, 2);
+}
+
+TEST(CliInfo, PrintsTheDemoInStableOrder) {
+  const auto r = runCli({"info", kDemo});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  const std::string head =
+      "{\"path\":\"" + kDemo +
+      "\",\"format\":{\"formatTag\":1,\"channels\":1,\"samplesPerSec\":22050,"
+      "\"avgBytesPerSec\":44100,\"blockAlign\":2,\"bitsPerSample\":16,\"extraSize\":0},"
+      "\"nominalRate\":22050,\"frameBytes\":2,\"dataBytes\":377154,\"frameCount\":188577,"
+      "\"title\":\"demo.wav - Voxloom 2.5\",\"status\":[\"Sample: 22050 Hz \u00B7 16 Bit "
+      "\u00B7 Mono\",\"Cues: 21\",\"Time: 0:00:08.552\"],\"cues\":[{\"id\":1,\"position\":3307,"
+      "\"length\":6475,\"label\":\"Lis\",";
+  EXPECT_EQ(r.out.substr(0, head.size()), head);
+  EXPECT_EQ(r.out.back(), '\n');
+}
+
+TEST(CliInfo, EscapesTextsAndReportsFailures) {
+  test::RiffBuilder b;
+  b.code("RIFF").u32(0).code("WAVE").chunk("fmt", test::RiffBuilder::fmtBody(1, 8, 8000));
+  b.chunk("data", {1, 2}).chunk("cue", test::RiffBuilder::cueBody({{1, 0}}));
+  test::RiffBuilder list;
+  list.code("adtl").chunk("labl", test::RiffBuilder::textBody(1, "say \"hi\"\\\x01"));
+  b.chunk("LIST", list.bytes);
+  auto r = runCli({"info", test::writeTempFile("q.wav", b.closeRiff().bytes)});
+  ASSERT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("\"label\":\"say \\\"hi\\\"\\\\\\u0001\""), std::string::npos) << r.out;
+
+  r = runCli({"info", test::writeTempFile("bad.wav", {'R', 'I', 'F'})});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "Error in RIFF file: Cannot find 'RIFF' chunk.\n");
+
+  // A warning while the load still succeeds goes to stderr; the exit is 0.
+  test::RiffBuilder mismatch;
+  mismatch.code("RIFF").u32(0).code("WAVE").chunk("fmt", test::RiffBuilder::fmtBody(1, 8, 8000));
+  mismatch.chunk("data", {1}).chunkWithSize("cue", 8, {1, 0, 0, 0, 0, 0, 0, 0});
+  r = runCli({"info", test::writeTempFile("m.wav", mismatch.closeRiff().bytes)});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, "Error: Number of found Cue points doesn't match size of cue chunk.\n");
+}
+
+TEST(CliCopy, RewritesTheDemoByteForByte) {
+  const std::string out = test::tempDir() + "/copy.wav";
+  const auto r = runCli({"copy", kDemo, out});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(test::readWholeFile(out), test::readWholeFile(kDemo));
+
+  const auto failed = runCli({"copy", kDemo, test::tempDir() + "/missing/out.wav"});
+  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_NE(failed.err.find("for writing."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace voxloom

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace voxloom::test {
+
+struct CliResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs voxloom-cli with the arguments (no shell involved) and captures its output.
+CliResult runCli(const std::vector<std::string>& args);
+
+}  // namespace voxloom::test
