@@ -1,0 +1,215 @@
+#include "gui/form_main.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFontDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "gui/form_about.h"
+
+namespace voxloom {
+
+namespace {
+
+QString qt(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+// Only local files can be opened; a drop that carries anything else is refused whole.
+QStringList localFiles(const QMimeData* data) {
+  QStringList files;
+  if (data == nullptr || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile()) return {};
+    files << url.toLocalFile();
+  }
+  return files;
+}
+
+}  // namespace
+
+TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
+    : QMainWindow(parent), controller_(prompter, shell) {
+  setObjectName("FormMain");
+  setWindowTitle("Voxloom");
+  setAcceptDrops(true);
+  chooseFont_ = [this](const QFont& current) -> std::optional<QFont> {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, current, this);
+    return ok ? std::optional<QFont>(font) : std::nullopt;
+  };
+  controller_.programFolder = QCoreApplication::applicationDirPath().toStdString();
+  mixerAvailable_ = controller_.mixerAvailable();
+
+  buildMenus();
+  buildToolBar();
+
+  auto* central = new QWidget(this);
+  auto* left = new QVBoxLayout;
+  left->addWidget(buildSegmentsGroup());
+  left->addWidget(buildPlayEvpGroup());
+  left->addStretch();
+  auto* row = new QHBoxLayout(central);
+  row->addLayout(left);
+  row->addWidget(buildSessionGroup(), 1);
+  setCentralWidget(central);
+  buildStatusBar();
+  wireCommands();
+
+  resize(720, 470);
+  controller_.setView(this);
+  refreshTexts();
+  refreshCommands();
+}
+
+TFormMain::~TFormMain() {
+  controller_.setView(nullptr);
+}
+
+void TFormMain::wireCommands() {
+  auto on = [this](const char* name, auto&& handler) {
+    QAction* action = findChild<QAction*>(name);
+    connect(action, &QAction::triggered, this, std::forward<decltype(handler)>(handler));
+  };
+  auto onCommand = [this](Command command, auto handler) {
+    const CommandPair& pair = commandControls_[static_cast<std::size_t>(command)];
+    connect(pair.action, &QAction::triggered, this, handler);
+    if (auto* button = qobject_cast<QAbstractButton*>(pair.widget))
+      connect(button, &QAbstractButton::clicked, this, handler);
+  };
+  onCommand(Command::Open, [this] { controller_.openWavFile(""); });
+  onCommand(Command::Save, [this] { controller_.saveDocument(false); });
+  on("MenuFileExit", [this] { close(); });
+  on("MenuHelpManual", [this] { controller_.showManual(); });
+  on("QuickstartGuide1", [this] { controller_.showQuickstart(); });
+  on("MenuHelpDownload", [this] { controller_.openWebSite(); });
+  on("MenuHelpAbout", [this] { showAbout(); });
+  connect(mixerPlayback_, &QAction::triggered, this, [this] { controller_.openMixer(false); });
+  connect(mixerRecording_, &QAction::triggered, this, [this] { controller_.openMixer(true); });
+}
+
+void TFormMain::changed(ViewAspect aspect) {
+  switch (aspect) {
+    case ViewAspect::Texts:
+      refreshTexts();
+      break;
+    case ViewAspect::Commands:
+      refreshCommands();
+      break;
+    case ViewAspect::Document:
+      refreshDocument();
+      break;
+  }
+}
+
+void TFormMain::refreshTexts() {
+  const DocumentTexts& texts = controller_.document.texts;
+  if (!texts.windowTitle.empty()) setWindowTitle(qt(texts.windowTitle));
+  for (std::size_t i = 0; i < statusPanels_.size(); ++i)
+    statusPanels_[i]->setText(qt(texts.status[i]));
+}
+
+void TFormMain::refreshCommands() {
+  const CommandView& commands = controller_.commands;
+  for (std::size_t i = 0; i < kCommandCount; ++i) {
+    const CommandPair& pair = commandControls_[i];
+    if (pair.widget != nullptr) pair.widget->setEnabled(commands.enabled[i]);
+    if (pair.action != nullptr) pair.action->setEnabled(commands.enabled[i]);
+  }
+  for (QWidget* w : laterWidgets_) w->setEnabled(false);
+  for (QAction* a : laterActions_) a->setEnabled(false);
+  mixerPlayback_->setEnabled(mixerAvailable_);
+  mixerRecording_->setEnabled(mixerAvailable_);
+
+  // Locked play-time controls show the spin edit on the button face, as read-only fields do.
+  const bool playTimeActive = commands.playTimeControlsMode == 0;
+  radioGroupRandomPlay_->setEnabled(playTimeActive);
+  playTimeSpin_->setEnabled(playTimeActive);
+  QPalette palette = playTimeSpin_->palette();
+  const QPalette standard = this->palette();
+  const QColor background =
+      playTimeActive ? standard.color(QPalette::Base) : standard.color(QPalette::Button);
+  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    palette.setColor(group, QPalette::Base, background);
+  playTimeSpin_->setPalette(palette);
+}
+
+void TFormMain::refreshDocument() {
+  // Nothing but the texts shows document data yet; they may change with it.
+  refreshTexts();
+}
+
+void TFormMain::placePlayTimeSpin() {
+  // Put the spin edit over the blanks between "for" and "s" of the second item.
+  QStyleOptionButton option;
+  option.initFrom(playForTime_);
+  const QRect text =
+      playForTime_->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, playForTime_);
+  const QFontMetrics metrics = playForTime_->fontMetrics();
+  const int gapLeft = text.left() + metrics.horizontalAdvance("for ");
+  const int gapRight = text.left() + metrics.horizontalAdvance("for              ");
+  const int height = playTimeSpin_->sizeHint().height();
+  const QPoint topLeft = playForTime_->mapTo(
+      radioGroupRandomPlay_, QPoint(gapLeft, (playForTime_->height() - height) / 2));
+  playTimeSpin_->setGeometry(topLeft.x(), topLeft.y(), gapRight - gapLeft, height);
+  playTimeSpin_->raise();
+}
+
+void TFormMain::chooseCueLabelFont() {
+  if (!chooseFont_) return;
+  if (const std::optional<QFont> font = chooseFont_(memoCueLabels_->font()))
+    memoCueLabels_->setFont(*font);
+}
+
+void TFormMain::showAbout() {
+  if (about_ != nullptr) about_->exec();
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  if (about_ != nullptr) about_->applyVersion(VOXLOOM_VERSION);
+  controller_.startUp(startupFiles_);
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+  if (controller_.closeQuery())
+    event->accept();
+  else
+    event->ignore();
+}
+
+void TFormMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (!localFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TFormMain::dropEvent(QDropEvent* event) {
+  const QStringList files = localFiles(event->mimeData());
+  if (files.isEmpty()) return;
+  event->acceptProposedAction();
+  for (const QString& file : files) controller_.openFileByType(file.toStdString());
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == radioGroupRandomPlay_ && event->type() == QEvent::Resize) placePlayTimeSpin();
+  // Clicking into the play-time spin edit chooses the timed item.
+  if (watched == playTimeSpin_ && event->type() == QEvent::FocusIn) playForTime_->setChecked(true);
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace voxloom

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QFont>
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/app/main_controller.h"
+#include "core/ports/view.h"
+
+class QAction;
+class QActionGroup;
+class QGroupBox;
+class QIcon;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QRadioButton;
+class QSpinBox;
+class QToolButton;
+
+namespace voxloom {
+
+class TFormAbout;
+
+// The main window: menus, toolbar, the segment, play-time and session panels and the
+// status bar. It forwards commands to the MainController and shows its state.
+class TFormMain : public QMainWindow, public View {
+  Q_OBJECT
+
+ public:
+  // The prompter and shell are the controller's ports; tests pass fakes.
+  TFormMain(Prompter& prompter, Shell& shell, QWidget* parent = nullptr);
+  ~TFormMain() override;
+
+  MainController& controller() { return controller_; }
+
+  // Files named on the command line, opened when the window first shows.
+  void setStartupFiles(std::vector<std::string> files) { startupFiles_ = std::move(files); }
+  // The about box gets its version text at first show and is shown by MenuHelpAbout.
+  void setAboutForm(TFormAbout* about) { about_ = about; }
+  // How the cue-label font is chosen; the default is the font dialog.
+  void setFontChooser(std::function<std::optional<QFont>(const QFont&)> chooser) {
+    chooseFont_ = std::move(chooser);
+  }
+
+  void changed(ViewAspect aspect) override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // A command's button (or other control) and its menu item, always enabled together.
+  struct CommandPair {
+    QWidget* widget = nullptr;
+    QAction* action = nullptr;
+  };
+
+  void buildMenus();
+  void buildToolBar();
+  QWidget* buildSegmentsGroup();
+  QWidget* buildPlayEvpGroup();
+  QWidget* buildSessionGroup();
+  void buildStatusBar();
+  void wireCommands();
+
+  QAction* addAction(QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& shortcut = {});
+  QToolButton* addToolButton(const char* name, const QString& hint, const QIcon& icon);
+
+  void refreshTexts();
+  void refreshCommands();
+  void refreshDocument();
+  void placePlayTimeSpin();
+  void chooseCueLabelFont();
+  void showAbout();
+
+  MainController controller_;
+  std::vector<std::string> startupFiles_;
+  TFormAbout* about_ = nullptr;
+  std::function<std::optional<QFont>(const QFont&)> chooseFont_;
+  bool shownOnce_ = false;
+  bool mixerAvailable_ = false;
+
+  std::array<CommandPair, kCommandCount> commandControls_{};
+  // Controls whose subsystems come later: present, kept disabled.
+  std::vector<QWidget*> laterWidgets_;
+  std::vector<QAction*> laterActions_;
+
+  std::array<QLabel*, 3> statusPanels_{};
+  QGroupBox* radioGroupRandomPlay_ = nullptr;
+  QRadioButton* playForTime_ = nullptr;
+  QSpinBox* playTimeSpin_ = nullptr;
+  QPlainTextEdit* memoCueLabels_ = nullptr;
+  QAction* mixerPlayback_ = nullptr;
+  QAction* mixerRecording_ = nullptr;
+};
+
+}  // namespace voxloom

@@ -1,0 +1,35 @@
+#include <QApplication>
+#include <clocale>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "core/app/main_controller.h"
+#include "gui/form_about.h"
+#include "gui/form_main.h"
+#include "platform/qt_prompter.h"
+#include "platform/qt_shell.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Voxloom");
+  // Qt has taken the locale from the environment; numbers are written with "." anyway.
+  std::setlocale(LC_NUMERIC, "C");
+
+  // QApplication has removed its own options from argv by now.
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const voxloom::WindowArguments parsed = voxloom::parseWindowArguments(args);
+  if (!parsed.error.empty()) {
+    std::cerr << "voxloom: " << parsed.error << "\n";
+    return 2;
+  }
+
+  voxloom::QtPrompter prompter;
+  voxloom::QtShell shell;
+  voxloom::TFormMain formMain(prompter, shell);
+  voxloom::TFormAbout formAbout(&formMain);
+  formMain.setAboutForm(&formAbout);
+  formMain.setStartupFiles(parsed.files);
+  formMain.show();
+  return app.exec();
+}
