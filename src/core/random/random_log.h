@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "core/ports/prompter.h"
+
+namespace voxloom {
+
+// The random-number log: one raw value per line while an EVP runs. The first EVP after
+// the log was switched on starts the file afresh; later EVPs append to it.
+class RandomLog {
+ public:
+  RandomLog() = default;
+  RandomLog(const RandomLog&) = delete;
+  RandomLog& operator=(const RandomLog&) = delete;
+  ~RandomLog() { closeRandomLog(); }
+
+  bool logEnabled = false;
+  bool logStartNew = false;
+  std::string logFileName;
+
+  // True when the EVP may start: logging is off, or the file is open. On failure asks
+  // Retry/Cancel; Cancel gives false and leaves the log settings as they are.
+  bool openRandomLog(Prompter& prompter);
+  void closeRandomLog();
+  bool isOpen() const { return file_ != nullptr; }
+
+  // Writes `text` and a line end when logging is on and the file is open.
+  void logRandomValue(std::string_view text);
+
+ private:
+  std::FILE* file_ = nullptr;
+};
+
+std::string cannotOpenLogText(const std::string& path);
+
+}  // namespace voxloom

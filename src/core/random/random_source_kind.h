@@ -1,0 +1,42 @@
+#pragma once
+
+#include <array>
+#include <optional>
+
+namespace voxloom {
+
+// The numbering is persisted (setting RandomSource), so it never changes.
+enum class RandomSourceKind : int {
+  PseudoRng = 0,
+  SoundCard = 1,
+  RandomFile = 2,
+  Fractal = 3,
+  Internet = 4,
+  ManualSweep = 5,
+  ParallelPort = 6,
+};
+inline constexpr int kRandomSourceKindCount = 7;
+
+// The stored integer as a kind; nothing for a value outside 0..6.
+std::optional<RandomSourceKind> randomSourceKindFromInt(int value);
+
+// Whether this build can draw from the kind. Only these can be selected; the others
+// exist for the stored setting and the menu and are refused until their source exists.
+bool isRandomSourceBuilt(RandomSourceKind kind);
+
+// Menu item names and their plain captions, indexed by the kind's value.
+struct RandomSourceItem {
+  const char* menuItem;
+  const char* caption;
+};
+inline constexpr std::array<RandomSourceItem, kRandomSourceKindCount> kRandomSourceItems = {{
+    {"MenuPrefRndSrcProgram", "&Pseudo RNG"},
+    {"MenuPrefRndSrcSoundcard", "&Sound card"},
+    {"MenuPrefRndSrcFile", "F&ile..."},
+    {"MenuPrefRndSrcFractal", "&Fractal equation..."},
+    {"MenuPrefRndSrcHttp", "I&nternet..."},
+    {"MenuPrefRndSrcManual", "&Manual sweep"},
+    {"MenuPrefRndSrcLPT", "P&arallel printer port..."},
+}};
+
+}  // namespace voxloom

@@ -1,0 +1,72 @@
+#include "core/random/random_sources.h"
+
+#include <string>
+
+#include "core/audio/audio_document.h"
+#include "core/random/random_mapping.h"
+#include "core/random/service_host.h"
+
+namespace voxloom {
+
+std::int32_t RandomSources::drawRandom(std::int32_t n) {
+  if (n < 1) n = 1;
+  if (stop_.stopRequested) return 0;
+  switch (randomKind) {
+    case RandomSourceKind::PseudoRng: {
+      const std::int32_t v = pseudo.nextPseudoRandom();
+      log.logRandomValue(std::to_string(v));
+      return scaleFrom31Bits(v, n);
+    }
+    default:
+      // Kinds without a source in this build cannot be selected; should one be set
+      // directly, it fails like a source that cannot deliver.
+      stop_.stopRequested = true;
+      return 0;
+  }
+}
+
+SelectOutcome RandomSources::selectRandomSource(RandomSourceKind kind, const std::string& filePath,
+                                                const std::string& url, bool /*interactive*/) {
+  if (!filePath.empty()) randomFilePath = filePath;
+  if (!url.empty()) serviceUrl = url;
+
+  SelectOutcome outcome = SelectOutcome::NotAvailable;
+  if (isRandomSourceBuilt(kind)) {
+    menu.checkOnly(kind);
+    randomKind = kind;
+    outcome = SelectOutcome::Selected;
+  }
+  refreshMenu();
+  return outcome;
+}
+
+void RandomSources::refreshMenu() {
+  menu.fileCaption =
+      randomFilePath.empty() ? "F&ile..." : "F&ile [" + fileNamePart(randomFilePath) + "] ...";
+  menu.httpCaption =
+      serviceUrl.empty() ? "I&nternet..." : "I&nternet [" + serviceHost(serviceUrl) + "] ...";
+  menu.showManualRandom = randomKind == RandomSourceKind::ManualSweep;
+  menu.showRecLevel = randomKind == RandomSourceKind::SoundCard;
+}
+
+void RandomSources::toggleRandomLog(bool useSeparateFolders) {
+  if (menu.logChecked) {
+    menu.logChecked = false;
+  } else {
+    FileDialogSpec dialog;
+    dialog.title = kLogDialogTitle;
+    dialog.filter = kTextFileFilter;
+    dialog.defaultExtension = "*.txt";
+    dialog.confirmOverwrite = true;
+    if (useSeparateFolders) dialog.initialFolder = lastLogFolder;
+    const auto chosen = prompter_.chooseSaveFile(dialog);
+    if (!chosen) return;
+    lastLogFolder = folderPart(*chosen);
+    menu.logChecked = true;
+    log.logFileName = *chosen;
+    log.logStartNew = true;
+  }
+  log.logEnabled = menu.logChecked;
+}
+
+}  // namespace voxloom

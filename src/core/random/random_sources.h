@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/ports/prompter.h"
+#include "core/random/pseudo_rng.h"
+#include "core/random/random_batch.h"
+#include "core/random/random_log.h"
+#include "core/random/random_menu.h"
+#include "core/random/random_source_kind.h"
+#include "core/random/stop_request.h"
+
+namespace voxloom {
+
+enum class SelectOutcome {
+  Selected,      // the kind is current now
+  Cancelled,     // a dialog was cancelled; the previous source stays
+  NotAvailable,  // this build has no such source; the previous source stays
+};
+
+// The single entry point for random integers, and the state of the current source.
+// Owned by the main window for the whole run; the stop request belongs to the engine.
+class RandomSources {
+ public:
+  RandomSources(StopRequest& stop, Prompter& prompter) : stop_(stop), prompter_(prompter) {}
+  RandomSources(const RandomSources&) = delete;
+  RandomSources& operator=(const RandomSources&) = delete;
+
+  RandomSourceKind randomKind = RandomSourceKind::PseudoRng;
+  RandomBatch batch;
+  std::string randomFilePath;
+  std::string serviceUrl;
+  long double growthRate = 3.8L;
+  long double population = 0.5L;
+  std::int32_t previousTrendSample = 0;
+  long double previousTrendValue = 0;
+  PseudoRng pseudo;
+  RandomLog log;
+  RandomSourceMenu menu;
+  std::string lastLogFolder;
+
+  // One integer in 0..n-1 (n >= 1; a smaller n is treated as 1) from the current
+  // source. 0 when the stop request is set before or during the draw; a source that
+  // cannot deliver raises the stop request.
+  std::int32_t drawRandom(std::int32_t n);
+
+  // Makes `kind` current and refreshes the captions and tool-window flags. A non-empty
+  // filePath or url is remembered even when the kind cannot be selected, so a stored
+  // setting survives.
+  SelectOutcome selectRandomSource(RandomSourceKind kind, const std::string& filePath,
+                                   const std::string& url, bool interactive);
+
+  // MenuExtrasProtRN: unchecks, or asks for a file and checks. logEnabled follows the mark.
+  void toggleRandomLog(bool useSeparateFolders);
+
+  StopRequest& stop() { return stop_; }
+
+ private:
+  void refreshMenu();
+
+  StopRequest& stop_;
+  Prompter& prompter_;
+};
+
+inline constexpr const char* kLogDialogTitle = "Log random numbers to file...";
+inline constexpr const char* kTextFileFilter = "Text File (*.txt)|*.txt|All Files (*.*)|*.*";
+
+}  // namespace voxloom
