@@ -1,0 +1,128 @@
+#include <charconv>
+#include <iostream>
+
+#include "cli/cli_prompter.h"
+#include "cli/commands.h"
+#include "cli/json_writer.h"
+#include "core/app/main_controller.h"
+#include "core/session/session_file.h"
+#include "core/session/text_line_reader.h"
+
+namespace voxloom::cli {
+
+namespace {
+
+std::string sessionJson(const SessionFileContent& content) {
+  JsonWriter j;
+  j.beginObject();
+  j.key("version").value(versionText(content.version));
+  j.key("wavPath").value(content.wavPath);
+  j.key("records").beginArray();
+  for (const EvpRecord& r : content.records) {
+    j.beginObject();
+    j.key("dateTime").value(r.dateTime);
+    j.key("question").value(r.question);
+    j.key("answer").value(r.answer);
+    j.key("entries").beginArray();
+    for (const EvpSegmentEntry& e : r.segments) {
+      j.beginObject();
+      j.key("start").value(std::int64_t{e.start});
+      j.key("length").value(std::int64_t{e.length});
+      j.key("serial").value(std::int64_t{e.serial});
+      j.key("segmentNumber").value(std::int64_t{e.segmentNumber});
+      j.key("fade").value(e.fade);
+      j.key("label").value(e.label);
+      j.endObject();
+    }
+    j.endArray();
+    j.endObject();
+  }
+  j.endArray();
+  j.endObject();
+  return j.text();
+}
+
+// Reads a session file as opening it does; prints the error and gives nothing when the
+// file is not a session.
+std::optional<SessionFileContent> readSessionFile(const std::string& path) {
+  std::string text;
+  if (!readWholeTextFile(path, text)) {
+    std::cerr << "Error: Can't open session file '" << path << "'.\n";
+    return std::nullopt;
+  }
+  SessionFileContent content = parseSessionText(text);
+  if (!content.valid) {
+    std::cerr << "Error: " << kInvalidSessionText << '\n';
+    return std::nullopt;
+  }
+  return content;
+}
+
+bool parsePositive(const std::string& text, int& value) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc{} && end == text.data() + text.size() && value >= 1;
+}
+
+}  // namespace
+
+int runSession(const std::vector<std::string>& args) {
+  const char* usage = "voxloom-cli session FILE.evp";
+  if (args.size() != 1) return usageError("session takes one session file", usage);
+  const auto content = readSessionFile(args[0]);
+  if (!content) return kExitFailed;
+  std::cout << sessionJson(*content) << '\n';
+  return kExitOk;
+}
+
+int runExport(const std::vector<std::string>& args) {
+  const char* usage = "voxloom-cli export FILE.evp --evp N -o OUT.wav [--wav PATH]";
+  std::string sessionPath, outPath, wavPath;
+  int evp = 0;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--evp" || a == "-o" || a == "--wav") {
+      if (i + 1 >= args.size()) return usageError(a + " needs a value", usage);
+      const std::string& v = args[++i];
+      if (a == "-o") {
+        outPath = v;
+      } else if (a == "--wav") {
+        wavPath = v;
+      } else if (!parsePositive(v, evp)) {
+        return usageError("--evp needs a number from 1 on, not '" + v + "'", usage);
+      }
+    } else if (sessionPath.empty() && !a.starts_with("-")) {
+      sessionPath = a;
+    } else {
+      return usageError("unexpected argument '" + a + "'", usage);
+    }
+  }
+  if (sessionPath.empty() || outPath.empty() || evp == 0)
+    return usageError("export needs a session file, --evp and -o", usage);
+
+  CliPrompter prompter;
+  NoShell shell;
+  MainController controller(prompter, shell);
+  SessionController& sessions = controller.sessions;
+  if (wavPath.empty()) {
+    // As the window opens it; the search question is answered No.
+    sessions.openSession(sessionPath);
+    if (sessions.session.fileName.empty()) return kExitFailed;
+  } else {
+    // The WAV file given replaces the session's own, as if found by the search.
+    auto content = readSessionFile(sessionPath);
+    if (!content) return kExitFailed;
+    if (controller.readWavFile(wavPath) != 0) return kExitFailed;
+    sessions.session.fileName = sessionPath;
+    sessions.session.wavPath = wavPath;
+    sessions.session.records = std::move(content->records);
+  }
+  if (evp > sessions.session.count()) {
+    std::cerr << "Error: The session has " << sessions.session.count() << " EVPs, not " << evp
+              << ".\n";
+    return kExitFailed;
+  }
+  sessions.session.currentIndex = evp - 1;
+  return controller.writeWavFile(outPath, 0) == 0 ? kExitOk : kExitFailed;
+}
+
+}  // namespace voxloom::cli

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/audio/audio_document.h"
+#include "core/ports/clock.h"
+#include "core/ports/prompter.h"
+#include "core/ports/shell.h"
+#include "core/session/session.h"
+#include "core/session/session_file.h"
+#include "core/session/session_panel.h"
+
+namespace voxloom {
+
+// What the session needs from the main window's logic: its ports, the document, the
+// remembered folders and options it shares, and the WAV import.
+struct SessionHost {
+  Prompter& prompter;
+  Shell& shell;
+  Clock* clock;  // never null
+  AudioDocument& document;
+  std::string& sessionFolder;
+  std::string& sourceWavFolder;
+  const bool& useSeparateFolders;
+  const bool& liveMode;
+  const std::string& programFolder;
+  // Loads a WAV file as the Open command does; 0 on success.
+  std::function<int(const std::string&)> loadWav;
+};
+
+inline constexpr const char* kSessionFilter =
+    "Voxloom session files (*.evp)|*.evp|All Files (*.*)|*.*";
+inline constexpr const char* kInvalidSessionText = "Invalid session file.";
+inline constexpr const char* kQuestionPromptText = "Please enter your comment or question:";
+
+// The open session and the logic of the session panel: open, save, close, navigation,
+// editing, capture of generated EVPs, export and the external editor.
+class SessionController {
+ public:
+  explicit SessionController(SessionHost host) : host_(std::move(host)) {}
+
+  // Tests set the time by hand.
+  void setClock(Clock& clock) { host_.clock = &clock; }
+
+  Session session;
+  SessionPanel panel;
+  std::string outputWavFolder;  // setting OutputWavFiles
+  std::string editorPath;       // setting EditorPath; empty: the desktop's default
+  // Version of the file last read by openSession.
+  SessionVersion lastReadVersion = SessionVersion::V2_0;
+  // Whether replay exists in this build; without it Play, EVP and Stop stay disabled.
+  bool replayAvailable = false;
+
+  // The question prompt (TFormSessionEdit): label text in, entered text or nothing
+  // (cancelled) out. Without a prompt every capture is cancelled.
+  std::function<std::optional<std::string>(const std::string&)> askQuestion;
+  // The cross-fade shape that export renders with (the engine's current one).
+  std::function<int()> fadeMode;
+  // Called after the panel state changed.
+  std::function<void()> onChanged;
+
+  void openSession(const std::string& path);
+  int saveSession(bool askFirst);
+  int closeSession();
+
+  void refreshSessionDisplay();
+  void updateSessionControls(int mode);
+  // The command state's switch into session replay enables Stop and the memo again.
+  void showReplayControls();
+
+  void toggleRecordMode();
+  void previousEvp();
+  void nextEvp();
+  void questionEdited(const std::string& text);
+  void answerEdited(const std::string& text);
+
+  // Capture, called by the generation.
+  bool beginEvpCapture();
+  void appendSegmentEntry(std::int32_t start, std::int32_t length, std::int32_t serial,
+                          const std::string& label, bool fade, std::int32_t segmentNumber);
+  void finishEvpCapture(std::int32_t blocksQueued, std::int32_t queueDepth);
+
+  // Export and editor (session_editor.cpp).
+  std::string exportFileName() const;
+  // Writes the current EVP; 0 on success, 1 after the writer's message.
+  int writeEvpWavFile(const std::string& path);
+  void exportEvpAsWav();
+  void openEvpInEditor();
+  // The folder of the editor's scratch file, with a trailing '/' (empty: working folder).
+  std::string scratchFolder() const;
+  void selectEditor();
+  void useDefaultEditor() { editorPath.clear(); }
+
+ private:
+  bool reportLoadedWav();
+  void clearSession();
+  void changed() {
+    if (onChanged) onChanged();
+  }
+
+  SessionHost host_;
+  int lastMode_ = 0;
+};
+
+}  // namespace voxloom

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace voxloom {
+
+// Reads a text held in memory line by line, the way the program's text files are
+// read: a line ends at a line feed, which is removed; a carriage return right before
+// it is removed too (files written on Windows); nothing else is removed. At the end of
+// the text the line is what was left, so an empty text there reads like an empty line.
+class TextLineReader {
+ public:
+  explicit TextLineReader(std::string_view text) : text_(text) {}
+
+  // The next line as raw bytes; empty at the end.
+  std::string_view readTextLine();
+  bool atEnd() const { return pos_ >= text_.size(); }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+// Reads a whole file into `out`; false when it cannot be opened or read.
+bool readWholeTextFile(const std::string& path, std::string& out);
+
+}  // namespace voxloom

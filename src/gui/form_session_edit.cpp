@@ -1,0 +1,60 @@
+#include "gui/form_session_edit.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace voxloom {
+
+TFormSessionEdit::TFormSessionEdit(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+  setObjectName("FormSessionEdit");
+  setWindowTitle("EVP Session");
+  setModal(true);
+  label1_ = new QLabel(this);
+  label1_->setObjectName("Label1");
+  editString_ = new QLineEdit(this);
+  editString_->setObjectName("EditString");
+  editString_->setMinimumWidth(320);
+  auto* ok = new QPushButton("&OK", this);
+  ok->setObjectName("ButtonOK");
+  ok->setDefault(true);
+  auto* cancel = new QPushButton("&Cancel", this);
+  cancel->setObjectName("ButtonCancel");
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  auto* column = new QVBoxLayout(this);
+  column->addWidget(label1_);
+  column->addWidget(editString_);
+  column->addLayout(buttons);
+  setFixedSize(sizeHint());
+}
+
+QPoint TFormSessionEdit::centredOver(const QRect& frame) const {
+  // Integer division truncates toward zero, also for a prompt wider than the window.
+  return {frame.left() + (frame.width() - width()) / 2,
+          frame.top() + (frame.height() - height()) / 2};
+}
+
+std::optional<std::string> TFormSessionEdit::ask(const QString& label, QWidget* over) {
+  label1_->setText(label);
+  editString_->clear();
+  if (over != nullptr) move(centredOver(over->frameGeometry()));
+  if (exec() != QDialog::Accepted) return std::nullopt;
+  return editString_->text().toStdString();
+}
+
+bool TFormSessionEdit::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) editString_->setFocus();
+  return QDialog::event(event);
+}
+
+}  // namespace voxloom

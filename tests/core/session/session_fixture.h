@@ -1,0 +1,56 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/app/main_controller.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_shell.h"
+#include "tests/support/riff_builder.h"
+#include "tests/support/scripted_prompter.h"
+
+namespace voxloom::test {
+
+// A main controller with scripted ports, a set clock and a question prompt whose answer
+// the test sets.
+class SessionFixture : public ::testing::Test {
+ protected:
+  SessionFixture() : controller(prompter, shell) {
+    sessions().setClock(clock);
+    sessions().askQuestion = [this](const std::string& label) {
+      promptLabels.push_back(label);
+      return questionAnswer;
+    };
+  }
+
+  SessionController& sessions() { return controller.sessions; }
+  Session& session() { return controller.sessions.session; }
+  const SessionPanel& panel() { return controller.sessions.panel; }
+
+  // A loaded 16-bit mono WAV file of `frames` frames.
+  std::string loadWav(const std::string& name, std::uint32_t frames = 1000) {
+    const std::string path = writeTempFile(name, simpleWav(1, 16, 8000, frames * 2));
+    controller.openWavFile(path);
+    EXPECT_TRUE(controller.document.isLoaded);
+    return path;
+  }
+
+  // Captures one EVP of `entries` blocks, none still queued at the end.
+  void capture(int entries, const std::string& question = "q") {
+    questionAnswer = question;
+    ASSERT_TRUE(sessions().beginEvpCapture());
+    for (int i = 1; i <= entries; ++i)
+      sessions().appendSegmentEntry(i * 10, 10, i, i % 2 ? "a" : "", false, i);
+    sessions().finishEvpCapture(entries + 1, 2);
+  }
+
+  ScriptedPrompter prompter;
+  FakeShell shell;
+  FakeClock clock;
+  MainController controller;
+  std::optional<std::string> questionAnswer = std::string("q");
+  std::vector<std::string> promptLabels;
+};
+
+}  // namespace voxloom::test
