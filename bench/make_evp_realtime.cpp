@@ -1,0 +1,93 @@
+// Real-time Make EVP through the SDL adapter (run with SDL_AUDIODRIVER=dummy): counts the
+// adapter's underruns and the time from the command to the first returned block.
+// Usage: make_evp_realtime [SECONDS] (default 60), for "From" 5 ms and 80 ms, X-Fade on.
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "core/app/command_state.h"
+#include "core/engine/playback_engine.h"
+#include "core/random/random_sources.h"
+#include "core/util/queued_event_loop.h"
+#include "platform/sdl/sdl_wave_out.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class SilentPrompter : public voxloom::Prompter {
+ public:
+  voxloom::Answer message(const std::string& title, const std::string& text, voxloom::MessageIcon,
+                          voxloom::MessageButtons) override {
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    return voxloom::Answer::Cancel;
+  }
+  std::optional<std::string> chooseOpenFile(const voxloom::FileDialogSpec&) override { return {}; }
+  std::optional<std::string> chooseSaveFile(const voxloom::FileDialogSpec&) override { return {}; }
+  void setBusy(bool) override {}
+};
+
+void makeSignal(voxloom::AudioDocument& doc, int seconds) {
+  const int rate = 44100;
+  doc.format = {1, 2, rate, rate * 4, 4, 16, 0};
+  doc.nominalRate = rate;
+  doc.frameBytes = 4;
+  doc.frameCount = rate * seconds;
+  doc.allocateSamples(doc.frameCount * 4);
+  for (voxloom::Frames i = 0; i < doc.frameCount; ++i) {
+    const int v = static_cast<int>(9000 * std::sin(i * 0.013) + (i * 7919 % 4001) - 2000);
+    doc.putSample(doc.channelBase(0), i, v);
+    doc.putSample(doc.channelBase(1), i, -v);
+  }
+  doc.isLoaded = true;
+}
+
+int run(int fromMs, int seconds) {
+  voxloom::AudioDocument doc;
+  makeSignal(doc, 60);
+  voxloom::SegmentTable table;
+  voxloom::SegmentOptions options;
+  options.duration.value = fromMs;
+  options.crossFade.checked = true;
+  voxloom::updateSegmentControls(options, 0, 0);
+  voxloom::StopRequest stop;
+  SilentPrompter prompter;
+  voxloom::RandomSources random(stop, prompter);
+  random.pseudo.seedPseudoRandom(1);
+  voxloom::RendererState renderer;
+  voxloom::QueuedEventLoop loop;
+  voxloom::SdlWaveOut device(loop);
+  voxloom::PlayTimeControls playTime;
+  int state = voxloom::kStateIdle;
+  voxloom::PlaybackEngine engine(device, prompter, {table, options, doc, random, renderer}, state,
+                                 playTime);
+  Clock::time_point firstBack{};
+  std::int64_t blocks = 0;
+  engine.callouts.showSegment = [&](std::uintptr_t) {
+    if (++blocks == 2) firstBack = Clock::now();  // the first call comes from the command
+  };
+  const Clock::time_point start = Clock::now();
+  if (engine.makeEvp() != 0) return 1;
+  const Clock::time_point end = start + std::chrono::seconds(seconds);
+  while (Clock::now() < end) loop.waitAndProcess(std::chrono::milliseconds(20));
+  engine.stopPlayback();
+  loop.processUntil([&] { return !engine.isOpen(); }, std::chrono::seconds(2));
+  const double firstMs = std::chrono::duration<double, std::milli>(firstBack - start).count();
+  const double blockMs = 1000.0 * table.minFrames / doc.nominalRate;
+  std::printf(
+      "From %3d ms, X-Fade: %d slots, %lld blocks in %d s, underruns %llu, first block back "
+      "after %.1f ms (its own length %.1f ms, so it started after ~%.1f ms)\n",
+      fromMs, engine.bufferCount(), static_cast<long long>(blocks), seconds,
+      static_cast<unsigned long long>(device.underrunCount()), firstMs, blockMs, firstMs - blockMs);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
+  if (std::getenv("SDL_AUDIODRIVER") == nullptr) setenv("SDL_AUDIODRIVER", "dummy", 1);
+  return run(5, seconds) | run(80, seconds);
+}

@@ -1,0 +1,205 @@
+#include <charconv>
+#include <cmath>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "cli/cli_prompter.h"
+#include "cli/commands.h"
+#include "core/app/main_controller.h"
+#include "core/audio/wav_writer.h"
+#include "core/engine/cross_fade.h"
+#include "core/engine/offline_evp.h"
+#include "core/session/session_export.h"
+
+namespace voxloom::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "voxloom-cli make-evp IN.wav -o OUT.wav [--seed N] [--seconds S | --blocks N] [--from MS]\n"
+    "       [--to MS] [--overlap] [--no-zero-cross] [--cue-list] [--xfade MODE]\n"
+    "       [--source pseudo] [--log FILE]";
+
+struct MakeEvpArgs {
+  std::string input;
+  std::string output;
+  std::optional<std::uint64_t> seed;
+  std::optional<double> seconds;
+  std::optional<std::int64_t> blocks;
+  std::optional<int> from;
+  std::optional<int> to;
+  bool overlap = false;
+  bool noZeroCross = false;
+  bool cueList = false;
+  std::optional<int> fadeMode;
+  std::string logFile;
+};
+
+template <typename T>
+bool parseWhole(const std::string& text, T& value) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc{} && end == text.data() + text.size();
+}
+
+std::optional<int> parseFadeMode(const std::string& text) {
+  int mode = 0;
+  if (parseWhole(text, mode)) {
+    if (mode >= 0 && mode < kFadeModeCount) return mode;
+    return std::nullopt;
+  }
+  if (text == "linear") return 0;
+  if (text == "sine") return 1;
+  if (text == "sine-half") return 2;
+  for (int p = 10; p <= 90; p += 10)
+    if (text == "trapezoid" + std::to_string(p)) return 2 + p / 10;
+  return std::nullopt;
+}
+
+// Empty when the arguments are fine, otherwise what is wrong.
+std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
+  std::vector<std::string> files;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool takesValue = a == "-o" || a == "--seed" || a == "--seconds" || a == "--blocks" ||
+                            a == "--from" || a == "--to" || a == "--xfade" || a == "--source" ||
+                            a == "--log" || a == "--session" || a == "--question";
+    if (!takesValue) {
+      if (a == "--overlap") {
+        out.overlap = true;
+      } else if (a == "--no-zero-cross") {
+        out.noZeroCross = true;
+      } else if (a == "--cue-list") {
+        out.cueList = true;
+      } else if (a.starts_with("-") && a != "-") {
+        return "unknown option " + a;
+      } else {
+        files.push_back(a);
+      }
+      continue;
+    }
+    if (i + 1 >= args.size()) return a + " needs a value";
+    const std::string& v = args[++i];
+    if (a == "-o") {
+      out.output = v;
+    } else if (a == "--seed") {
+      std::uint64_t seed = 0;
+      if (!parseWhole(v, seed)) return "--seed needs a whole number";
+      out.seed = seed;
+    } else if (a == "--seconds") {
+      double s = 0;
+      if (!parseWhole(v, s) || !std::isfinite(s) || s <= 0) return "--seconds needs a number > 0";
+      out.seconds = s;
+    } else if (a == "--blocks") {
+      std::int64_t n = 0;
+      if (!parseWhole(v, n) || n < 1) return "--blocks needs a whole number >= 1";
+      out.blocks = n;
+    } else if (a == "--from" || a == "--to") {
+      int ms = 0;
+      if (!parseWhole(v, ms) || ms < SegmentOptions::kMinDuration ||
+          ms > SegmentOptions::kMaxDuration)
+        return a + " needs milliseconds 1..10000";
+      (a == "--from" ? out.from : out.to) = ms;
+    } else if (a == "--xfade") {
+      out.fadeMode = parseFadeMode(v);
+      if (!out.fadeMode) return "--xfade needs 0..11, linear, sine, sine-half or trapezoid10..90";
+    } else if (a == "--source") {
+      if (v != "pseudo") return "random source '" + v + "' is not available in this build";
+    } else if (a == "--log") {
+      out.logFile = v;
+    } else {
+      return a + " is not available in this build (sessions)";
+    }
+  }
+  if (out.seconds && out.blocks) return "--seconds and --blocks exclude each other";
+  if (files.size() != 1) return "make-evp takes one input WAV file";
+  if (out.output.empty()) return "make-evp needs -o OUT.wav";
+  out.input = files[0];
+  return {};
+}
+
+// The options as the window starts with them, then what the arguments change; an
+// option counts only where the enabling rules of the segment controls allow it.
+void applyOptions(const MakeEvpArgs& a, SegmentOptions& o, Frames cueCount) {
+  if (a.from) o.duration.value = *a.from;
+  if (a.to) {
+    o.duration2.value = *a.to;
+    o.segTo.checked = true;
+  }
+  o.overlap.checked = a.overlap;
+  o.zeroCrossAdjust.checked = !a.noZeroCross;
+  o.useCueList.checked = a.cueList;
+  if (a.fadeMode) {
+    o.crossFade.checked = true;
+    o.fadeMode = *a.fadeMode;
+  }
+  updateSegmentControls(o, 0, cueCount);
+}
+
+}  // namespace
+
+int runMakeEvp(const std::vector<std::string>& args) {
+  MakeEvpArgs a;
+  const std::string wrong = parseArgs(args, a);
+  if (!wrong.empty()) return usageError(wrong, kUsage);
+
+  CliPrompter prompter;
+  NoShell shell;
+  MainController controller(prompter, shell);
+  if (controller.readWavFile(a.input) != 0) return kExitFailed;
+  const AudioDocument& doc = controller.document;
+  PlaybackParts& parts = controller.playback;
+  applyOptions(a, parts.options, doc.cueCount());
+  if (a.seed) controller.seedRandom(*a.seed);
+  updateMinFrames(parts.table, parts.options, doc);
+  updateMaxFrames(parts.table, parts.options, doc);
+  const PickStatus possible = checkPickPossible(parts.table, parts.options, doc);
+  if (possible != PickStatus::Ok) {
+    prompter.error(pickFailureText(possible));
+    return kExitFailed;
+  }
+
+  RandomLog& log = parts.random.log;
+  if (!a.logFile.empty()) {
+    log.logEnabled = true;
+    log.logFileName = a.logFile;
+    log.logStartNew = true;
+  }
+  if (!log.openRandomLog(prompter)) return kExitFailed;
+
+  OfflineEvpLimit limit;
+  limit.blocks = a.blocks;
+  limit.frames = static_cast<std::int64_t>(
+      std::ceil(static_cast<long double>(a.seconds.value_or(15.0)) * doc.nominalRate));
+  parts.renderer.prevEnd = -1;
+  parts.renderer.fadeMode = parts.options.fadeMode;
+  SequencerContext context = parts.sequencerContext();
+  // The blocks are made exactly as Make EVP makes them; the file is then written as
+  // "Export EVP as WAV file" writes a captured EVP, which renders the same bytes again.
+  const OfflineEvpResult result =
+      generateOfflineEvp(context, limit, [](std::span<const std::uint8_t>) { return true; });
+  log.closeRandomLog();
+  if (result.status == OfflineEvpStatus::NoPick) {
+    prompter.error(pickFailureText(result.pickStatus));
+    return kExitFailed;
+  }
+  if (result.status != OfflineEvpStatus::Done) return kExitFailed;
+
+  EvpRecord record;
+  record.segments.reserve(result.entries.size());
+  for (const OfflineEvpEntry& e : result.entries)
+    record.segments.push_back({e.start, e.length, e.serial, e.segmentNumber, e.fade, e.label});
+  switch (writeEvpWav(a.output, controller.document, record, a.input, parts.options.fadeMode)) {
+    case WavWriteStatus::Written:
+      break;
+    case WavWriteStatus::CannotOpen:
+      prompter.error(cannotOpenForWritingText(a.output));
+      return kExitFailed;
+    case WavWriteStatus::WriteFailed:
+      prompter.error(cannotWriteText(a.output));
+      return kExitFailed;
+  }
+  return kExitOk;
+}
+
+}  // namespace voxloom::cli

@@ -1,0 +1,41 @@
+#include "core/app/playback_parts.h"
+
+namespace voxloom {
+
+PlaybackParts::PlaybackParts(Prompter& prompter, const AudioDocument& document, int& commandState)
+    : random(stopRequest, prompter),
+      prompter_(prompter),
+      document_(document),
+      commandState_(commandState) {
+  random.pseudo.seedPseudoRandom(timeSeed());
+}
+
+PlaybackEngine& PlaybackParts::attachDevice(WaveOut& device, EventLoop& loop, OneShotTimer* timer) {
+  loop_ = &loop;
+  engine_ = std::make_unique<PlaybackEngine>(device, prompter_, sequencerContext(), commandState_,
+                                             playTime);
+  engine_->setTimer(timer);
+  return *engine_;
+}
+
+int PlaybackParts::changeDuration(int entered) {
+  const int value = applySpinChange(options.duration, entered, SegmentOptions::kMinDuration,
+                                    SegmentOptions::kMaxDuration);
+  updateMinFrames(table, options, document_);
+  return value;
+}
+
+int PlaybackParts::changeDuration2(int entered) {
+  const int value = applySpinChange(options.duration2, entered, SegmentOptions::kMinDuration,
+                                    SegmentOptions::kMaxDuration);
+  updateMaxFrames(table, options, document_);
+  return value;
+}
+
+void PlaybackParts::clickOption(SegmentCheck& check) {
+  if (!check.enabled) return;
+  check.checked = !check.checked;
+  if (&check != &options.overlap) updateSegmentControls(options, 0, document_.cueCount());
+}
+
+}  // namespace voxloom

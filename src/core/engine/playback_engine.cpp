@@ -1,0 +1,322 @@
+#include "core/engine/playback_engine.h"
+
+#include <algorithm>
+
+#include "core/app/command_state.h"
+#include "core/random/random_sources.h"
+
+namespace voxloom {
+
+int evpSlotCount(const SegmentOptions& options, Frames cueCount) {
+  if (cueListInUse(options, cueCount)) return 2;
+  int shortest = options.duration.value;
+  if (options.segTo.on()) shortest = std::min(shortest, options.duration2.value);
+  if (shortest <= 0) return kPlaybackSlots;
+  return std::clamp(200 / shortest, 2, kPlaybackSlots);
+}
+
+PickStatus checkPickPossible(const SegmentTable& table, const SegmentOptions& options,
+                             const AudioDocument& doc) {
+  if (!doc.samples || doc.frameCount <= 0) return PickStatus::NoSignal;
+  if (cueListInUse(options, doc.cueCount())) return PickStatus::Ok;
+  const Frames cap = options.crossFade.on() ? doc.frameCount / 3 : doc.frameCount / 2;
+  return std::min(table.minFrames, cap) > 0 ? PickStatus::Ok : PickStatus::SignalTooShort;
+}
+
+PlaybackEngine::PlaybackEngine(WaveOut& device, Prompter& prompter, SequencerContext context,
+                               int& commandState, const PlayTimeControls& playTime)
+    : device_(device),
+      prompter_(prompter),
+      context_(context),
+      commandState_(commandState),
+      playTime_(playTime) {}
+
+PlaybackEngine::~PlaybackEngine() {
+  // The device must not write into freed headers or call back into a dead engine.
+  if (open_) {
+    device_.reset();
+    for (WaveHeader& header : headers_)
+      if (header.prepared) device_.unprepare(header);
+    device_.close();
+  }
+}
+
+void PlaybackEngine::setCommandState(int state) {
+  if (callouts.setCommandState) {
+    callouts.setCommandState(state);
+  } else {
+    commandState_ = state;
+  }
+}
+
+void PlaybackEngine::reportWaveOutError(WaveResult code) {
+  std::string text = device_.errorText(code);
+  if (text.size() > kWaveErrorTextMax) text.resize(kWaveErrorTextMax);
+  prompter_.message(kWaveOutErrorTitle, text, MessageIcon::Error, MessageButtons::Ok);
+}
+
+bool PlaybackEngine::openDevice() {
+  const AudioDocument& doc = context_.doc;
+  WaveFormat format = doc.format;
+  format.samplesPerSec = static_cast<std::uint32_t>(doc.nominalRate * speedPercent / 100);
+  WaveResult result = device_.query(playbackDevice, format);
+  if (result == kWaveOk) {
+    result = device_.open(playbackDevice, format, [this](WaveHeader&) { onPlaybackBufferDone(); });
+  }
+  if (result != kWaveOk) {
+    reportWaveOutError(result);
+    return false;
+  }
+  open_ = true;
+  return true;
+}
+
+int PlaybackEngine::playDocument() {
+  const AudioDocument& doc = context_.doc;
+  if (open_ || !doc.isLoaded || !doc.samples) return 1;
+  if (!openDevice()) return 1;
+  setCommandState(kStatePlaying);
+  slotIndex_ = 0;
+  WaveHeader& header = headers_[0];
+  header = WaveHeader{};
+  header.data = doc.samples.get();
+  header.bufferLength = static_cast<std::uint32_t>(doc.dataBytes);
+  WaveResult result = device_.prepare(header);
+  if (result != kWaveOk) {
+    reportWaveOutError(result);
+    device_.close();
+    open_ = false;
+    setCommandState(kStateIdle);
+    return 1;
+  }
+  result = device_.write(header);
+  if (result != kWaveOk) {
+    reportWaveOutError(result);
+    device_.reset();
+    device_.unprepare(header);
+    device_.close();
+    open_ = false;
+    setCommandState(kStateIdle);
+    return 1;
+  }
+  bufferCount_ = kPlaybackSlots;
+  outstanding_ = 1;
+  return 0;
+}
+
+int PlaybackEngine::makeEvp() {
+  const AudioDocument& doc = context_.doc;
+  if (open_ || !doc.isLoaded) return 1;
+  // Refuse before anything is opened: the grid computations need a segment length.
+  SegmentTable probe = context_.table;
+  updateMinFrames(probe, context_.options, doc);
+  const PickStatus possible = checkPickPossible(probe, context_.options, doc);
+  if (possible != PickStatus::Ok) {
+    prompter_.error(pickFailureText(possible));
+    return 1;
+  }
+
+  RandomSources& random = context_.random;
+  if (!random.log.openRandomLog(prompter_)) return 1;
+  if (!openDevice()) {
+    random.log.closeRandomLog();
+    return 1;
+  }
+  setCommandState(kStateMakingEvp);
+  if (capture.begin && !capture.begin()) {
+    device_.close();
+    open_ = false;
+    random.log.closeRandomLog();
+    setCommandState(kStateIdle);
+    return 1;
+  }
+  updateMinFrames(context_.table, context_.options, doc);
+  updateMaxFrames(context_.table, context_.options, doc);
+  if (timer_ != nullptr && playTime_.stopsAfterTime()) {
+    timer_->start(playTime_.time.value * 1000, [this] { stopPlayback(); });
+  }
+  // The manual sweep and sound-card sources show their windows here once they exist.
+  bufferCount_ = evpSlotCount(context_.options, doc.cueCount());
+  if (random.randomKind == RandomSourceKind::Internet && random.menu.recNew) {
+    random.batch.index = 0;
+    random.batch.count = 0;
+  }
+  random.stop().stopRequested = false;
+  pickFailure_ = PickStatus::Ok;
+  segmentSerial_ = 0;
+  outstanding_ = 0;
+  context_.renderer.prevEnd = -1;
+
+  device_.pause();  // nothing plays until the ring is full
+  for (slotIndex_ = 0; slotIndex_ < bufferCount_; ++slotIndex_) {
+    queueNextSegment();
+    if (random.stop().stopRequested) {
+      // The blocks come back from slot 0 on.
+      slotIndex_ = 0;
+      stopPlayback();
+      return 0;
+    }
+    if (slotIndex_ == 0) showSlot();
+  }
+  slotIndex_ = 0;
+  device_.restart();
+  return 0;
+}
+
+int PlaybackEngine::playEntries(ReplayEntrySource source) {
+  if (open_ || !context_.doc.isLoaded) return 1;
+  if (!openDevice()) return 1;
+  setCommandState(kStateSessionPlay);
+  replay_ = std::move(source);
+  bufferCount_ = kPlaybackSlots;
+  outstanding_ = 0;
+  context_.renderer.prevEnd = -1;
+  device_.pause();
+  for (slotIndex_ = 0; slotIndex_ < bufferCount_; ++slotIndex_) {
+    queueNextSessionSegment();
+    if (slotIndex_ == 0) showSlot();
+  }
+  slotIndex_ = 0;
+  device_.restart();
+  // Nothing to replay: no block will ever come back to end the run.
+  if (outstanding_ == 0) finishRun();
+  return 0;
+}
+
+void PlaybackEngine::queueHeader(const std::uint8_t* data, Bytes bytes, std::int32_t userValue) {
+  WaveHeader& header = headers_[static_cast<std::size_t>(slotIndex_)];
+  header = WaveHeader{};
+  header.data = const_cast<std::uint8_t*>(data);  // the device only reads output buffers
+  header.bufferLength = static_cast<std::uint32_t>(std::max(bytes, 0));
+  header.user = static_cast<std::uintptr_t>(userValue);
+  device_.prepare(header);
+  device_.write(header);
+  ++outstanding_;
+}
+
+void PlaybackEngine::queueNextSegment() {
+  context_.renderer.fadeMode = context_.options.fadeMode;  // the menu may have changed it
+  const bool mute = callouts.muteRepeats && callouts.muteRepeats();
+  const NextBlock block = makeNextBlock(context_, slotIndex_, mute);
+  if (block.status == BlockStatus::NoPick) {
+    // The options changed under a running EVP so that no segment can be cut.
+    pickFailure_ = block.pickStatus;
+    context_.random.stop().stopRequested = true;
+    return;
+  }
+  if (block.status != BlockStatus::Ready) return;
+  queueHeader(block.data, block.bytes, block.userValue);
+  ++segmentSerial_;
+  if (block.recordable && capture.append) capture.append(block, segmentSerial_);
+}
+
+void PlaybackEngine::queueNextSessionSegment() {
+  if (!replay_) return;
+  const std::optional<ReplayEntry> entry = replay_();
+  if (!entry) {
+    replay_ = nullptr;
+    return;
+  }
+  const AudioDocument& doc = context_.doc;
+  Frames start = entry->start;
+  const Frames length = std::max(entry->length, 0);
+  if (entry->fade) {
+    context_.renderer.fadeMode = context_.options.fadeMode;
+    const std::uint8_t* data = renderCrossFade(context_.renderer, doc, slotIndex_, start, length);
+    queueHeader(data, length * doc.frameBytes, entry->segmentNumber);
+    return;
+  }
+  // A stored entry may not fit a shorter signal: play what lies inside it.
+  start = std::clamp(start, 0, doc.frameCount);
+  const Frames inside = std::min(length, doc.frameCount - start);
+  queueHeader(doc.samples.get() + static_cast<std::ptrdiff_t>(start) * doc.frameBytes,
+              inside * doc.frameBytes, entry->segmentNumber);
+}
+
+void PlaybackEngine::advanceSlot() {
+  slotIndex_ = bufferCount_ > 0 ? (slotIndex_ + 1) % bufferCount_ : 0;
+}
+
+void PlaybackEngine::showSlot() {
+  if (callouts.showSegment)
+    callouts.showSegment(headers_[static_cast<std::size_t>(slotIndex_)].user);
+}
+
+void PlaybackEngine::setPaused(bool paused) {
+  isPaused_ = paused;
+  if (callouts.pauseChanged) callouts.pauseChanged(paused);
+}
+
+void PlaybackEngine::togglePause() {
+  if (!open_) return;
+  if (isPaused_) {
+    device_.restart();
+  } else {
+    device_.pause();
+  }
+  setPaused(!isPaused_);
+}
+
+void PlaybackEngine::stopPlayback() {
+  if (commandState_ == kStateRecording) {
+    commandState_ = kStateIdle;
+    if (callouts.resetRecording) callouts.resetRecording();
+    return;
+  }
+  // Without the refresh: the commands keep showing the run until its last block is back.
+  commandState_ = kStateIdle;
+  if (open_) device_.reset();
+  if (isPaused_) setPaused(false);
+  if (timer_ != nullptr) timer_->cancel();
+  context_.random.log.closeRandomLog();
+  // The sound-card source closes its input device here once it exists.
+  if (pickFailure_ != PickStatus::Ok) {
+    const PickStatus failure = pickFailure_;
+    pickFailure_ = PickStatus::Ok;
+    prompter_.error(pickFailureText(failure));
+  }
+  // Nothing in flight: no notification will come to end the run.
+  if (open_ && outstanding_ <= 0) finishRun();
+}
+
+void PlaybackEngine::finishRun() {
+  device_.close();
+  open_ = false;
+  replay_ = nullptr;
+  setCommandState(kStateIdle);
+  if (capture.finish) capture.finish(segmentSerial_, bufferCount_);
+  // Only now is no render buffer queued on the device any more.
+  context_.renderer.freeRenderBuffers();
+}
+
+void PlaybackEngine::onPlaybackBufferDone() {
+  if (!open_) return;
+  device_.unprepare(headers_[static_cast<std::size_t>(slotIndex_)]);
+  --outstanding_;
+  switch (commandState_) {
+    case kStateMakingEvp:
+      queueNextSegment();
+      advanceSlot();  // the refilled slot is the newest; the next one returns first
+      if (context_.random.stop().stopRequested) {
+        stopPlayback();
+        return;
+      }
+      showSlot();
+      return;
+    case kStateSessionPlay:
+      if (outstanding_ <= 0) {
+        finishRun();
+        return;
+      }
+      queueNextSessionSegment();
+      advanceSlot();
+      showSlot();
+      return;
+    default:
+      advanceSlot();
+      if (outstanding_ <= 0) finishRun();
+      return;
+  }
+}
+
+}  // namespace voxloom

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "core/engine/play_time_controls.h"
+#include "core/engine/segment_sequencer.h"
+#include "core/engine/wave_out.h"
+#include "core/ports/prompter.h"
+#include "core/ports/timer.h"
+#include "core/util/units.h"
+
+namespace voxloom {
+
+inline constexpr int kPlaybackSlots = kRenderSlots;
+inline constexpr const char* kWaveOutErrorTitle = "Wave Out Error";
+
+// One stored segment to replay: where it lies in the signal and how it was played.
+struct ReplayEntry {
+  Frames start = 0;
+  Frames length = 0;
+  bool fade = false;
+  std::int32_t segmentNumber = 0;
+};
+// Hands out the entries of a replay in playing order; nothing once they are used up.
+using ReplayEntrySource = std::function<std::optional<ReplayEntry>()>;
+
+// Where a session capture hooks into Make EVP. Each call-out is optional; the session
+// code decides whether a capture is running.
+struct EvpCaptureHooks {
+  // At the start of Make EVP; false abandons it (the user cancelled the question).
+  std::function<bool()> begin;
+  // A block that really belongs to the EVP was queued; serial counts from 1.
+  std::function<void(const NextBlock& block, std::int32_t serial)> append;
+  // The last block of a run came back: trim to the blocks that sounded.
+  std::function<void(std::int32_t segmentSerial, int bufferCount)> finish;
+};
+
+// What the engine tells its owner.
+struct PlaybackCallouts {
+  // Stores the command state with the command refresh.
+  std::function<void(int)> setCommandState;
+  // The pause mark changed (ButtonPause down, MenuFilePause checked).
+  std::function<void(bool paused)> pauseChanged;
+  // The block now starting to sound: its user value (the segment number).
+  std::function<void(std::uintptr_t userValue)> showSegment;
+  // Whether the manual sweep mutes a pick that repeats the previous start.
+  std::function<bool()> muteRepeats;
+  // Recording is stopped by Stop too; the recording engine finishes it.
+  std::function<void()> resetRecording;
+};
+
+// The playback device and the ring of slots through which blocks are queued on it:
+// Play, Make EVP, replay, Pause and Stop. Driven by the device's buffer-done calls on
+// the event loop's thread.
+class PlaybackEngine {
+ public:
+  PlaybackEngine(WaveOut& device, Prompter& prompter, SequencerContext context, int& commandState,
+                 const PlayTimeControls& playTime);
+  PlaybackEngine(const PlaybackEngine&) = delete;
+  PlaybackEngine& operator=(const PlaybackEngine&) = delete;
+  ~PlaybackEngine();
+
+  void setTimer(OneShotTimer* timer) { timer_ = timer; }
+
+  int playbackDevice = kWaveDefaultDevice;  // item of the settings' playback device list
+  int speedPercent = 100;                   // the speed control's value
+  EvpCaptureHooks capture;
+  PlaybackCallouts callouts;
+
+  // The commands; 0 when started, 1 when abandoned after a message.
+  int playDocument();
+  int makeEvp();
+  int playEntries(ReplayEntrySource source);
+  void togglePause();
+  void stopPlayback();
+
+  // One call per block the device returns, in queue order.
+  void onPlaybackBufferDone();
+  void reportWaveOutError(WaveResult code);
+
+  bool isOpen() const { return open_; }
+  bool isPaused() const { return isPaused_; }
+  int bufferCount() const { return bufferCount_; }
+  int slotIndex() const { return slotIndex_; }
+  int outstanding() const { return outstanding_; }
+  std::int32_t segmentSerial() const { return segmentSerial_; }
+  const WaveHeader& header(int slot) const { return headers_[static_cast<std::size_t>(slot)]; }
+
+ private:
+  bool openDevice();
+  void queueNextSegment();
+  void queueNextSessionSegment();
+  void queueHeader(const std::uint8_t* data, Bytes bytes, std::int32_t userValue);
+  void advanceSlot();
+  void showSlot();
+  void finishRun();
+  void setPaused(bool paused);
+  void setCommandState(int state);
+
+  WaveOut& device_;
+  Prompter& prompter_;
+  SequencerContext context_;
+  int& commandState_;
+  const PlayTimeControls& playTime_;
+  OneShotTimer* timer_ = nullptr;
+
+  std::array<WaveHeader, kPlaybackSlots> headers_{};
+  bool open_ = false;
+  bool isPaused_ = false;
+  int bufferCount_ = 0;
+  int slotIndex_ = 0;
+  int outstanding_ = 0;
+  std::int32_t segmentSerial_ = 0;
+  ReplayEntrySource replay_;
+  PickStatus pickFailure_ = PickStatus::Ok;
+};
+
+// Slots Make EVP keeps queued: about 200 ms of the shortest segment, 2..20; 2 with the
+// cue list.
+int evpSlotCount(const SegmentOptions& options, Frames cueCount);
+
+// Whether a pick can be made with the options as they are now, without drawing.
+PickStatus checkPickPossible(const SegmentTable& table, const SegmentOptions& options,
+                             const AudioDocument& doc);
+
+}  // namespace voxloom

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <functional>
+
+namespace voxloom {
+
+// A timer that fires once on the event loop's thread, like TimerRandomPlay. Starting it
+// again replaces the pending call; cancel() is harmless when nothing is pending.
+class OneShotTimer {
+ public:
+  virtual ~OneShotTimer() = default;
+  virtual void start(int milliseconds, std::function<void()> call) = 0;
+  virtual void cancel() = 0;
+  virtual bool isActive() const = 0;
+};
+
+}  // namespace voxloom

@@ -1,0 +1,177 @@
+// Transport commands, the "Segments" group, the play-time controls and the random-source
+// menu, wired to the controller's playback parts.
+#include <QAbstractButton>
+#include <QAction>
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QMenu>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <algorithm>
+
+#include "gui/form_main.h"
+
+namespace voxloom {
+
+namespace {
+
+struct CheckBinding {
+  const char* name;
+  SegmentCheck SegmentOptions::*check;
+};
+constexpr CheckBinding kSegmentChecks[] = {
+    {"CheckBoxSegTo", &SegmentOptions::segTo},
+    {"CheckBoxOverlap", &SegmentOptions::overlap},
+    {"CheckBoxZeroCrossAdjust", &SegmentOptions::zeroCrossAdjust},
+    {"CheckBoxUseCueList", &SegmentOptions::useCueList},
+    {"CheckBoxCrossFade", &SegmentOptions::crossFade},
+};
+
+struct OptionBinding {
+  const char* name;
+  bool RandomSourceMenu::*flag;
+};
+constexpr OptionBinding kSourceOptions[] = {
+    {"MenuPrefRndSrcConvert", &RandomSourceMenu::convert},
+    {"MenuPrefRndSrcRecBest", &RandomSourceMenu::recBest},
+    {"MenuPrefRndSrcRecNew", &RandomSourceMenu::recNew},
+    {"MenuPrefRndSrcFileLoop", &RandomSourceMenu::fileLoop},
+};
+
+void showSpin(QSpinBox* spin, const SegmentSpin& state, const QPalette& standard) {
+  const QSignalBlocker quiet(spin);
+  spin->setValue(state.value);
+  spin->setEnabled(state.enabled);
+  QPalette palette = spin->palette();
+  const QColor background = state.colour == ControlColour::Window
+                                ? standard.color(QPalette::Base)
+                                : standard.color(QPalette::Button);
+  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    palette.setColor(group, QPalette::Base, background);
+  spin->setPalette(palette);
+}
+
+}  // namespace
+
+void TFormMain::wireEngine() {
+  PlaybackParts& parts = controller_.playback;
+  auto onCommand = [this](Command command, auto handler) {
+    const CommandPair& pair = commandControls_[static_cast<std::size_t>(command)];
+    connect(pair.action, &QAction::triggered, this, handler);
+    if (auto* button = qobject_cast<QAbstractButton*>(pair.widget))
+      connect(button, &QAbstractButton::clicked, this, handler);
+  };
+  onCommand(Command::Play, [this] { controller_.playDocument(); });
+  onCommand(Command::MakeEvp, [this] { controller_.makeEvp(); });
+  onCommand(Command::Pause, [this] {
+    controller_.togglePause();
+    refreshEngineControls();  // the check mark follows the engine, not the click
+  });
+  onCommand(Command::Stop, [this] { controller_.stopPlayback(); });
+  connect(commandControls_[static_cast<std::size_t>(Command::LogRandom)].action,
+          &QAction::triggered, this, [this] {
+            controller_.toggleRandomLog();
+            refreshEngineControls();
+          });
+
+  // These controls work now: take them off the list of those kept disabled.
+  std::vector<QWidget*> live;
+  auto* group = findChild<QWidget*>("GroupBoxSegments");
+  for (QWidget* w : laterWidgets_)
+    if (w->parentWidget() == group) live.push_back(w);
+  std::vector<QAction*> liveActions;
+  for (const char* name :
+       {"MenuPrefRndSrcProgram", "MenuPrefRndSrcConvert", "MenuPrefRndSrcRecBest",
+        "MenuPrefRndSrcRecNew", "MenuPrefRndSrcFileLoop"})
+    liveActions.push_back(findChild<QAction*>(name));
+  std::erase_if(laterWidgets_, [&](QWidget* w) { return std::ranges::count(live, w) > 0; });
+  std::erase_if(laterActions_, [&](QAction* a) { return std::ranges::count(liveActions, a) > 0; });
+
+  auto spinHandler = [this](const char* name, int (PlaybackParts::*change)(int)) {
+    auto* spin = findChild<QSpinBox*>(name);
+    connect(spin, &QSpinBox::valueChanged, this, [this, spin, change](int value) {
+      const QSignalBlocker quiet(spin);  // the snapped value must not re-enter
+      spin->setValue((controller_.playback.*change)(value));
+    });
+  };
+  spinHandler("CSpinEditSegDuration", &PlaybackParts::changeDuration);
+  spinHandler("CSpinEditSegDuration2", &PlaybackParts::changeDuration2);
+  for (const CheckBinding& binding : kSegmentChecks) {
+    auto* box = findChild<QCheckBox*>(binding.name);
+    connect(box, &QAbstractButton::clicked, this, [this, binding] {
+      controller_.playback.clickOption(controller_.playback.options.*binding.check);
+      refreshEngineControls();
+    });
+  }
+
+  // PopupMenuFade: opening checks the current mode (none outside 0..11); an item sets it.
+  auto* fadeMenu = findChild<QMenu*>("PopupMenuFade");
+  const QList<QAction*> fadeItems = fadeMenu->actions();
+  connect(fadeMenu, &QMenu::aboutToShow, this, [this, fadeItems] {
+    const int mode = controller_.playback.options.fadeMode;
+    QActionGroup* radio = fadeItems.front()->actionGroup();
+    if (radio != nullptr)
+      radio->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (int i = 0; i < fadeItems.size(); ++i) fadeItems[i]->setChecked(i == mode);
+    if (radio != nullptr) radio->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+  });
+  for (int i = 0; i < fadeItems.size(); ++i) {
+    connect(fadeItems[i], &QAction::triggered, this,
+            [this, i] { controller_.playback.options.fadeMode = i; });
+  }
+
+  // Play EVP: the item and the play time; a change of the spin edit selects item 1.
+  connect(playForTime_, &QRadioButton::toggled, this,
+          [this](bool on) { controller_.playback.playTime.itemIndex = on ? 1 : 0; });
+  connect(playTimeSpin_, &QSpinBox::valueChanged, this, [this](int value) {
+    const QSignalBlocker quiet(playTimeSpin_);
+    playTimeSpin_->setValue(changePlayTime(controller_.playback.playTime, value));
+    playForTime_->setChecked(true);
+  });
+
+  // Preferences: the random source (only the pseudo-random generator so far) and options.
+  connect(findChild<QAction*>("MenuPrefRndSrcProgram"), &QAction::triggered, this, [this] {
+    controller_.playback.random.selectRandomSource(RandomSourceKind::PseudoRng, "", "", false);
+    refreshEngineControls();
+  });
+  for (const OptionBinding& binding : kSourceOptions) {
+    connect(findChild<QAction*>(binding.name), &QAction::toggled, this,
+            [this, binding](bool on) { controller_.playback.random.menu.*binding.flag = on; });
+  }
+  (void)parts;
+}
+
+void TFormMain::refreshEngineControls() {
+  PlaybackParts& parts = controller_.playback;
+  const SegmentOptions& options = parts.options;
+  const QPalette standard = palette();
+  showSpin(findChild<QSpinBox*>("CSpinEditSegDuration"), options.duration, standard);
+  showSpin(findChild<QSpinBox*>("CSpinEditSegDuration2"), options.duration2, standard);
+  for (const CheckBinding& binding : kSegmentChecks) {
+    auto* box = findChild<QCheckBox*>(binding.name);
+    const SegmentCheck& check = options.*binding.check;
+    box->setChecked(check.checked);
+    box->setEnabled(check.enabled);
+  }
+
+  const bool paused = parts.engine() != nullptr && parts.engine()->isPaused();
+  const CommandPair& pause = commandControls_[static_cast<std::size_t>(Command::Pause)];
+  pause.action->setChecked(paused);
+  if (auto* button = qobject_cast<QAbstractButton*>(pause.widget)) button->setChecked(paused);
+  commandControls_[static_cast<std::size_t>(Command::LogRandom)].action->setChecked(
+      parts.random.menu.logChecked);
+
+  const RandomSourceMenu& menu = parts.random.menu;
+  for (std::size_t i = 0; i < kRandomSourceItems.size(); ++i) {
+    if (QAction* item = findChild<QAction*>(kRandomSourceItems[i].menuItem))
+      item->setChecked(menu.checked[i]);
+  }
+  for (const OptionBinding& binding : kSourceOptions) {
+    QAction* item = findChild<QAction*>(binding.name);
+    const QSignalBlocker quiet(item);
+    item->setChecked(menu.*binding.flag);
+  }
+}
+
+}  // namespace voxloom

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QMenu>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <memory>
+
+#include "core/util/queued_event_loop.h"
+#include "gui/form_main.h"
+#include "tests/support/fake_shell.h"
+#include "tests/support/manual_timer.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/support/sim_wave_out.h"
+
+namespace voxloom {
+namespace {
+
+// A 16-bit mono file of 2 s at 8000 Hz.
+void writeWav(const QString& path) {
+  QByteArray bytes;
+  auto u32 = [&](std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+  };
+  auto u16 = [&](std::uint16_t v) {
+    bytes.append(static_cast<char>(v & 0xFF));
+    bytes.append(static_cast<char>(v >> 8));
+  };
+  const int frames = 16000;
+  bytes.append("RIFF");
+  u32(36 + frames * 2);
+  bytes.append("WAVEfmt ");
+  u32(16);
+  u16(1);
+  u16(1);
+  u32(8000);
+  u32(16000);
+  u16(2);
+  u16(16);
+  bytes.append("data");
+  u32(frames * 2);
+  for (int i = 0; i < frames; ++i) u16(static_cast<std::uint16_t>((i % 40 - 20) * 500));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+class FormMainEngineTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    form = std::make_unique<TFormMain>(prompter, shell);
+    form->controller().attachPlayback(device, loop, &timer);
+    form->show();
+    writeWav(dir.filePath("take.wav"));
+    form->controller().openWavFile(dir.filePath("take.wav").toStdString());
+  }
+
+  template <typename T>
+  T* child(const char* name) {
+    T* found = form->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+  // The button and its menu item agree; returns their enabled state.
+  bool enabled(const char* button, const char* action) {
+    const bool b = child<QWidget>(button)->isEnabled();
+    EXPECT_EQ(b, child<QAction>(action)->isEnabled()) << button;
+    return b;
+  }
+
+  QTemporaryDir dir;
+  test::ScriptedPrompter prompter;
+  test::FakeShell shell;
+  QueuedEventLoop loop;
+  test::SimWaveOut device{loop};
+  test::ManualTimer timer;
+  std::unique_ptr<TFormMain> form;
+};
+
+TEST_F(FormMainEngineTest, TransportButtonsFollowMakeEvpPauseAndStop) {
+  ASSERT_TRUE(enabled("ButtonRndPlay", "MenuFileEVP"));
+  EXPECT_TRUE(enabled("ButtonPlay", "MenuFilePlay"));
+  EXPECT_FALSE(enabled("ButtonPause", "MenuFilePause"));
+
+  child<QToolButton>("ButtonRndPlay")->click();
+  EXPECT_EQ(form->controller().commandState, kStateMakingEvp);
+  EXPECT_FALSE(enabled("ButtonRndPlay", "MenuFileEVP"));
+  EXPECT_FALSE(enabled("ButtonPlay", "MenuFilePlay"));
+  EXPECT_TRUE(enabled("ButtonPause", "MenuFilePause"));
+  EXPECT_TRUE(enabled("ButtonStop", "MenuFileStop"));
+  EXPECT_FALSE(child<QAction>("MenuExtrasProtRN")->isEnabled());
+  // Options stay editable while generating.
+  EXPECT_TRUE(child<QWidget>("CSpinEditSegDuration")->isEnabled());
+
+  child<QToolButton>("ButtonPause")->click();
+  EXPECT_TRUE(child<QToolButton>("ButtonPause")->isChecked());
+  EXPECT_TRUE(child<QAction>("MenuFilePause")->isChecked());
+  EXPECT_TRUE(device.isPaused);
+  child<QAction>("MenuFilePause")->trigger();
+  EXPECT_FALSE(child<QToolButton>("ButtonPause")->isChecked());
+  EXPECT_FALSE(device.isPaused);
+  child<QToolButton>("ButtonPause")->click();
+
+  child<QToolButton>("ButtonStop")->click();
+  EXPECT_FALSE(child<QToolButton>("ButtonPause")->isChecked());
+  EXPECT_FALSE(child<QAction>("MenuFilePause")->isChecked());
+  EXPECT_TRUE(enabled("ButtonStop", "MenuFileStop")) << "the run shows until its blocks are back";
+  loop.processPending();
+  EXPECT_FALSE(device.isOpen);
+  EXPECT_TRUE(enabled("ButtonRndPlay", "MenuFileEVP"));
+  EXPECT_FALSE(enabled("ButtonStop", "MenuFileStop"));
+
+  // Play locks the segment controls until the file has played.
+  child<QAction>("MenuFilePlay")->trigger();
+  EXPECT_FALSE(child<QWidget>("CSpinEditSegDuration")->isEnabled());
+  device.completeAll();
+  loop.processPending();
+  EXPECT_TRUE(child<QWidget>("CSpinEditSegDuration")->isEnabled());
+}
+
+TEST_F(FormMainEngineTest, SegmentControlsWriteBackSnappedValuesAndFollowTheEnablingRules) {
+  auto* from = child<QSpinBox>("CSpinEditSegDuration");
+  from->setValue(81);  // first change after start: not snapped
+  from->stepBy(1);
+  EXPECT_EQ(from->value(), 85);
+  EXPECT_EQ(form->controller().playback.options.duration.value, 85);
+  EXPECT_EQ(form->controller().playback.table.minFrames, 680);
+
+  auto* zeroCross = child<QCheckBox>("CheckBoxZeroCrossAdjust");
+  auto* to = child<QSpinBox>("CSpinEditSegDuration2");
+  EXPECT_FALSE(to->isEnabled());
+  child<QCheckBox>("CheckBoxSegTo")->click();
+  EXPECT_TRUE(to->isEnabled());
+  child<QCheckBox>("CheckBoxCrossFade")->click();
+  EXPECT_TRUE(form->controller().playback.options.crossFade.on());
+  EXPECT_FALSE(zeroCross->isEnabled());
+  EXPECT_FALSE(form->controller().playback.options.zeroCrossAdjust.on());
+
+  auto* fadeMenu = child<QMenu>("PopupMenuFade");
+  child<QAction>("PopupMenuFadeTrapez30")->trigger();
+  EXPECT_EQ(form->controller().playback.options.fadeMode, 5);
+  form->controller().playback.options.fadeMode = 1;
+  emit fadeMenu->aboutToShow();
+  EXPECT_TRUE(child<QAction>("PopupMenuFadeSine")->isChecked());
+  EXPECT_FALSE(child<QAction>("PopupMenuFadeTrapez30")->isChecked());
+
+  EXPECT_TRUE(child<QAction>("MenuPrefRndSrcProgram")->isEnabled());
+  EXPECT_FALSE(child<QAction>("MenuPrefRndSrcFractal")->isEnabled());
+}
+
+}  // namespace
+}  // namespace voxloom
