@@ -12,6 +12,13 @@ inline constexpr int kExitUsage = 2;
 // Each command takes the arguments after its name and returns the exit status.
 int runInfo(const std::vector<std::string>& args);
 int runCopy(const std::vector<std::string>& args);
+int runSession(const std::vector<std::string>& args);  // session_commands.cpp
+int runExport(const std::vector<std::string>& args);   // session_commands.cpp
+int runMakeEvp(const std::vector<std::string>& args);
+int runReverse(const std::vector<std::string>& args);
+int runEcho(const std::vector<std::string>& args);
+int runNormalize(const std::vector<std::string>& args);
+int runAutoCut(const std::vector<std::string>& args);
 
 // Prints "voxloom-cli: <text>" and the command's usage line; returns kExitUsage.
 int usageError(const std::string& text, const std::string& usage);

@@ -69,6 +69,9 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
   setCentralWidget(central);
   buildStatusBar();
   wireCommands();
+  wireSession();
+  wireEffects();
+  wireEngine();
 
   resize(720, 470);
   controller_.setView(this);
@@ -146,6 +149,7 @@ void TFormMain::refreshCommands() {
   for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
     palette.setColor(group, QPalette::Base, background);
   playTimeSpin_->setPalette(palette);
+  refreshEngineControls();
 }
 
 void TFormMain::refreshDocument() {

@@ -71,6 +71,11 @@ class TFormMain : public QMainWindow, public View {
   QWidget* buildSessionGroup();
   void buildStatusBar();
   void wireCommands();
+  void wireSession();  // form_main_session.cpp, with showSessionPanel
+  void showSessionPanel();
+  void wireEffects();  // form_main_effects.cpp
+  void wireEngine();             // form_main_engine.cpp
+  void refreshEngineControls();  // form_main_engine.cpp
 
   QAction* addAction(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut = {});

@@ -6,9 +6,14 @@
 
 #include "core/app/main_controller.h"
 #include "gui/form_about.h"
+#include "gui/form_auto_cut.h"
+#include "gui/form_echo.h"
 #include "gui/form_main.h"
+#include "platform/qt_event_loop.h"
 #include "platform/qt_prompter.h"
 #include "platform/qt_shell.h"
+#include "platform/qt_timer.h"
+#include "platform/sdl/sdl_wave_out.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -26,9 +31,17 @@ int main(int argc, char* argv[]) {
 
   voxloom::QtPrompter prompter;
   voxloom::QtShell shell;
+  // The playback device outlives the window, whose engine queues buffers on it.
+  voxloom::QtEventLoop eventLoop;
+  voxloom::SdlWaveOut waveOut(eventLoop);
+  voxloom::QtOneShotTimer timerRandomPlay;
   voxloom::TFormMain formMain(prompter, shell);
+  formMain.controller().attachPlayback(waveOut, eventLoop, &timerRandomPlay);
+  if (parsed.seed) formMain.controller().seedRandom(*parsed.seed);
   voxloom::TFormAbout formAbout(&formMain);
+  voxloom::TFormEcho formEcho(&formMain);
   formMain.setAboutForm(&formAbout);
+  voxloom::TFormAutoCut formAutoCut(&formMain);
   formMain.setStartupFiles(parsed.files);
   formMain.show();
   return app.exec();

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <chrono>
+#include <thread>
 
 #include "core/audio/byte_stream.h"
 #include "core/audio/riff.h"
@@ -70,16 +72,50 @@ WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
 }
 
 MainController::MainController(Prompter& prompter, Shell& shell)
-    : prompter_(prompter), shell_(shell) {}
+    : playback(prompter, document, commandState), prompter_(prompter), shell_(shell) {}
 
 bool MainController::isBuilt(Command command) {
   switch (command) {
     case Command::Open:
     case Command::Save:
+    case Command::MemoCueLabels:  // sessions
+    case Command::Reverse:
+    case Command::Echo:
+    case Command::Normalize:
+    case Command::AutoCut:
+    case Command::Play:  // playback
+    case Command::MakeEvp:
+    case Command::Pause:
+    case Command::Stop:
+    case Command::LogRandom:
       return true;
     default:
       return false;  // their subsystems come later
   }
+}
+
+EffectCommandContext MainController::effectContext(Command command) {
+  return {document, prompter_, effectDialogs_, effects, commands[command], [this] {
+            notify(ViewAspect::Texts);
+            notify(ViewAspect::Document);
+            setCommandState(kStateIdle);
+          }};
+}
+EffectResult MainController::reverseSignal() {
+  auto context = effectContext(Command::Reverse);
+  return runReverseCommand(context);
+}
+EffectResult MainController::addEcho() {
+  auto context = effectContext(Command::Echo);
+  return runEchoCommand(context);
+}
+EffectResult MainController::normalizeSignal() {
+  auto context = effectContext(Command::Normalize);
+  return runNormalizeCommand(context);
+}
+EffectResult MainController::autoCut() {
+  auto context = effectContext(Command::AutoCut);
+  return runAutoCutCommand(context);
 }
 
 void MainController::startUp(const std::vector<std::string>& files) {
@@ -95,11 +131,20 @@ void MainController::setCommandState(int state) {
   flags.loaded = document.isLoaded;
   flags.modified = document.isModified;
   flags.live = liveMode;
+  flags.sessionHasEvp = sessions.session.count() > 0;
   CommandView table = commands;
   applyCommandTable(state, flags, table);
   for (std::size_t i = 0; i < kCommandCount; ++i)
     table.enabled[i] = table.enabled[i] && isBuilt(static_cast<Command>(i));
   commands = table;
+  if (state >= kStateIdle && state <= kStateRecording) {  // sessions: the panel follows
+    sessions.updateSessionControls(commands.sessionControlsMode);
+    if (state == kStateSessionPlay) sessions.showReplayControls();
+  }
+  if (state >= kStateIdle && state <= kStateRecording) {  // playback: the control modes
+    updateSegmentControls(playback.options, commands.segmentControlsMode, document.cueCount());
+    updatePlayTimeControls(playback.playTime, commands.playTimeControlsMode);
+  }
   notify(ViewAspect::Commands);
 }
 
@@ -116,7 +161,7 @@ void MainController::openFileByType(const std::string& path) {
   } else if (ext == ".evp") {
     if (liveMode) return;
     sessionFolder = folder;
-    // Sessions open it once they exist.
+    sessions.openSession(path);
   } else {
     prompter_.message("Error", kUnknownFiletypeText, MessageIcon::Error, MessageButtons::Ok);
   }
@@ -176,7 +221,8 @@ int MainController::readWavFile(const std::string& path) {
 }
 
 int MainController::writeWavFile(const std::string& path, int source) {
-  if (source != 1) return 1;  // a session's EVP: written once sessions exist
+  if (source == 0) return sessions.writeEvpWavFile(path);  // the current EVP
+  if (source != 1) return 1;
   const WavWriteStatus status = [&] {
     BusyGuard busy(prompter_);
     return writeDocumentWav(path, document);
@@ -226,7 +272,7 @@ int MainController::saveDocument(bool askFirst) {
 }
 
 bool MainController::discardDocumentIfAllowed() {
-  // The session is closed first once sessions exist.
+  if (sessions.closeSession() != 0) return true;  // a session never outlives its WAV file
   if (saveDocument(true) != 0) return true;
   document.resetDocument();
   notify(ViewAspect::Texts);
@@ -236,12 +282,67 @@ bool MainController::discardDocumentIfAllowed() {
 }
 
 bool MainController::closeQuery() {
-  // Stopping activities and live input comes with the engine.
+  stopAndDrain();
+  // Switching live input off comes with live input.
   lastWavFile = document.path;
   if (discardDocumentIfAllowed()) return false;
   mainWindowOpen = false;
   return true;
 }
+
+// --- Playback and Make EVP ---
+
+void MainController::attachPlayback(WaveOut& device, EventLoop& loop, OneShotTimer* timer) {
+  PlaybackEngine& engine = playback.attachDevice(device, loop, timer);
+  engine.callouts.setCommandState = [this](int state) { setCommandState(state); };
+  engine.callouts.pauseChanged = [this](bool) { notify(ViewAspect::Commands); };
+}
+
+void MainController::seedRandom(std::uint64_t seed) {
+  // The generator takes 32 bits, as the start-up seed does.
+  playback.random.pseudo.seedPseudoRandom(static_cast<std::uint32_t>(seed));
+}
+
+void MainController::playDocument() {
+  if (!commands[Command::Play] || playback.engine() == nullptr) return;
+  playback.engine()->playDocument();
+}
+
+void MainController::makeEvp() {
+  if (!commands[Command::MakeEvp] || playback.engine() == nullptr) return;
+  playback.engine()->makeEvp();
+}
+
+void MainController::togglePause() {
+  if (!commands[Command::Pause] || playback.engine() == nullptr) return;
+  playback.engine()->togglePause();
+}
+
+void MainController::stopPlayback() {
+  if (playback.engine() == nullptr) return;
+  playback.engine()->stopPlayback();
+}
+
+void MainController::toggleRandomLog() {
+  if (!commands[Command::LogRandom]) return;
+  playback.random.toggleRandomLog(useSeparateFolders);
+  notify(ViewAspect::Commands);
+}
+
+void MainController::stopAndDrain() {
+  PlaybackEngine* engine = playback.engine();
+  if (engine == nullptr) return;
+  if (commandState != kStateIdle) engine->stopPlayback();
+  // Reset hands every block back at once; the notifications only need delivering. A
+  // device that never answers must not keep the program from closing.
+  EventLoop* loop = playback.loop();
+  for (int i = 0; engine->isOpen() && loop != nullptr && i < 200; ++i) {
+    loop->processPending();
+    if (engine->isOpen()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+// --- end of playback ---
 
 std::string MainController::manualPath() const {
   return programFolder + "/docs/manual.html";

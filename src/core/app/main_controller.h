@@ -6,9 +6,13 @@
 #include <vector>
 
 #include "core/app/command_state.h"
+#include "core/app/effect_commands.h"
+#include "core/app/playback_parts.h"
 #include "core/audio/audio_document.h"
 #include "core/ports/prompter.h"
 #include "core/ports/shell.h"
+#include "core/session/session_controller.h"
+#include "core/session/system_clock.h"
 #include "core/ports/view.h"
 
 namespace voxloom {
@@ -34,6 +38,7 @@ class MainController {
   MainController(Prompter& prompter, Shell& shell);
 
   void setView(View* view) { view_ = view; }
+  void setEffectDialogs(EffectDialogs* dialogs) { effectDialogs_ = dialogs; }
 
   // The owned objects and the state the window shows.
   AudioDocument document;
@@ -52,6 +57,8 @@ class MainController {
   bool useSeparateFolders = false;   // CheckBoxUseSeparateFolders
   bool autoOpenLastWavFile = false;  // CheckBoxAutoOpenLastWavFile
   bool saveSettingsOnExit = true;    // CheckBoxSaveOnExit
+
+  EffectState effects;  // echo parameters, the echo and auto-cut dialogs
 
   // Where the program lives: help files are looked up below it.
   std::string programFolder;
@@ -79,6 +86,26 @@ class MainController {
   bool mixerAvailable();
   void openMixer(bool recordingDevices);
 
+  // The Extras menu's effects (effect_commands.h); each does nothing while disabled.
+  EffectResult reverseSignal();
+  EffectResult addEcho();
+  EffectResult normalizeSignal();
+  EffectResult autoCut();
+
+  // --- Playback and Make EVP (playback_parts.h, playback_engine.h) ---
+  PlaybackParts playback;
+  // The window program's device; without one the play commands do nothing.
+  void attachPlayback(WaveOut& device, EventLoop& loop, OneShotTimer* timer);
+  void seedRandom(std::uint64_t seed);
+  void playDocument();
+  void makeEvp();
+  void togglePause();
+  void stopPlayback();
+  void toggleRandomLog();
+  // Stops any run and waits, bounded, until the device has returned every block.
+  void stopAndDrain();
+  // --- end of playback ---
+
   // Whether a command's subsystem exists in this build; the others stay disabled.
   static bool isBuilt(Command command);
 
@@ -90,6 +117,18 @@ class MainController {
   Prompter& prompter_;
   Shell& shell_;
   View* view_ = nullptr;
+  EffectDialogs* effectDialogs_ = nullptr;
+  EffectCommandContext effectContext(Command command);
+
+  // --- Sessions (core/session/session_controller.h) ---
+  SystemClock systemClock_;
+
+ public:
+  SessionController sessions{SessionHost{
+      prompter_, shell_, &systemClock_, document, sessionFolder, sourceWavFolder,
+      useSeparateFolders, liveMode, programFolder,
+      [this](const std::string& path) { return readWavFile(path); }}};
+  // --- end of sessions ---
 };
 
 inline constexpr const char* kWebSiteUrl = "https://voxloom.org/";
