@@ -34,6 +34,12 @@ struct AppCaptions {
   std::array<std::string, 3> defaultStatus = {"Sample:", "Cues:", "Time:"};
 };
 
+// Frees sample buffers made by AudioDocument::allocateSamples.
+struct SampleBufferFree {
+  void operator()(std::uint8_t* p) const noexcept;
+};
+using SampleBuffer = std::unique_ptr<std::uint8_t[], SampleBufferFree>;
+
 // Durations as "%d:%02d:%06.3f" (hours, minutes, seconds), always with a "." separator.
 std::string timeText(double seconds);
 
@@ -53,7 +59,7 @@ class AudioDocument {
   Bytes frameBytes = 0;
   Bytes dataBytes = 0;
   Frames frameCount = 0;
-  std::unique_ptr<std::uint8_t[]> samples;
+  SampleBuffer samples;
   std::vector<CuePoint> cues;
 
   AppCaptions captions;
@@ -61,7 +67,8 @@ class AudioDocument {
 
   Frames cueCount() const { return static_cast<Frames>(cues.size()); }
 
-  // Replaces the sample buffer by a new one of `bytes` bytes (contents undefined).
+  // Replaces the sample buffer by a new one of `bytes` bytes (contents undefined). The
+  // old buffer is freed first, so two never exist at once.
   void allocateSamples(Bytes bytes);
 
   // First byte of a channel in frame 0: 0 is the left (or only) channel, 1 the right.

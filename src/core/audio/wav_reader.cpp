@@ -18,6 +18,11 @@ std::string dataTooLargeText(std::int64_t bytes) {
          "2147483647 bytes of samples.";
 }
 
+std::string noMemoryText(std::int64_t bytes) {
+  return "There is not enough memory to load the " + std::to_string(bytes) +
+         " bytes of samples of this WAV file.";
+}
+
 namespace {
 
 constexpr std::size_t kCueRecordBytes = 24;
@@ -146,6 +151,11 @@ WavLoadOutcome loadWav(ByteStream& stream, AudioDocument& doc, const std::string
     return outcome;
   }
   doc.allocateSamples(static_cast<Bytes>(bytes));
+  if (!doc.samples) {
+    doc.dataBytes = 0;
+    outcome.status = WavLoadStatus::NoMemory;
+    return outcome;
+  }
   doc.dataBytes =
       static_cast<Bytes>(stream.read(doc.samples.get(), static_cast<std::size_t>(bytes)));
   doc.clearCues();

@@ -13,6 +13,7 @@ enum class WavLoadStatus {
   MissingChunk,    // RIFF, fmt or data not found (name in `chunk`)
   NotStandardPcm,  // read completely, then refused by the format check
   DataTooLarge,    // more sample bytes than a 32-bit count can hold
+  NoMemory,        // the sample buffer could not be had
 };
 
 struct WavLoadOutcome {
@@ -34,5 +35,6 @@ inline constexpr const char* kNotStandardPcmText =
 inline constexpr const char* kCueCountMismatchText =
     "Number of found Cue points doesn't match size of cue chunk.";
 std::string dataTooLargeText(std::int64_t bytes);
+std::string noMemoryText(std::int64_t bytes);
 
 }  // namespace voxloom
