@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/gui/modal.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -60,14 +62,7 @@ TEST(QtShell, FindsProgramsOnTheSearchPathOnly) {
 namespace voxloom {
 namespace {
 
-// Runs `act` on the modal window that the prompter opens next.
-void whenModalShows(std::function<void(QWidget*)> act) {
-  QTimer::singleShot(0, [act = std::move(act)] {
-    QWidget* modal = QApplication::activeModalWidget();
-    ASSERT_NE(modal, nullptr);
-    act(modal);
-  });
-}
+using test::whenModalShows;
 
 TEST(QtPrompter, MessageBoxAnswersAndClosingCountsAsCancel) {
   QtPrompter prompter;
@@ -112,6 +107,34 @@ TEST(QtPrompter, SaveDialogTakesTitleFilterFolderAndName) {
 
   whenModalShows([](QWidget* modal) { modal->close(); });
   EXPECT_FALSE(prompter.chooseOpenFile(spec).has_value());
+}
+
+TEST(QtPrompter, OpenDialogTakesANewNameOnlyWhenTheFileNeedNotExist) {
+  QTemporaryDir dir;
+  QtPrompter prompter;
+  FileDialogSpec spec;
+  spec.title = "Open new or existing session file...";
+  spec.initialFolder = dir.path().toStdString();
+  spec.fileName = "fresh.evp";
+  for (const bool mustExist : {true, false}) {
+    spec.mustExist = mustExist;
+    whenModalShows([&](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(dialog->fileMode(), mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+      // Open refuses a name that is not there; only the new-name dialog takes it.
+      if (mustExist) {
+        dialog->reject();
+      } else {
+        static_cast<QDialog*>(dialog)->accept();
+      }
+    });
+    const std::optional<std::string> chosen = prompter.chooseOpenFile(spec);
+    EXPECT_EQ(chosen.has_value(), !mustExist);
+    if (chosen) {
+      EXPECT_EQ(*chosen, QDir(dir.path()).filePath("fresh.evp").toStdString());
+    }
+  }
 }
 
 TEST(QtPrompter, BusyCursorNestsAndIsRestoredOnce) {
