@@ -6,6 +6,7 @@
 
 #include "cli/cli_prompter.h"
 #include "cli/commands.h"
+#include "cli/session_append.h"
 #include "core/app/main_controller.h"
 #include "core/audio/wav_writer.h"
 #include "core/engine/cross_fade.h"
@@ -19,7 +20,7 @@ namespace {
 constexpr const char* kUsage =
     "voxloom-cli make-evp IN.wav -o OUT.wav [--seed N] [--seconds S | --blocks N] [--from MS]\n"
     "       [--to MS] [--overlap] [--no-zero-cross] [--cue-list] [--xfade MODE]\n"
-    "       [--source pseudo] [--log FILE]";
+    "       [--source pseudo] [--log FILE] [--session FILE.evp [--question TEXT]]";
 
 struct MakeEvpArgs {
   std::string input;
@@ -34,6 +35,8 @@ struct MakeEvpArgs {
   bool cueList = false;
   std::optional<int> fadeMode;
   std::string logFile;
+  std::string sessionPath;
+  std::optional<std::string> question;
 };
 
 template <typename T>
@@ -107,13 +110,16 @@ std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
       if (v != "pseudo") return "random source '" + v + "' is not available in this build";
     } else if (a == "--log") {
       out.logFile = v;
+    } else if (a == "--session") {
+      out.sessionPath = v;
     } else {
-      return a + " is not available in this build (sessions)";
+      out.question = v;
     }
   }
   if (out.seconds && out.blocks) return "--seconds and --blocks exclude each other";
   if (files.size() != 1) return "make-evp takes one input WAV file";
   if (out.output.empty()) return "make-evp needs -o OUT.wav";
+  if (out.question && out.sessionPath.empty()) return "--question needs --session";
   out.input = files[0];
   return {};
 }
@@ -159,6 +165,13 @@ int runMakeEvp(const std::vector<std::string>& args) {
     return kExitFailed;
   }
 
+  // The record is started before the first block, as Make EVP starts it.
+  SessionAppend capture(controller.sessions, prompter);
+  if (!a.sessionPath.empty()) {
+    if (!capture.open(a.sessionPath, a.input)) return kExitFailed;
+    if (!capture.begin(a.question.value_or(""))) return kExitFailed;
+  }
+
   RandomLog& log = parts.random.log;
   if (!a.logFile.empty()) {
     log.logEnabled = true;
@@ -198,6 +211,10 @@ int runMakeEvp(const std::vector<std::string>& args) {
     case WavWriteStatus::WriteFailed:
       prompter.error(cannotWriteText(a.output));
       return kExitFailed;
+  }
+  if (!a.sessionPath.empty()) {
+    capture.finish(result.entries);
+    if (!capture.save()) return kExitFailed;
   }
   return kExitOk;
 }

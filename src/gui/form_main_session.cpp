@@ -91,6 +91,9 @@ void TFormMain::wireSession() {
   on("ButtonCloseSessionFile", "MenuSessionNew", [&sessions] { sessions.closeSession(); });
   on("ButtonSaveSessionFile", "MenuSessionSave", [&sessions] { sessions.saveSession(false); });
   on("ButtonSessionRec", "MenuSessionRecord", [&sessions] { sessions.toggleRecordMode(); });
+  on("ButtonSessionPlay", "MenuSessionPlay", [this] { controller_.playSession(); });
+  on("ButtonSessionPlaySeq", "MenuSessionEVP", [this] { controller_.playCurrentEvp(); });
+  on("ButtonSessionStop", "MenuSessionStop", [this] { controller_.stopSessionPlay(); });
   on("ButtonSessionPrev", "MenuSessionPrev", [&sessions] { sessions.previousEvp(); });
   on("ButtonSessionNext", "MenuSessionNext", [&sessions] { sessions.nextEvp(); });
   on("ButtonSessionWav", "MenuSessionWAV", [&sessions] { sessions.exportEvpAsWav(); });

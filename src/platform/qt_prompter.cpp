@@ -103,7 +103,7 @@ std::optional<std::string> QtPrompter::runFileDialog(const FileDialogSpec& spec,
   QFileDialog dialog(dialogParent(), fromUtf8(spec.title), fromUtf8(spec.initialFolder),
                      qtFileFilter(spec.filter));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setFileMode(save || !spec.mustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   QString suffix = fromUtf8(spec.defaultExtension);
   while (suffix.startsWith('*') || suffix.startsWith('.')) suffix.remove(0, 1);
   if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);

@@ -221,16 +221,20 @@ void PlaybackEngine::queueNextSessionSegment() {
   Frames start = entry->start;
   const Frames length = std::max(entry->length, 0);
   if (entry->fade) {
+    // Frames outside the signal render as silence; no stored segment can be longer than
+    // the signal, so a longer entry (a damaged file) is cut to its length.
+    const Frames rendered = std::min(length, doc.frameCount);
     context_.renderer.fadeMode = context_.options.fadeMode;
-    const std::uint8_t* data = renderCrossFade(context_.renderer, doc, slotIndex_, start, length);
-    queueHeader(data, length * doc.frameBytes, entry->segmentNumber);
+    const std::uint8_t* data = renderCrossFade(context_.renderer, doc, slotIndex_, start, rendered);
+    queueHeader(data, rendered * doc.frameBytes, entry->segmentNumber);
     return;
   }
-  // A stored entry may not fit a shorter signal: play what lies inside it.
-  start = std::clamp(start, 0, doc.frameCount);
-  const Frames inside = std::min(length, doc.frameCount - start);
-  queueHeader(doc.samples.get() + static_cast<std::ptrdiff_t>(start) * doc.frameBytes,
-              inside * doc.frameBytes, entry->segmentNumber);
+  // A stored entry may not fit a shorter signal: play the part of it inside the signal.
+  const std::int64_t first = std::clamp<std::int64_t>(start, 0, doc.frameCount);
+  const std::int64_t end =
+      std::clamp<std::int64_t>(std::int64_t{start} + length, first, doc.frameCount);
+  queueHeader(doc.samples.get() + static_cast<std::ptrdiff_t>(first) * doc.frameBytes,
+              static_cast<Bytes>((end - first) * doc.frameBytes), entry->segmentNumber);
 }
 
 void PlaybackEngine::advanceSlot() {

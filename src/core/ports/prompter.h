@@ -16,6 +16,7 @@ struct FileDialogSpec {
   std::string initialFolder;     // empty: the dialog's own choice
   std::string fileName;          // preset file name (save dialogs)
   bool confirmOverwrite = false;
+  bool mustExist = true;  // open dialogs: false lets the user name a file not yet there
 };
 
 // Everything that asks the user or tells the user something: message boxes, file

@@ -34,6 +34,7 @@ void SessionController::openSession(const std::string& path) {
   std::string chosen = path;
   if (chosen.empty()) {
     FileDialogSpec spec = sessionDialog("Open new or existing session file...");
+    spec.mustExist = false;  // a new name starts a new session under that name
     if (host_.useSeparateFolders) spec.initialFolder = host_.sessionFolder;
     const auto picked = host_.prompter.chooseOpenFile(spec);
     if (!picked) return;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -66,6 +67,33 @@ void appendNumber(std::string& out, std::int32_t value) {
   out.append(digits, end);
 }
 
+// The line as the program writes it: each number followed by exactly one blank and the
+// next number right behind it. Reads the numbers and drops them with the rules of the
+// general path in one pass, and gives exactly its results; false for any other line,
+// which the general path then reads.
+bool readWrittenNumbers(std::string_view line, std::size_t count, std::int32_t* values,
+                        std::string_view& rest) {
+  const std::size_t size = line.size();
+  std::size_t pos = 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    bool negative = false;
+    if (pos < size && (line[pos] == '-' || line[pos] == '+')) negative = line[pos++] == '-';
+    const std::size_t first = pos;
+    std::int64_t magnitude = 0;
+    // Eleven digits exceed the 32-bit range already; a longer number is not followed by
+    // the blank checked below.
+    while (pos < size && pos - first < 11 && line[pos] >= '0' && line[pos] <= '9')
+      magnitude = magnitude * 10 + (line[pos++] - '0');
+    if (pos == first || pos >= size || line[pos] != ' ') return false;
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value < INT32_MIN || value > INT32_MAX) return false;
+    values[k] = static_cast<std::int32_t>(value);
+    ++pos;
+  }
+  rest = trimLeft(line.substr(pos));
+  return true;
+}
+
 }  // namespace
 
 const char* versionText(SessionVersion version) {
@@ -84,20 +112,22 @@ EvpSegmentEntry parseEntryLine(std::string_view line, SessionVersion version) {
   EvpSegmentEntry entry;
   const std::size_t numbers = version == SessionVersion::V1_0 ? 3 : 4;
   std::int32_t values[4] = {};
-  scanNumbers(line, values, numbers);
+  std::string_view rest;
+  if (!readWrittenNumbers(line, numbers, values, rest)) {
+    scanNumbers(line, values, numbers);
+    // One pass per number: drop up to the first blank, then the blanks and controls.
+    rest = line;
+    for (std::size_t pass = 0; pass < numbers; ++pass) {
+      std::size_t blank = 0;  // a plain loop: the blank is a few characters away
+      while (blank < rest.size() && rest[blank] != ' ') ++blank;
+      if (blank == rest.size()) continue;
+      rest = trimLeft(rest.substr(blank));
+    }
+  }
   entry.start = values[0];
   entry.length = values[1];
   entry.serial = values[2];
   entry.segmentNumber = version == SessionVersion::V1_0 ? -1 : values[3];
-
-  // One pass per number: drop up to the first blank, then the blanks and controls.
-  std::string_view rest = line;
-  for (std::size_t pass = 0; pass < numbers; ++pass) {
-    std::size_t blank = 0;  // a plain loop: the blank is a few characters away
-    while (blank < rest.size() && rest[blank] != ' ') ++blank;
-    if (blank == rest.size()) continue;
-    rest = trimLeft(rest.substr(blank));
-  }
   const std::string_view fadeTag = kFadeTag;
   if (rest.starts_with(fadeTag)) {
     entry.fade = true;

@@ -31,7 +31,7 @@ bool readWholeTextFile(const std::string& path, std::string& out) {
   // One read of the whole file when its size is known; growing reads otherwise.
   struct stat info {};
   if (fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-    out.reserve(static_cast<std::size_t>(info.st_size));
+    out.reserve(static_cast<std::size_t>(info.st_size) + 4096);  // the end shows without growing
   std::size_t used = 0;
   for (;;) {
     if (out.capacity() - used < 4096) out.reserve(out.capacity() * 2 + 65536);

@@ -129,6 +129,25 @@ TEST(SessionFile, BadNumbersBecomeZeroAndStopTheScan) {
   EXPECT_EQ(onlyEntry(v2(marker + "abc def")).label, "def");
 }
 
+TEST(SessionFile, NumbersAtTheLimitsReadTheSameInWrittenAndHandMadeLines) {
+  const std::string marker = "[NextSequence]\nd\nq\na\n";
+  EXPECT_EQ(onlyEntry(v2(marker + "2147483647 -2147483648 +0 0 x")),
+            (EvpSegmentEntry{2147483647, -2147483648, 0, 0, false, "x"}));
+  EXPECT_EQ(onlyEntry(v2(marker + "2147483648 1 2 3 y")),
+            (EvpSegmentEntry{0, 0, 0, 0, false, "y"}));
+  EXPECT_EQ(onlyEntry(v2(marker + "00000000007 1 2 3 z")),
+            (EvpSegmentEntry{7, 1, 2, 3, false, "z"}));
+  EXPECT_EQ(onlyEntry(v2(marker + "000000000007 1 2 3 z")),
+            (EvpSegmentEntry{7, 1, 2, 3, false, "z"}));
+  EXPECT_EQ(onlyEntry(v2(marker + "1 2 3 4 \x01 ctl")),
+            (EvpSegmentEntry{1, 2, 3, 4, false, "ctl"}));
+  EXPECT_EQ(onlyEntry(v2(marker + "- 1 2 3 4 w")), (EvpSegmentEntry{0, 0, 0, 0, false, "4 w"}));
+  EXPECT_EQ(onlyEntry(v2(marker + " 1 2 3 4 v")), (EvpSegmentEntry{1, 2, 3, 4, false, "4 v"}));
+  const SessionFileContent old =
+      parseSessionText("# Voxloom 1.0 session file\ns.wav\n" + marker + "-5 6 7 [FADE] hi\n");
+  EXPECT_EQ(old.records.at(0).segments.at(0), (EvpSegmentEntry{-5, 6, 7, -1, true, "hi"}));
+}
+
 TEST(SessionFile, TextsAreUtf8WithWindows1252Fallback) {
   const SessionFileContent c =
       parseSessionText(v2("[NextSequence]\nd\nGr\xFC\xDF"

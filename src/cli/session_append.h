@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/engine/offline_evp.h"
+#include "core/ports/prompter.h"
+#include "core/session/session_controller.h"
+
+namespace voxloom::cli {
+
+// Captures an EVP made offline into a session file the way Make EVP captures one in the
+// window: the session is read as opening it does (a missing file starts a new session),
+// the record is started with the question before the first block, gets one entry per
+// block and is finished as a run with nothing in flight, then the file is written whole.
+class SessionAppend {
+ public:
+  SessionAppend(SessionController& sessions, Prompter& prompter)
+      : sessions_(sessions), prompter_(prompter) {}
+
+  // Reads `path` for an EVP of the WAV file `wavPath` (stored as a full path). False after a
+  // message: the file is not a session, cannot be read, or belongs to another WAV file.
+  bool open(const std::string& path, const std::string& wavPath);
+  // Starts the record with the stamp of now and the question.
+  bool begin(const std::string& question);
+  // Adds the entries and finishes the capture; every block sounded, so all stay.
+  void finish(const std::vector<OfflineEvpEntry>& entries);
+  // Writes the session; false after the message.
+  bool save();
+
+ private:
+  SessionController& sessions_;
+  Prompter& prompter_;
+};
+
+}  // namespace voxloom::cli

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "core/engine/playback_engine.h"
+#include "core/session/session.h"
+#include "core/session/session_controller.h"
+
+namespace voxloom {
+
+// Walks the entries of a session replay: `n` records from the record at index `first`,
+// each entry in playing order, then the next record's. A record without entries is
+// skipped but counts as one of the `n`, so replaying one empty EVP plays nothing.
+// Records are addressed by position and every step checks its bounds, so a session
+// that changes under a replay can end it early but never make it read a lost entry.
+class SessionReplayCursor {
+ public:
+  SessionReplayCursor(const Session& session, std::int32_t first, std::int32_t n)
+      : session_(&session), replayRemaining_(n), replayRecord_(first) {}
+
+  // The next entry to queue; nothing once the records are used up.
+  std::optional<ReplayEntry> next();
+
+ private:
+  const Session* session_;
+  std::int32_t replayRemaining_;
+  std::int32_t replayRecord_;
+  std::size_t replayEntry_ = 0;
+};
+
+// Connects Make EVP to the session: with recording on, a run starts a record with the
+// question prompt, adds an entry per block that belongs to the EVP and trims the record
+// to what sounded when the run has ended.
+void connectSessionCapture(PlaybackEngine& engine, SessionController& sessions);
+
+}  // namespace voxloom

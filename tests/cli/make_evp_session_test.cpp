@@ -1,0 +1,121 @@
+// make-evp --session: the EVP is appended to a session file as a capture would add it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "core/audio/byte_stream.h"
+#include "core/audio/wav_reader.h"
+#include "core/session/session_file.h"
+#include "core/session/text_line_reader.h"
+#include "tests/support/run_cli.h"
+
+namespace voxloom {
+namespace {
+
+using test::runCli;
+
+const std::string kDemo = std::string(VOXLOOM_SOURCE_DIR) + "/assets/demo.wav";
+
+std::string tempPath(const std::string& name) {
+  const std::string path = ::testing::TempDir() + "make_evp_session_" + name;
+  std::filesystem::remove(path);
+  return path;
+}
+
+std::string readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+SessionFileContent readSession(const std::string& path) {
+  std::string text;
+  EXPECT_TRUE(readWholeTextFile(path, text)) << path;
+  return parseSessionText(text);
+}
+
+std::vector<CuePoint> cuesOf(const std::string& wav) {
+  AudioDocument doc;
+  auto stream = ByteStream::openFile(wav);
+  EXPECT_TRUE(stream);
+  if (stream) {
+    EXPECT_EQ(loadWav(*stream, doc, wav).status, WavLoadStatus::Loaded);
+  }
+  return doc.cues;
+}
+
+TEST(CliMakeEvpSession, TwoRunsAppendTwoRecordsThatExportToTheSameFiles) {
+  const std::string evp = tempPath("two.evp");
+  const std::string first = tempPath("first.wav"), second = tempPath("second.wav");
+  auto r = runCli({"make-evp", kDemo, "-o", first, "--seed", "5", "--blocks", "6", "--session", evp,
+                   "--question", "Is anybody here?"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  r = runCli({"make-evp", kDemo, "-o", second, "--seed", "6", "--seconds", "1", "--xfade", "linear",
+              "--session", evp});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+
+  const SessionFileContent content = readSession(evp);
+  ASSERT_TRUE(content.valid);
+  EXPECT_EQ(content.wavPath, std::filesystem::absolute(kDemo).lexically_normal().string());
+  ASSERT_EQ(content.records.size(), 2u);
+  EXPECT_EQ(content.records[0].question, "Is anybody here?");
+  EXPECT_EQ(content.records[1].question, "");
+  EXPECT_EQ(content.records[0].dateTime.size(), 19u);  // "YYYY MM DD hh mm ss"
+  // Every block of each output is an entry of its record, in order, serials from 1.
+  for (std::size_t k = 0; k < 2; ++k) {
+    const auto cues = cuesOf(k == 0 ? first : second);
+    const auto& entries = content.records[k].segments;
+    ASSERT_EQ(entries.size(), cues.size()) << "record " << k;
+    if (k == 0) {
+      EXPECT_EQ(entries.size(), 6u);
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      EXPECT_EQ(entries[i].serial, static_cast<std::int32_t>(i + 1));
+      EXPECT_EQ(entries[i].length, cues[i].length);
+      EXPECT_EQ(entries[i].fade, k == 1);
+    }
+  }
+
+  r = runCli({"session", evp});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("\"question\":\"Is anybody here?\""), std::string::npos) << r.out;
+
+  // Exporting a record renders the very bytes make-evp wrote (export fades with the
+  // window's current shape, Linear by default, as the second run did).
+  const std::string exported = tempPath("exported.wav");
+  for (int n = 1; n <= 2; ++n) {
+    r = runCli({"export", evp, "--evp", std::to_string(n), "-o", exported});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(readBytes(exported) == readBytes(n == 1 ? first : second)) << "EVP " << n;
+  }
+}
+
+TEST(CliMakeEvpSession, RefusesWhatIsNotItsSessionAndLeavesItAlone) {
+  const std::string out = tempPath("out.wav");
+  const std::string bogus = tempPath("bogus.evp");
+  { std::ofstream(bogus) << "not a session\n"; }
+  auto r = runCli({"make-evp", kDemo, "-o", out, "--blocks", "2", "--session", bogus});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "Error: Invalid session file.\n");
+  EXPECT_EQ(readBytes(bogus), "not a session\n");
+  EXPECT_FALSE(std::filesystem::exists(out));
+
+  const std::string other = tempPath("other.evp");
+  {
+    std::ofstream(other) << "# Voxloom 2.0 session file\n/elsewhere/x.wav\n[NextSequence]\n"
+                            "2026 03 14 21 05 09\nq\na\n1 2 1 0 \n";
+  }
+  const std::string before = readBytes(other);
+  r = runCli({"make-evp", kDemo, "-o", out, "--blocks", "2", "--session", other});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("belongs to the WAV file '/elsewhere/x.wav'"), std::string::npos) << r.err;
+  EXPECT_EQ(readBytes(other), before);
+
+  r = runCli({"make-evp", kDemo, "-o", out, "--question", "lonely"});
+  EXPECT_EQ(r.exitCode, 2);
+}
+
+}  // namespace
+}  // namespace voxloom
