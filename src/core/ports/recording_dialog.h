@@ -1,0 +1,15 @@
+#pragma once
+
+#include "core/engine/recording_params.h"
+
+namespace voxloom {
+
+// TFormRecParam shown modally. The dialog's controls are the settings, so the state is
+// written back however it is closed; true only for "&Start".
+class RecParamDialog {
+ public:
+  virtual ~RecParamDialog() = default;
+  virtual bool askRecParam(RecParamState& state) = 0;
+};
+
+}  // namespace voxloom
