@@ -26,6 +26,7 @@ constexpr CommandEntry kCommands[] = {
     {"echo", "echo [--delay MS] [--decay PCT] IN.wav OUT.wav  add a feedback echo", runEcho},
     {"normalize", "normalize IN.wav OUT.wav   scale the peak to full scale", runNormalize},
     {"autocut", "autocut [--threshold PCT | --auto] [--frame MS] IN.wav OUT.wav  cue the quiet gaps", runAutoCut},
+    {"record", "record --seconds S [options] OUT.wav  record from the input device", runRecord},
 };
 
 void printHelp(std::ostream& out) {

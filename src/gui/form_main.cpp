@@ -72,6 +72,7 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
   wireSession();
   wireEffects();
   wireEngine();
+  wireRecording();  // form_main_record.cpp
 
   resize(720, 470);
   controller_.setView(this);

@@ -75,6 +75,7 @@ class TFormMain : public QMainWindow, public View {
   void showSessionPanel();
   void wireEffects();  // form_main_effects.cpp
   void wireEngine();             // form_main_engine.cpp
+  void wireRecording();          // form_main_record.cpp
   void refreshEngineControls();  // form_main_engine.cpp
 
   QAction* addAction(QMenu* menu, const char* name, const QString& caption,

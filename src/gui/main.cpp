@@ -9,10 +9,13 @@
 #include "gui/form_auto_cut.h"
 #include "gui/form_echo.h"
 #include "gui/form_main.h"
+#include "gui/form_rec_level.h"
+#include "gui/form_rec_param.h"
 #include "platform/qt_event_loop.h"
 #include "platform/qt_prompter.h"
 #include "platform/qt_shell.h"
 #include "platform/qt_timer.h"
+#include "platform/sdl/sdl_wave_in.h"
 #include "platform/sdl/sdl_wave_out.h"
 
 int main(int argc, char* argv[]) {
@@ -35,12 +38,18 @@ int main(int argc, char* argv[]) {
   voxloom::QtEventLoop eventLoop;
   voxloom::SdlWaveOut waveOut(eventLoop);
   voxloom::QtOneShotTimer timerRandomPlay;
+  voxloom::SdlWaveIn waveIn(eventLoop);  // recording
+  voxloom::QtOneShotTimer timerLevelDecay;
   voxloom::TFormMain formMain(prompter, shell);
   formMain.controller().attachPlayback(waveOut, eventLoop, &timerRandomPlay);
+  formMain.controller().attachRecording(waveIn, eventLoop, &timerLevelDecay);
   if (parsed.seed) formMain.controller().seedRandom(*parsed.seed);
   voxloom::TFormAbout formAbout(&formMain);
   voxloom::TFormEcho formEcho(&formMain);
+  voxloom::TFormRecParam formRecParam(&formMain);
   formMain.setAboutForm(&formAbout);
+  voxloom::TFormRecLevel formRecLevel(&formMain);
+  formRecLevel.bindMeter(&formMain.controller().recording.level);
   voxloom::TFormAutoCut formAutoCut(&formMain);
   formMain.setStartupFiles(parsed.files);
   formMain.show();

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <thread>
 
+#include "core/app/session_replay.h"
 #include "core/audio/byte_stream.h"
 #include "core/audio/riff.h"
 #include "core/audio/wav_reader.h"
@@ -72,13 +73,17 @@ WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
 }
 
 MainController::MainController(Prompter& prompter, Shell& shell)
-    : playback(prompter, document, commandState), prompter_(prompter), shell_(shell) {}
+    : playback(prompter, document, commandState), prompter_(prompter), shell_(shell) {
+  // Export renders cross-faded entries with the shape the segment options hold now.
+  sessions.fadeMode = [this] { return playback.options.fadeMode; };
+}
 
 bool MainController::isBuilt(Command command) {
   switch (command) {
     case Command::Open:
     case Command::Save:
     case Command::MemoCueLabels:  // sessions
+    case Command::SessionStop:
     case Command::Reverse:
     case Command::Echo:
     case Command::Normalize:
@@ -88,6 +93,7 @@ bool MainController::isBuilt(Command command) {
     case Command::Pause:
     case Command::Stop:
     case Command::LogRandom:
+    case Command::Record:  // recording
       return true;
     default:
       return false;  // their subsystems come later
@@ -209,6 +215,9 @@ int MainController::readWavFile(const std::string& path) {
     case WavLoadStatus::DataTooLarge:
       prompter_.error(dataTooLargeText(outcome.dataBytesFound));
       return 1;
+    case WavLoadStatus::NoMemory:
+      prompter_.error(noMemoryText(outcome.dataBytesFound));
+      return 1;
     case WavLoadStatus::NotStandardPcm:
       prompter_.error(kNotStandardPcmText);
       result = 1;
@@ -296,6 +305,8 @@ void MainController::attachPlayback(WaveOut& device, EventLoop& loop, OneShotTim
   PlaybackEngine& engine = playback.attachDevice(device, loop, timer);
   engine.callouts.setCommandState = [this](int state) { setCommandState(state); };
   engine.callouts.pauseChanged = [this](bool) { notify(ViewAspect::Commands); };
+  connectSessionCapture(engine, sessions);  // session capture and replay need the engine
+  sessions.replayAvailable = true;
 }
 
 void MainController::seedRandom(std::uint64_t seed) {
@@ -319,6 +330,7 @@ void MainController::togglePause() {
 }
 
 void MainController::stopPlayback() {
+  if (commandState == kStateRecording) return recording.stopRecording();  // recording
   if (playback.engine() == nullptr) return;
   playback.engine()->stopPlayback();
 }
@@ -330,6 +342,7 @@ void MainController::toggleRandomLog() {
 }
 
 void MainController::stopAndDrain() {
+  drainRecording();  // recording
   PlaybackEngine* engine = playback.engine();
   if (engine == nullptr) return;
   if (commandState != kStateIdle) engine->stopPlayback();
@@ -343,6 +356,31 @@ void MainController::stopAndDrain() {
 }
 
 // --- end of playback ---
+
+// --- Session replay ---
+
+void MainController::playSessionRecords(std::int32_t first, std::int32_t n) {
+  PlaybackEngine* engine = playback.engine();
+  if (engine == nullptr || commandState != kStateIdle) return;
+  engine->playEntries([cursor = SessionReplayCursor(sessions.session, first, n)]() mutable {
+    return cursor.next();
+  });
+}
+
+void MainController::playSession() {
+  if (sessions.session.count() > 0) playSessionRecords(0, sessions.session.count());
+}
+
+void MainController::playCurrentEvp() {
+  if (sessions.session.count() > 0) playSessionRecords(sessions.session.currentIndex, 1);
+}
+
+void MainController::stopSessionPlay() {
+  if (commandState != kStateSessionPlay || playback.engine() == nullptr) return;
+  playback.engine()->stopPlayback();
+}
+
+// --- end of session replay ---
 
 std::string MainController::manualPath() const {
   return programFolder + "/docs/manual.html";

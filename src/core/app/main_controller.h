@@ -9,6 +9,7 @@
 #include "core/app/effect_commands.h"
 #include "core/app/playback_parts.h"
 #include "core/audio/audio_document.h"
+#include "core/engine/recording_engine.h"  // recording
 #include "core/ports/prompter.h"
 #include "core/ports/shell.h"
 #include "core/session/session_controller.h"
@@ -106,6 +107,14 @@ class MainController {
   void stopAndDrain();
   // --- end of playback ---
 
+  // --- Session replay (session_replay.h) ---
+  // Replays `n` records from the record at index `first`; only when idle.
+  void playSessionRecords(std::int32_t first, std::int32_t n);
+  void playSession();      // ButtonSessionPlay, MenuSessionPlay: every record
+  void playCurrentEvp();   // ButtonSessionPlaySeq, MenuSessionEVP: the current record
+  void stopSessionPlay();  // ButtonSessionStop, MenuSessionStop; only during a replay
+  // --- end of session replay ---
+
   // Whether a command's subsystem exists in this build; the others stay disabled.
   static bool isBuilt(Command command);
 
@@ -129,6 +138,18 @@ class MainController {
       useSeparateFolders, liveMode, programFolder,
       [this](const std::string& path) { return readWavFile(path); }}};
   // --- end of sessions ---
+
+  // --- Recording (main_controller_recording.cpp, core/engine/recording_engine.h) ---
+  RecordingEngine recording{document, prompter_, commandState};
+  // The window program's input device; without one Record does nothing.
+  void attachRecording(WaveIn& device, EventLoop& loop, OneShotTimer* levelDecay);
+  void startRecording();  // ButtonRecord, MenuFileRecord, F4
+  // Stops a running recording and waits, bounded, until it has ended.
+  void drainRecording();
+
+ private:
+  EventLoop* recordingLoop_ = nullptr;
+  // --- end of recording ---
 };
 
 inline constexpr const char* kWebSiteUrl = "https://voxloom.org/";
