@@ -1,11 +1,11 @@
 #include "gui/form_auto_cut.h"
+#include "gui/dialog_buttons.h"
 
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -66,17 +66,7 @@ TFormAutoCut::TFormAutoCut(QWidget* owner)
   frameRow->addWidget(msLabel);
   frameRow->addStretch();
 
-  auto* ok = new QPushButton("&OK", this);
-  ok->setObjectName("ButtonOK");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("&Cancel", this);
-  cancel->setObjectName("ButtonCancel");
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  QHBoxLayout* buttons = makeOkCancelRow(this);
 
   auto* column = new QVBoxLayout(this);
   column->addWidget(radioGroupThreshold_);

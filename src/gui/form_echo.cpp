@@ -1,8 +1,8 @@
 #include "gui/form_echo.h"
+#include "gui/dialog_buttons.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -45,18 +45,7 @@ TFormEcho::TFormEcho(QWidget* owner)
   scrollBarDecay_ = makeScrollBar(this, "ScrollBarDecay", EchoDialogState::kDecayMax,
                                   EchoDialogState::kDecayLargeStep);
 
-  auto* ok = new QPushButton("&OK", this);
-  ok->setObjectName("ButtonOK");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("&Cancel", this);
-  cancel->setObjectName("ButtonCancel");
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  QHBoxLayout* buttons = makeOkCancelRow(this);
   auto* column = new QVBoxLayout(this);
   column->addWidget(labelDelay_);
   column->addWidget(scrollBarDelay_);

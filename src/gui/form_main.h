@@ -73,7 +73,7 @@ class TFormMain : public QMainWindow, public View {
   void wireCommands();
   void wireSession();  // form_main_session.cpp, with showSessionPanel
   void showSessionPanel();
-  void wireEffects();  // form_main_effects.cpp
+  void wireEffects();            // form_main_effects.cpp
   void wireEngine();             // form_main_engine.cpp
   void wireRecording();          // form_main_record.cpp
   void refreshEngineControls();  // form_main_engine.cpp

@@ -1,4 +1,5 @@
 #include "gui/form_rec_param.h"
+#include "gui/dialog_buttons.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -6,7 +7,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -71,22 +71,11 @@ TFormRecParam::TFormRecParam(QWidget* owner) : QDialog(owner) {
   liveRow->addWidget(liveSeconds_);
   liveRow->addWidget(new QLabel("sec", groupBoxLive_));
 
-  auto* ok = new QPushButton("&Start", this);
-  ok->setObjectName("ButtonOK");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("&Cancel", this);
-  cancel->setObjectName("ButtonCancel");
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
   auto* formatRow = new QHBoxLayout;
   formatRow->addWidget(rateBox);
   formatRow->addWidget(channelsBox);
   formatRow->addWidget(resolutionBox);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  QHBoxLayout* buttons = makeOkCancelRow(this, "&Start");
   auto* column = new QVBoxLayout(this);
   column->addLayout(formatRow);
   column->addWidget(groupBoxAmplitude_);

@@ -1,10 +1,10 @@
 #include "gui/form_session_edit.h"
+#include "gui/dialog_buttons.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace voxloom {
@@ -19,18 +19,8 @@ TFormSessionEdit::TFormSessionEdit(QWidget* parent)
   editString_ = new QLineEdit(this);
   editString_->setObjectName("EditString");
   editString_->setMinimumWidth(320);
-  auto* ok = new QPushButton("&OK", this);
-  ok->setObjectName("ButtonOK");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("&Cancel", this);
-  cancel->setObjectName("ButtonCancel");
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  QHBoxLayout* buttons = makeOkCancelRow(this);
   auto* column = new QVBoxLayout(this);
   column->addWidget(label1_);
   column->addWidget(editString_);

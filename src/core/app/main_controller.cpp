@@ -126,6 +126,7 @@ EffectResult MainController::autoCut() {
 
 void MainController::startUp(const std::vector<std::string>& files) {
   setCommandState(kStateIdle);
+  sessions.refreshSessionDisplay();
   for (const std::string& file : files) openFileByType(file);
   if (autoOpenLastWavFile && !lastWavFile.empty() && fileExists(lastWavFile))
     openWavFile(lastWavFile);
