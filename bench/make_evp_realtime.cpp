@@ -1,5 +1,5 @@
 // Real-time Make EVP through the SDL adapter (run with SDL_AUDIODRIVER=dummy): counts the
-// adapter's underruns and the time from the command to the first returned block.
+// adapter's underruns and the time from the command to the first sound handed to SDL.
 // Usage: make_evp_realtime [SECONDS] (default 60), for "From" 5 ms and 80 ms, X-Fade on.
 #include <chrono>
 #include <cmath>
@@ -75,12 +75,13 @@ int run(int fromMs, int seconds) {
   engine.stopPlayback();
   loop.processUntil([&] { return !engine.isOpen(); }, std::chrono::seconds(2));
   const double firstMs = std::chrono::duration<double, std::milli>(firstBack - start).count();
-  const double blockMs = 1000.0 * table.minFrames / doc.nominalRate;
+  const double soundMs =
+      std::chrono::duration<double, std::milli>(device.firstSoundAt() - start).count();
   std::printf(
-      "From %3d ms, X-Fade: %d slots, %lld blocks in %d s, underruns %llu, first block back "
-      "after %.1f ms (its own length %.1f ms, so it started after ~%.1f ms)\n",
+      "From %3d ms, X-Fade: %d slots, %lld blocks in %d s, underruns %llu, first sound handed "
+      "to SDL %.1f ms after the command (first block returned after %.1f ms)\n",
       fromMs, engine.bufferCount(), static_cast<long long>(blocks), seconds,
-      static_cast<unsigned long long>(device.underrunCount()), firstMs, blockMs, firstMs - blockMs);
+      static_cast<unsigned long long>(device.underrunCount()), soundMs, firstMs);
   return 0;
 }
 

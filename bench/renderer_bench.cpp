@@ -1,5 +1,7 @@
 // Cross-fade renderer throughput: realtime factor of a Sine render of 44.1 kHz 16-bit
-// stereo, and Linear against a plain memcpy of the same frames.
+// stereo, and Linear against a plain memcpy of the same frames, once with everything in
+// the cache and once streaming a signal far larger than the caches. Each runs on every
+// arithmetic path the CPU has (0 scalar, 1 SSE2, 2 AVX2, 3 AVX-512); the renderer uses the last.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -18,6 +20,28 @@ using namespace voxloom;
 
 constexpr Rate kRate = 44100;
 constexpr Frames kBlock = 3528;  // 80 ms, the default "From"
+
+const char* pathName(RenderPath path) {
+  switch (path) {
+    case RenderPath::Scalar:
+      return "scalar";
+    case RenderPath::Sse2:
+      return "sse2";
+    case RenderPath::Avx2:
+      return "avx2";
+    case RenderPath::Avx512:
+      return "avx512";
+  }
+  return "?";
+}
+
+RenderPath pathOf(const benchmark::State& bench) {
+  return static_cast<RenderPath>(bench.range(0));
+}
+
+void everyPath(benchmark::internal::Benchmark* b) {
+  for (int p = 0; p <= static_cast<int>(fastestRenderPath()); ++p) b->Arg(p);
+}
 
 void makeNoise(AudioDocument& doc, Frames frames) {
   doc.format.formatTag = 1;
@@ -50,6 +74,8 @@ void BM_RenderSineRealtime(benchmark::State& bench) {
   makeNoise(doc, 10 * kRate);
   RendererState state;
   state.fadeMode = static_cast<int>(FadeMode::Sine);
+  state.path = pathOf(bench);
+  bench.SetLabel(pathName(state.path));
   Frames cursor = 0;
   renderNext(state, doc, cursor);
   std::int64_t frames = 0;
@@ -61,7 +87,7 @@ void BM_RenderSineRealtime(benchmark::State& bench) {
   bench.counters["target_x"] = 2000;
   bench.SetItemsProcessed(frames);
 }
-BENCHMARK(BM_RenderSineRealtime);
+BENCHMARK(BM_RenderSineRealtime)->Apply(everyPath);
 
 // "To" on: every block has a new length, so the gains cannot be reused.
 void BM_RenderSineVaryingLengthRealtime(benchmark::State& bench) {
@@ -86,14 +112,19 @@ void BM_RenderSineVaryingLengthRealtime(benchmark::State& bench) {
 }
 BENCHMARK(BM_RenderSineVaryingLengthRealtime);
 
-void BM_LinearVsMemcpy(benchmark::State& bench) {
+// In the cache: the same block, from the same frames, copied and rendered over and over.
+// Both read and write only cached bytes, so this is the renderer's arithmetic against
+// the bare copy; out of the cache (below) is what Make EVP meets.
+void BM_LinearVsMemcpyInCache(benchmark::State& bench) {
   AudioDocument doc;
   makeNoise(doc, 10 * kRate);
   RendererState state;
   state.fadeMode = static_cast<int>(FadeMode::Linear);
+  state.path = pathOf(bench);
+  bench.SetLabel(pathName(state.path));
   auto copy = std::make_unique<std::uint8_t[]>(kBlock * 4);
-  Frames cursor = 0;
-  renderNext(state, doc, cursor);
+  constexpr Frames kFrom = 1000;
+  constexpr Frames kPrevEnd = kFrom + 5 * kBlock;
   using Clock = std::chrono::steady_clock;
   Clock::duration renderTime{};
   Clock::duration copyTime{};
@@ -101,29 +132,34 @@ void BM_LinearVsMemcpy(benchmark::State& bench) {
   for (auto _ : bench) {
     const auto t0 = Clock::now();
     for (int r = 0; r < kRounds; ++r) {
-      std::memcpy(copy.get(), doc.samples.get() + cursor * 4, kBlock * 4);
+      std::memcpy(copy.get(), doc.samples.get() + kFrom * 4, kBlock * 4);
       benchmark::ClobberMemory();
     }
     const auto t1 = Clock::now();
-    for (int r = 0; r < kRounds; ++r) renderNext(state, doc, cursor);
+    for (int r = 0; r < kRounds; ++r) {
+      Frames start = kFrom;
+      state.prevEnd = kPrevEnd;
+      benchmark::DoNotOptimize(renderCrossFade(state, doc, 0, start, kBlock));
+    }
     const auto t2 = Clock::now();
     copyTime += t1 - t0;
     renderTime += t2 - t1;
   }
-  bench.counters["linear_over_memcpy"] =
+  bench.counters["linear_over_memcpy_in_cache"] =
       std::chrono::duration<double>(renderTime) / std::chrono::duration<double>(copyTime);
-  bench.counters["target_ratio"] = 1.5;
 }
-BENCHMARK(BM_LinearVsMemcpy);
+BENCHMARK(BM_LinearVsMemcpyInCache)->Apply(everyPath);
 
 // Like with like: a 10-minute stereo signal, far larger than the caches, rendered block
 // by block in order against memcpy of the same blocks into the same kind of buffers.
-// BM_LinearVsMemcpy above compares with one in-cache block and overstates the gap.
+// This is the figure the 1.5x budget is about.
 void BM_LinearVsMemcpyOutOfCache(benchmark::State& bench) {
-  AudioDocument doc;
-  makeNoise(doc, 600 * kRate);
+  static AudioDocument doc;  // made once for all paths
+  if (doc.frameCount == 0) makeNoise(doc, 600 * kRate);
   RendererState state;
   state.fadeMode = static_cast<int>(FadeMode::Linear);
+  state.path = pathOf(bench);
+  bench.SetLabel(pathName(state.path));
   const Frames blocks = doc.frameCount / kBlock - 1;
   std::vector<std::unique_ptr<std::uint8_t[]>> copies(kRenderSlots);
   for (auto& c : copies) c = std::make_unique<std::uint8_t[]>(kBlock * 4);
@@ -147,12 +183,16 @@ void BM_LinearVsMemcpyOutOfCache(benchmark::State& bench) {
     copyTime += t1 - t0;
     renderTime += t2 - t1;
   }
-  bench.counters["linear_over_memcpy"] =
+  bench.counters["linear_over_memcpy_out_of_cache"] =
       std::chrono::duration<double>(renderTime) / std::chrono::duration<double>(copyTime);
+  bench.counters["target_ratio"] = 1.5;
   bench.counters["realtime_x"] = static_cast<double>(blocks) * kBlock * bench.iterations() / kRate /
                                  std::chrono::duration<double>(renderTime).count();
 }
-BENCHMARK(BM_LinearVsMemcpyOutOfCache)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LinearVsMemcpyOutOfCache)
+    ->Apply(everyPath)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 }  // namespace
 

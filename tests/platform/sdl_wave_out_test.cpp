@@ -251,3 +251,104 @@ TEST_F(SdlWaveOutTest, RateChangedWhilePlayingSpeedsUpTheRestOfTheBuffer) {
 
 }  // namespace
 }  // namespace voxloom::test
+
+namespace voxloom::test {
+namespace {
+
+TEST(ByteRingTest, DropNewestTakesBackOnlyTheUnreadTail) {
+  ByteRing ring(8);
+  const std::vector<std::uint8_t> bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  ASSERT_EQ(ring.write(bytes.data(), 6), 6u);
+  std::array<std::uint8_t, 8> out{};
+  ASSERT_EQ(ring.read(out.data(), 4), 4u);
+  ASSERT_EQ(ring.write(bytes.data() + 6, 4), 4u);  // wraps: 5 6 7 8 9 10
+  EXPECT_EQ(ring.dropNewest(3), 3u);
+  EXPECT_EQ(ring.size(), 3u);
+  EXPECT_EQ(ring.read(out.data(), 8), 3u);
+  EXPECT_EQ(out[0], 5);
+  EXPECT_EQ(out[2], 7);
+  EXPECT_EQ(ring.dropNewest(5), 0u);
+  ASSERT_EQ(ring.write(bytes.data(), 2), 2u);
+  EXPECT_EQ(ring.dropNewest(5), 2u);
+  EXPECT_EQ(ring.space(), 8u);
+}
+
+TEST_F(SdlWaveOutTest, FirstSoundTimeIsWhenTheDeviceTookTheFirstQueuedBytes) {
+  const WaveFormat format = pcmFormat(2, 44100, 16);
+  std::vector<std::uint8_t> sound = patternBytes(format.avgBytesPerSec / 20, 13);  // 50 ms
+  WaveHeader header;
+  openDevice(format);
+  ASSERT_EQ(out.pause(), kWaveOk);
+  writeBuffer(header, sound, 1);
+  std::this_thread::sleep_for(60ms);  // silence only: no sound yet
+  EXPECT_EQ(out.firstSoundAt().time_since_epoch().count(), 0);
+
+  const auto restarted = std::chrono::steady_clock::now();
+  ASSERT_EQ(out.restart(), kWaveOk);
+  ASSERT_TRUE(waitForReturns(1));
+  const auto back = std::chrono::steady_clock::now();
+  const auto first = out.firstSoundAt();
+  EXPECT_GE(first, restarted);
+  EXPECT_LE(first, back);
+  ASSERT_EQ(out.close(), kWaveOk);
+}
+
+// Half a second of short buffers at the normal rate fits in the ring at once; more than
+// that must still reach the device whole, in order and without a gap.
+TEST_F(SdlWaveOutTest, ManyShortBuffersBeyondTheRingPlayUnchangedAndGapless) {
+  const WaveFormat format = pcmFormat(1, 22050, 16);
+  constexpr std::size_t kBuffers = 60;  // 20 ms each, 1.2 s in all
+  std::vector<std::vector<std::uint8_t>> data;
+  for (std::size_t i = 0; i < kBuffers; ++i) {
+    // An odd length and an empty one among them.
+    const std::size_t size = i == 17 ? 881 : i == 30 ? 0 : 882;
+    data.push_back(patternBytes(size, static_cast<std::uint8_t>(20 + i)));
+  }
+  std::vector<WaveHeader> headers(kBuffers);
+  openDevice(format);
+  ASSERT_EQ(out.pause(), kWaveOk);
+  for (std::size_t i = 0; i < kBuffers; ++i) writeBuffer(headers[i], data[i], i + 1);
+  ASSERT_EQ(out.restart(), kWaveOk);
+  ASSERT_TRUE(waitForReturns(kBuffers, 5s));
+  ASSERT_EQ(out.close(), kWaveOk);
+
+  std::vector<std::uintptr_t> order(kBuffers);
+  for (std::size_t i = 0; i < kBuffers; ++i) order[i] = i + 1;
+  EXPECT_EQ(returned, order);
+  std::vector<std::uint8_t> expected;
+  for (const auto& block : data) expected.insert(expected.end(), block.begin(), block.end());
+  const std::vector<std::uint8_t> played = withoutLeadingSilence(disk.readOutput(), 0);
+  ASSERT_GE(played.size(), expected.size());
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), played.begin()));
+  EXPECT_EQ(out.underrunCount(), 0u);
+}
+
+// The short buffers sit in the ring already when the rate changes: the unplayed part
+// must be taken back and resampled, not played out at the old rate first.
+TEST_F(SdlWaveOutTest, RateChangeAfterManyShortBuffersIsHeardAtOnceInOrder) {
+  const WaveFormat format = pcmFormat(1, 22050, 16);
+  constexpr std::size_t kBuffers = 30;  // 20 ms each, 600 ms in all
+  std::vector<std::vector<std::uint8_t>> data;
+  for (std::size_t i = 0; i < kBuffers; ++i) {
+    const std::size_t size = i == 11 ? 881 : i == 20 ? 0 : 882;
+    data.push_back(patternBytes(size, static_cast<std::uint8_t>(90 + i)));
+  }
+  std::vector<WaveHeader> headers(kBuffers);
+  openDevice(format);
+  const auto before = std::chrono::steady_clock::now();
+  for (std::size_t i = 0; i < kBuffers; ++i) writeBuffer(headers[i], data[i], i + 1);
+  std::this_thread::sleep_for(100ms);
+  ASSERT_EQ(out.setPlaybackRate(0x20000), kWaveOk);
+  ASSERT_TRUE(waitForReturns(kBuffers));
+  const auto took = std::chrono::steady_clock::now() - before;
+  ASSERT_EQ(out.close(), kWaveOk);
+  // 100 ms at the old speed and the ring's few callbacks, the rest at double speed.
+  EXPECT_LT(took, 480ms);
+  EXPECT_GT(took, 250ms);
+  std::vector<std::uintptr_t> order(kBuffers);
+  for (std::size_t i = 0; i < kBuffers; ++i) order[i] = i + 1;
+  EXPECT_EQ(returned, order);
+}
+
+}  // namespace
+}  // namespace voxloom::test

@@ -12,11 +12,19 @@ namespace voxloom {
 
 inline constexpr int kRenderSlots = 20;
 
+// Arithmetic used for the frames: all give the same bytes; the vector ones are faster.
+enum class RenderPath { Scalar, Sse2, Avx2, Avx512 };
+
+// The fastest path this build and CPU offer.
+RenderPath fastestRenderPath();
+
 // The gains of the last block length rendered: blocks usually repeat their length, and
-// the sine shapes cost two sines per frame otherwise.
+// the sine shapes cost two sines per frame otherwise. One entry per sample: a frame's
+// gain repeats for each of its channels.
 struct GainTable {
   int mode = -1;
   Frames length = -1;
+  int channels = 0;
   std::vector<double> gainIn;
   std::vector<double> gainOut;
 };
@@ -27,6 +35,7 @@ struct RendererState {
   Frames prevEnd = -1;  // frame after the last rendered segment; -1: none yet
   std::array<std::unique_ptr<std::uint8_t[]>, kRenderSlots> renderBuffers;
   GainTable gainCache;
+  RenderPath path = fastestRenderPath();  // tests narrow it to compare the paths
 
   void freeRenderBuffers() {
     for (auto& buffer : renderBuffers) buffer.reset();

@@ -27,4 +27,10 @@ std::size_t ByteRing::read(std::uint8_t* out, std::size_t count) {
   return count;
 }
 
+std::size_t ByteRing::dropNewest(std::size_t count) {
+  count = std::min(count, size_);
+  size_ -= count;
+  return count;
+}
+
 }  // namespace voxloom

@@ -20,6 +20,8 @@ class ByteRing {
   std::size_t write(const std::uint8_t* data, std::size_t count);
   // Moves up to count bytes out; returns the count moved.
   std::size_t read(std::uint8_t* out, std::size_t count);
+  // Takes back up to count of the newest bytes, unread; returns the count taken back.
+  std::size_t dropNewest(std::size_t count);
   void clear() { head_ = size_ = 0; }
 
  private:

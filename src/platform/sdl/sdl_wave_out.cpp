@@ -12,9 +12,13 @@ namespace voxloom {
 namespace {
 
 constexpr std::uint32_t kUnchangedRate = 0x10000;
-// Ring of device-format bytes ahead of the callback, in callback sizes: enough to ride out
-// a late feeder wake-up, small enough that a new playback rate is heard at once.
+// Resampled bytes ahead of the callback, in callback sizes: enough to ride out a late
+// feeder wake-up, few enough that a new playback rate is heard at once. Also what a rate
+// change leaves in the ring.
 constexpr std::size_t kRingCallbacks = 4;
+// Unresampled sound the ring can hold: more than Make EVP keeps queued (about 200 ms), so
+// write() puts a whole block in at once and the callback never depends on the feeder.
+constexpr std::size_t kRingMilliseconds = 500;
 // Input bytes handed to the resampler at a time.
 constexpr std::size_t kStreamChunk = 4096;
 
@@ -51,11 +55,14 @@ WaveResult SdlWaveOut::open(int device, const WaveFormat& format, WaveNotify not
   // Everything the callback reads is set before SDL starts its thread.
   frameBytes_ = format.blockAlign;
   silence_ = format.bitsPerSample == 8 ? 0x80 : 0x00;
-  ring_ = ByteRing(kRingCallbacks * wanted.samples * frameBytes_);
-  scratch_.assign(ring_.capacity(), 0);
+  resampledLimit_ = kRingCallbacks * wanted.samples * frameBytes_;
+  const std::size_t ringFrames = static_cast<std::size_t>(wanted.freq) * kRingMilliseconds / 1000;
+  ring_ = ByteRing(std::max(resampledLimit_, ringFrames * frameBytes_));
+  scratch_.assign(resampledLimit_, 0);
   paused_ = playedInRun_ = starved_ = false;
   consumed_ = produced_ = 0;
   underruns_ = 0;
+  firstSoundAt_ = 0;
   rate_ = streamRate_ = kUnchangedRate;
   quit_ = false;
   notify_ = std::move(notify);
@@ -200,6 +207,9 @@ void SdlWaveOut::fillDevice(Uint8* stream, int len) {
   if (got < wanted) std::memset(stream + got, silence_, wanted - got);
   if (paused_) return;
   if (got > 0) {
+    if (firstSoundAt_.load(std::memory_order_relaxed) == 0) {
+      firstSoundAt_.store(std::chrono::steady_clock::now().time_since_epoch().count());
+    }
     if (starved_) underruns_.fetch_add(1);
     starved_ = false;
     playedInRun_ = true;
@@ -223,8 +233,31 @@ void SdlWaveOut::feedLoop() {
   }
 }
 
+void SdlWaveOut::takeBackUnplayed() {
+  std::lock_guard audio(audioMutex_);
+  std::size_t excess = ring_.size() > resampledLimit_ ? ring_.size() - resampledLimit_ : 0;
+  std::size_t back = 0;
+  // Newest first: each block gives back what it put in, to be fed again at the new rate.
+  for (auto block = blocks_.rbegin(); block != blocks_.rend() && excess > 0; ++block) {
+    std::size_t count = std::min(excess, block->taken);
+    const bool partly = count < block->taken;
+    if (partly) {
+      // What stays fed ends on a whole frame: the resampler takes whole frames only.
+      const std::size_t kept = block->taken - count;
+      count = block->taken -
+              std::min(block->taken, (kept + frameBytes_ - 1) / frameBytes_ * frameBytes_);
+    }
+    block->taken -= count;
+    block->converted = false;
+    back += count;
+    excess = partly ? 0 : excess - count;
+  }
+  produced_ -= ring_.dropNewest(back);
+}
+
 bool SdlWaveOut::applyRate() {
   if (rate_ == streamRate_) return false;
+  if (stream_ == nullptr) takeBackUnplayed();
   if (stream_ != nullptr) {
     // Let the old rate's sound out first; nothing converted is dropped.
     if (streamHoldsInput_) SDL_AudioStreamFlush(stream_);
@@ -251,6 +284,9 @@ bool SdlWaveOut::feedRing() {
   {
     std::lock_guard audio(audioMutex_);
     space = ring_.space();
+    if (stream_ != nullptr) {
+      space = std::min(space, resampledLimit_ - std::min(resampledLimit_, ring_.size()));
+    }
   }
   auto next =
       std::find_if(blocks_.begin(), blocks_.end(), [](const Block& b) { return !b.converted; });

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -25,6 +26,11 @@ namespace voxloom {
 // never read later), resamples them for the playback rate and keeps a small ring of
 // device-format bytes filled; it also posts one notification per buffer whose last byte
 // the device has taken. SDL's audio thread only copies from that ring, or silence.
+//
+// At the unchanged rate the ring holds all that is queued (up to half a second), filled
+// by write() itself, so the sound never waits for the feeder: a late feeder only delays
+// notifications. Only resampled sound is kept to a few callbacks, and a rate change takes
+// back the unplayed bytes beyond those, so the new rate is heard at once either way.
 class SdlWaveOut final : public WaveOut {
  public:
   explicit SdlWaveOut(EventLoop& loop);
@@ -49,6 +55,13 @@ class SdlWaveOut final : public WaveOut {
   // followed, not counting pauses or the silence after the last buffer.
   std::uint64_t underrunCount() const { return underruns_.load(); }
 
+  // When the device first took queued bytes (not silence) since open, on the steady
+  // clock: the moment the first sound was handed to SDL. Zero (the epoch) until then.
+  std::chrono::steady_clock::time_point firstSoundAt() const {
+    return std::chrono::steady_clock::time_point(
+        std::chrono::steady_clock::duration(firstSoundAt_.load()));
+  }
+
  private:
   struct Block {
     WaveHeader* header = nullptr;
@@ -66,6 +79,7 @@ class SdlWaveOut final : public WaveOut {
   bool feedRing();
   void returnPlayedBlocks();
   bool applyRate();
+  void takeBackUnplayed();
   void returnBlock(Block& block);
   void stopFeeder();
 
@@ -86,12 +100,14 @@ class SdlWaveOut final : public WaveOut {
   bool playedInRun_ = false;
   bool starved_ = false;
   std::atomic<std::uint64_t> underruns_{0};
+  std::atomic<std::chrono::steady_clock::rep> firstSoundAt_{0};
 
   // Shared by the loop thread and the feeder.
   std::mutex queueMutex_;
   std::condition_variable wake_;
   std::deque<Block> blocks_;
-  std::uint64_t produced_ = 0;  // bytes put into the ring since open
+  std::uint64_t produced_ = 0;      // bytes put into the ring since open
+  std::size_t resampledLimit_ = 0;  // most resampled bytes held in the ring
   std::uint32_t rate_ = 0x10000;
   std::uint32_t streamRate_ = 0x10000;
   SDL_AudioStream* stream_ = nullptr;  // only while the rate is not 0x10000

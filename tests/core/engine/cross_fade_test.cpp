@@ -1,5 +1,9 @@
 #include "core/engine/cross_fade.h"
 
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -160,6 +164,121 @@ TEST_F(RendererTest, EachSlotKeepsItsOwnBuffer) {
   EXPECT_EQ(start, 5);
   state.freeRenderBuffers();
   EXPECT_EQ(state.renderBuffers[19], nullptr);
+}
+
+// The renderer written out literally, one sample at a time through the document's own
+// sample access: the fast paths must give exactly these bytes.
+std::vector<std::uint8_t> referenceRender(const AudioDocument& doc, int mode, Frames start,
+                                          Frames length, Frames prevEnd) {
+  std::vector<std::uint8_t> out(static_cast<std::size_t>(length * doc.frameBytes));
+  const int channels = doc.format.channels >= 2 ? 2 : 1;
+  auto sample = [&](int c, Frames f) {
+    return f >= 0 && f < doc.frameCount ? doc.sampleAt(doc.channelBase(c), f) : 0;
+  };
+  for (Frames i = 0; i < length; ++i) {
+    const double t = length > 1 ? static_cast<double>(i) / static_cast<double>(length - 1) : 1.0;
+    const FadeGains g = fadeGains(mode, t);
+    for (int c = 0; c < channels; ++c) {
+      int value = static_cast<int>(std::trunc(sample(c, start + i) * g.gainIn));
+      if (prevEnd != -1) value += static_cast<int>(std::trunc(sample(c, prevEnd + i) * g.gainOut));
+      doc.putSample(out.data() + (c == 0 ? 0 : doc.frameBytes / 2), i, value);
+    }
+  }
+  return out;
+}
+
+// Full-scale noise with the extremes in it, so saturation and truncation show.
+void makeNoise(AudioDocument& doc, int channels, int bits, Frames frames, unsigned seed) {
+  std::mt19937 rng(seed);
+  const int low = bits == 8 ? -128 : -32768;
+  const int high = bits == 8 ? 127 : 32767;
+  std::uniform_int_distribution<int> value(low, high);
+  std::vector<int> s(static_cast<std::size_t>(frames * channels));
+  for (std::size_t k = 0; k < s.size(); ++k) {
+    s[k] = k % 7 == 0 ? high : k % 11 == 0 ? low : value(rng);
+  }
+  test::makeSignal(doc, channels, bits, 44100, s);
+}
+
+struct PathCase {
+  RenderPath path;
+  const char* name;
+};
+
+std::vector<PathCase> pathsToCompare() {
+  std::vector<PathCase> paths{{RenderPath::Scalar, "scalar"}};
+  if (fastestRenderPath() >= RenderPath::Sse2) paths.push_back({RenderPath::Sse2, "sse2"});
+  if (fastestRenderPath() >= RenderPath::Avx2) paths.push_back({RenderPath::Avx2, "avx2"});
+  if (fastestRenderPath() >= RenderPath::Avx512) paths.push_back({RenderPath::Avx512, "avx512"});
+  return paths;
+}
+
+TEST(RendererPathsTest, EveryPathMatchesTheLiteralArithmetic) {
+  constexpr Frames kSignal = 700;
+  const std::vector<Frames> lengths{1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 64, 101, 257};
+  for (const PathCase& path : pathsToCompare()) {
+    for (const int bits : {8, 16}) {
+      for (const int channels : {1, 2}) {
+        AudioDocument doc;
+        makeNoise(doc, channels, bits, kSignal, static_cast<unsigned>(bits * 10 + channels));
+        RendererState state;
+        state.path = path.path;
+        for (int mode = -1; mode <= kFadeModeCount; ++mode) {
+          for (const Frames length : lengths) {
+            // No outgoing part; one inside; one running off the end; the new segment
+            // running off the end; both partly before the signal.
+            const std::vector<std::pair<Frames, Frames>> placements{
+                {3, -1},
+                {11, 300},
+                {5, kSignal - length / 2 - 1},
+                {kSignal - length / 2 - 1, 123},
+                {-length / 2, -length / 3 - 1},
+                {kSignal - length, kSignal + 5}};
+            for (const auto& [start, prevEnd] : placements) {
+              state.fadeMode = mode;
+              state.prevEnd = prevEnd;
+              Frames s = start;
+              const std::uint8_t* block = renderCrossFade(state, doc, 0, s, length);
+              const std::vector<std::uint8_t> expected =
+                  referenceRender(doc, mode, start, length, prevEnd);
+              ASSERT_EQ(std::memcmp(block, expected.data(), expected.size()), 0)
+                  << path.name << " bits " << bits << " channels " << channels << " mode " << mode
+                  << " length " << length << " start " << start << " prevEnd " << prevEnd;
+              ASSERT_EQ(state.prevEnd, start + length);
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(RendererPathsTest, LongBlocksAndReusedGainsMatchTheLiteralArithmetic) {
+  for (const PathCase& path : pathsToCompare()) {
+    for (const int channels : {1, 2}) {
+      AudioDocument doc;
+      makeNoise(doc, channels, 16, 150000, 7);
+      RendererState state;
+      state.path = path.path;
+      // Longer than the cached gain table, so the gains come chunk by chunk.
+      for (const auto& [mode, start, length, prevEnd] :
+           std::vector<std::tuple<int, Frames, Frames, Frames>>{
+               {static_cast<int>(FadeMode::Sine), 10, 70001, 75000},
+               {kLinear, 1000, 3528, 20},
+               {kSine, 2000, 3528, 7000},  // same length, other mode: new gains
+               {kSine, 9000, 3528, 5528},  // same length and mode: cached gains
+               {kSineHalf, 9000, 3529, 5528}}) {
+        state.fadeMode = mode;
+        state.prevEnd = prevEnd;
+        Frames s = start;
+        const std::uint8_t* block = renderCrossFade(state, doc, 1, s, length);
+        const std::vector<std::uint8_t> expected =
+            referenceRender(doc, mode, start, length, prevEnd);
+        ASSERT_EQ(std::memcmp(block, expected.data(), expected.size()), 0)
+            << path.name << " channels " << channels << " mode " << mode << " length " << length;
+      }
+    }
+  }
 }
 
 }  // namespace
