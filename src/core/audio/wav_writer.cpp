@@ -8,6 +8,7 @@
 
 #include "core/audio/riff.h"
 #include "core/util/little_endian.h"
+#include "core/util/replace_file.h"
 #include "core/util/text_encoding.h"
 
 namespace voxloom {
@@ -162,7 +163,7 @@ WavWriteStatus WavWriter::finish(std::span<const WavCue> cues) {
                   std::fflush(file_) == 0;
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
-  if (!ok || !closed || std::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+  if (!ok || !closed || !replaceFile(tempPath_, path_)) {
     discard();
     return WavWriteStatus::WriteFailed;
   }

@@ -10,6 +10,7 @@
 
 #include "core/session/scan_numbers.h"
 #include "core/session/text_line_reader.h"
+#include "core/util/replace_file.h"
 #include "core/util/text_encoding.h"
 
 namespace voxloom {
@@ -224,7 +225,7 @@ bool writeFileAtomically(const std::string& path, std::string_view text) {
     written += static_cast<std::size_t>(n);
   }
   const bool closed = ::close(fd) == 0;
-  if (written != text.size() || !closed || std::rename(tempPath.c_str(), path.c_str()) != 0) {
+  if (written != text.size() || !closed || !replaceFile(tempPath, path)) {
     std::remove(tempPath.c_str());
     return false;
   }
