@@ -23,7 +23,8 @@ inline void whenModalShows(std::function<void(QWidget*)> act, int timeoutMs = 50
   };
   auto state = std::make_shared<State>();
   state->act = std::move(act);
-  auto* poll = new QTimer;
+  // Owned by the application, so a poll still pending when the program ends is freed.
+  auto* poll = new QTimer(QCoreApplication::instance());
   poll->setInterval(5);
   QObject::connect(poll, &QTimer::timeout, [poll, state, timeoutMs] {
     QWidget* modal = QApplication::activeModalWidget();
