@@ -41,7 +41,7 @@ class FastWaveIn : public WaveIn {
   explicit FastWaveIn(EventLoop& loop) : loop_(loop) {}
   WaveDeviceNames deviceNames() override { return {"fast"}; }
   WaveResult query(int, const WaveFormat&) override { return kWaveOk; }
-  WaveResult open(int, const WaveFormat&, WaveNotify notify) override {
+  WaveResult open(int, const WaveFormat&, WaveNotify notify, WaveFailure) override {
     notify_ = std::move(notify);
     return kWaveOk;
   }

@@ -140,7 +140,11 @@ int runRecord(const std::vector<std::string>& args) {
   const auto target =
       static_cast<std::int64_t>(std::ceil(parsed.seconds * engine.format().avgBytesPerSec));
   const auto patience = std::chrono::milliseconds(static_cast<long>(parsed.seconds * 2000) + 5000);
-  loop.processUntil([&] { return engine.dataBytes() >= target; }, patience);
+  loop.processUntil([&] { return engine.dataBytes() >= target || !engine.isRecording(); },
+                    patience);
+  // A device that went away has ended the recording and said so; what it recorded is
+  // still written, but the command failed.
+  const bool endedEarly = !engine.isRecording();
   controller.stopPlayback();
   loop.processUntil([&] { return !engine.isRecording(); }, std::chrono::seconds(5));
   if (engine.isRecording()) {
@@ -151,7 +155,8 @@ int runRecord(const std::vector<std::string>& args) {
     if (prompter.messagesShown == 0) std::cerr << "Error: Nothing was recorded.\n";
     return kExitFailed;
   }
-  return controller.writeWavFile(parsed.out, 1) == 0 ? kExitOk : kExitFailed;
+  const bool written = controller.writeWavFile(parsed.out, 1) == 0;
+  return written && !endedEarly ? kExitOk : kExitFailed;
 }
 
 }  // namespace voxloom::cli

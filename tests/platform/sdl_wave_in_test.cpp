@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -86,6 +87,69 @@ TEST_F(SdlWaveInTest, ResetReturnsEveryBufferWithTheBytesRecordedSoFar) {
   EXPECT_TRUE(std::equal(first.begin(), first.begin() + headers[0].bytesRecorded, source.begin()));
   loop.processPending();
   EXPECT_EQ(returned, (std::vector<std::uintptr_t>{1, 2}));
+  EXPECT_EQ(in.close(), kWaveOk);
+}
+
+// SDL stops calling back once a device is gone and only its status tells. The status is
+// taken over here, so the disk device can "disappear" while capturing.
+TEST_F(SdlWaveInTest, ALostDeviceReturnsEveryBufferWithItsBytesThenReportsAndRefusesMore) {
+  std::atomic<bool> gone{false};
+  in.setStatusQuery([&gone](SDL_AudioDeviceID id) {
+    return gone.load() ? SDL_AUDIO_STOPPED : SDL_GetAudioDeviceStatus(id);
+  });
+  constexpr std::uintptr_t kLoss = 999;
+  std::vector<WaveResult> failures;
+  const WaveFormat format = pcmFormat(1, 22050, 16);
+  const std::vector<std::uint8_t> source = patternBytes(format.avgBytesPerSec * 3, 24);
+  disk.setInput(source);
+  std::vector<std::uint8_t> first(format.avgBytesPerSec * 2);  // two seconds
+  std::vector<std::uint8_t> second(format.avgBytesPerSec);
+  std::array<WaveHeader, 2> headers;
+  ASSERT_EQ(in.open(kWaveDefaultDevice, format, recordReturns(),
+                    [&](WaveResult code) {
+                      failures.push_back(code);
+                      returned.push_back(kLoss);
+                    }),
+            kWaveOk);
+  addBuffer(headers[0], first, 1);
+  addBuffer(headers[1], second, 2);
+  ASSERT_EQ(in.start(), kWaveOk);
+  std::this_thread::sleep_for(150ms);
+  loop.processPending();
+  ASSERT_TRUE(returned.empty());
+
+  gone = true;
+  ASSERT_TRUE(loop.processUntil([&] { return returned.size() == 3; }, 3s));
+  loop.waitAndProcess(60ms);  // a second report would show up now
+  EXPECT_EQ(returned, (std::vector<std::uintptr_t>{1, 2, kLoss}));
+  EXPECT_EQ(failures, std::vector<WaveResult>{kWaveDeviceLost});
+  EXPECT_EQ(in.errorText(kWaveDeviceLost), "The audio device was removed.");
+  EXPECT_TRUE(headers[0].done && headers[1].done);
+  EXPECT_FALSE(headers[0].inQueue || headers[1].inQueue);
+  EXPECT_GT(headers[0].bytesRecorded, 0u);
+  EXPECT_LT(headers[0].bytesRecorded, first.size());
+  EXPECT_EQ(headers[1].bytesRecorded, 0u);
+  EXPECT_TRUE(std::equal(first.begin(), first.begin() + headers[0].bytesRecorded, source.begin()));
+  EXPECT_EQ(in.unprepare(headers[0]), kWaveOk);
+  ASSERT_EQ(in.prepare(headers[0]), kWaveOk);
+  EXPECT_EQ(in.addBuffer(headers[0]), kWaveDeviceLost);
+  EXPECT_FALSE(headers[0].inQueue);
+  EXPECT_EQ(in.start(), kWaveDeviceLost);
+  EXPECT_EQ(in.reset(), kWaveOk);
+  EXPECT_EQ(in.close(), kWaveOk);
+
+  // The device is back: a new open records and reports nothing.
+  gone = false;
+  returned.clear();
+  disk.setInput(source);
+  std::vector<std::uint8_t> small(64);
+  ASSERT_EQ(in.open(kWaveDefaultDevice, format, recordReturns()), kWaveOk);
+  addBuffer(headers[0], small, 3);
+  ASSERT_EQ(in.start(), kWaveOk);
+  ASSERT_TRUE(loop.processUntil([&] { return returned.size() == 1; }, 3s));
+  EXPECT_EQ(headers[0].bytesRecorded, 64u);
+  EXPECT_EQ(failures.size(), 1u);
+  ASSERT_EQ(in.reset(), kWaveOk);
   EXPECT_EQ(in.close(), kWaveOk);
 }
 

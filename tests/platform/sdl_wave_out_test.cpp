@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -210,6 +211,67 @@ TEST_F(SdlWaveOutTest, RefusesWhatCannotWorkWithATextForEachCode) {
   EXPECT_NE(out.errorText(failed).find("nonexistent-voxloom-dir"), std::string::npos)
       << out.errorText(failed);
   EXPECT_EQ(out.close(), kWaveNotOpen);
+}
+
+// SDL stops calling back once a device is gone and only its status tells. The status is
+// taken over here, so the disk device can "disappear" while its buffers are queued.
+TEST_F(SdlWaveOutTest, ALostDeviceReturnsEveryBufferThenReportsAndRefusesMore) {
+  std::atomic<bool> gone{false};
+  out.setStatusQuery([&gone](SDL_AudioDeviceID id) {
+    return gone.load() ? SDL_AUDIO_STOPPED : SDL_GetAudioDeviceStatus(id);
+  });
+  constexpr std::uintptr_t kLoss = 999;
+  std::vector<WaveResult> failures;
+  const WaveFormat format = pcmFormat(1, 22050, 16);
+  ASSERT_EQ(out.open(
+                kWaveDefaultDevice, format,
+                [this](WaveHeader& header) { returned.push_back(header.user); },
+                [&](WaveResult code) {
+                  failures.push_back(code);
+                  returned.push_back(kLoss);
+                }),
+            kWaveOk);
+  // Two seconds each: nothing returns by itself during the test. Paused, as Make EVP
+  // fills its ring, to show that our own pause does not hide the loss.
+  std::vector<std::vector<std::uint8_t>> data{
+      patternBytes(format.avgBytesPerSec * 2, 1), patternBytes(format.avgBytesPerSec * 2, 2), {}};
+  std::array<WaveHeader, 3> headers;
+  ASSERT_EQ(out.pause(), kWaveOk);
+  for (std::size_t i = 0; i < data.size(); ++i) writeBuffer(headers[i], data[i], 10 + i);
+  loop.waitAndProcess(60ms);
+  ASSERT_TRUE(returned.empty());
+
+  gone = true;
+  ASSERT_TRUE(waitForReturns(4));
+  loop.waitAndProcess(60ms);  // a second report would show up now
+  EXPECT_EQ(returned, (std::vector<std::uintptr_t>{10, 11, 12, kLoss}));
+  EXPECT_EQ(failures, std::vector<WaveResult>{kWaveDeviceLost});
+  EXPECT_EQ(out.errorText(kWaveDeviceLost), "The audio device was removed.");
+  for (WaveHeader& header : headers) {
+    EXPECT_TRUE(header.done);
+    EXPECT_FALSE(header.inQueue);
+    EXPECT_EQ(out.unprepare(header), kWaveOk);
+  }
+  std::vector<std::uint8_t> more = patternBytes(64, 3);
+  WaveHeader late;
+  late.data = more.data();
+  late.bufferLength = static_cast<std::uint32_t>(more.size());
+  ASSERT_EQ(out.prepare(late), kWaveOk);
+  EXPECT_EQ(out.write(late), kWaveDeviceLost);
+  EXPECT_FALSE(late.inQueue);
+  EXPECT_EQ(out.reset(), kWaveOk);
+  EXPECT_EQ(out.close(), kWaveOk);
+
+  // The device is back: a new open plays and reports nothing.
+  gone = false;
+  returned.clear();
+  openDevice(format);
+  std::vector<std::uint8_t> sound = patternBytes(format.avgBytesPerSec / 20, 4);
+  writeBuffer(headers[0], sound, 20);
+  ASSERT_TRUE(waitForReturns(1));
+  EXPECT_EQ(returned, std::vector<std::uintptr_t>{20});
+  EXPECT_EQ(failures.size(), 1u);
+  EXPECT_EQ(out.close(), kWaveOk);
 }
 
 TEST_F(SdlWaveOutTest, CloseRefusedWhileBuffersQueued) {

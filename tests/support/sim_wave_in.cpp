@@ -20,7 +20,8 @@ WaveResult SimWaveIn::query(int device, const WaveFormat& format) {
   return format.isStandardPcm() ? kWaveOk : kWaveBadFormat;
 }
 
-WaveResult SimWaveIn::open(int device, const WaveFormat& format, WaveNotify notify) {
+WaveResult SimWaveIn::open(int device, const WaveFormat& format, WaveNotify notify,
+                           WaveFailure failed) {
   if (isOpen) return kWaveError;
   if (failOpen_ != kWaveOk) return failOpen_;
   if (const WaveResult check = query(device, format); check != kWaveOk) return check;
@@ -31,6 +32,8 @@ WaveResult SimWaveIn::open(int device, const WaveFormat& format, WaveNotify noti
   openedFormat = format;
   openedWithNotify = static_cast<bool>(notify);
   notify_ = std::move(notify);
+  failed_ = std::move(failed);
+  lost_ = kWaveOk;
   return kWaveOk;
 }
 
@@ -56,6 +59,7 @@ WaveResult SimWaveIn::unprepare(WaveHeader& header) {
 
 WaveResult SimWaveIn::addBuffer(WaveHeader& header) {
   if (!isOpen) return kWaveNotOpen;
+  if (lost_ != kWaveOk) return lost_;
   if (!header.prepared) return kWaveUnprepared;
   if (header.inQueue) return kWaveStillPlaying;
   header.inQueue = true;
@@ -68,6 +72,7 @@ WaveResult SimWaveIn::addBuffer(WaveHeader& header) {
 
 WaveResult SimWaveIn::start() {
   if (!isOpen) return kWaveNotOpen;
+  if (lost_ != kWaveOk) return lost_;
   calls.push_back("start");
   isStarted = true;
   return kWaveOk;
@@ -91,8 +96,24 @@ WaveResult SimWaveIn::reset() {
 }
 
 std::string SimWaveIn::errorText(WaveResult code) {
+  if (lost_ != kWaveOk && code == lost_) return lostText_;
   if (code == failOpen_ && !failText_.empty()) return failText_;
   return "Sim wave in error " + std::to_string(code);
+}
+
+bool SimWaveIn::loseDevice(WaveResult code, std::string text) {
+  if (!isOpen) return false;
+  calls.push_back("lost");
+  lost_ = code;
+  lostText_ = std::move(text);
+  isStarted = false;
+  for (WaveHeader* header : queue_) post(header, header == queue_.front() ? frontFilled_ : 0);
+  queue_.clear();
+  frontFilled_ = 0;
+  loop_.post([failed = failed_, code] {
+    if (failed) failed(code);
+  });
+  return true;
 }
 
 std::size_t SimWaveIn::supply(const std::vector<std::uint8_t>& bytes) {

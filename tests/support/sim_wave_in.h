@@ -20,13 +20,20 @@ class SimWaveIn : public WaveIn {
   // text.
   void failOpen(WaveResult code, std::string text, bool onQuery = false);
 
+  // The device goes away, as an unplugged one does: every queued buffer returns with
+  // what it holds (posted, in order), then the failure with code is posted; errorText(code)
+  // is text. Until the next open, addBuffer() and start() fail with code. False when not
+  // open.
+  bool loseDevice(WaveResult code, std::string text);
+
   // Captures bytes; returns how many found a buffer (the rest is lost, as on a sound
   // card). Nothing is captured unless started.
   std::size_t supply(const std::vector<std::uint8_t>& bytes);
   std::size_t queuedCount() const { return queue_.size(); }
 
   WaveDeviceNames names{"Sim Input 1"};
-  std::vector<std::string> calls;  // "open 0 22050", "start", "reset", "close"
+  std::vector<std::string> calls;  // "open 0 22050", "start", "reset", "close",
+                                   // "lost"
   bool isOpen = false;
   bool isStarted = false;
   int openedDevice = 0;
@@ -35,7 +42,8 @@ class SimWaveIn : public WaveIn {
 
   WaveDeviceNames deviceNames() override { return names; }
   WaveResult query(int device, const WaveFormat& format) override;
-  WaveResult open(int device, const WaveFormat& format, WaveNotify notify) override;
+  WaveResult open(int device, const WaveFormat& format, WaveNotify notify,
+                  WaveFailure failed = {}) override;
   WaveResult close() override;
   WaveResult prepare(WaveHeader& header) override;
   WaveResult unprepare(WaveHeader& header) override;
@@ -50,6 +58,9 @@ class SimWaveIn : public WaveIn {
 
   EventLoop& loop_;
   WaveNotify notify_;
+  WaveFailure failed_;
+  WaveResult lost_ = kWaveOk;
+  std::string lostText_;
   std::deque<WaveHeader*> queue_;
   std::uint32_t frontFilled_ = 0;
   WaveResult failOpen_ = kWaveOk;

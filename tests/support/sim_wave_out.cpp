@@ -18,7 +18,8 @@ WaveResult SimWaveOut::query(int device, const WaveFormat& format) {
   return format.isStandardPcm() ? kWaveOk : kWaveBadFormat;
 }
 
-WaveResult SimWaveOut::open(int device, const WaveFormat& format, WaveNotify notify) {
+WaveResult SimWaveOut::open(int device, const WaveFormat& format, WaveNotify notify,
+                            WaveFailure failed) {
   if (isOpen) return kWaveError;
   if (failOpen_ != kWaveOk) return failOpen_;
   if (const WaveResult check = query(device, format); check != kWaveOk) return check;
@@ -29,6 +30,8 @@ WaveResult SimWaveOut::open(int device, const WaveFormat& format, WaveNotify not
   openedFormat = format;
   playbackRate = 0x10000;
   notify_ = std::move(notify);
+  failed_ = std::move(failed);
+  lost_ = kWaveOk;
   return kWaveOk;
 }
 
@@ -55,6 +58,7 @@ WaveResult SimWaveOut::unprepare(WaveHeader& header) {
 WaveResult SimWaveOut::write(WaveHeader& header) {
   if (!isOpen) return kWaveNotOpen;
   if (failWrite_ != kWaveOk) return failWrite_;
+  if (lost_ != kWaveOk) return lost_;
   if (!header.prepared) return kWaveUnprepared;
   if (header.inQueue) return kWaveStillPlaying;
   written.push_back(
@@ -103,8 +107,23 @@ WaveResult SimWaveOut::setPlaybackRate(std::uint32_t factor) {
 }
 
 std::string SimWaveOut::errorText(WaveResult code) {
+  if (lost_ != kWaveOk && code == lost_) return lostText_;
   if (code == failOpen_ && !failText_.empty()) return failText_;
   return "Sim wave out error " + std::to_string(code);
+}
+
+bool SimWaveOut::loseDevice(WaveResult code, std::string text) {
+  if (!isOpen) return false;
+  calls.push_back("lost");
+  lost_ = code;
+  lostText_ = std::move(text);
+  isPaused = false;
+  for (WaveHeader* header : queue_) post(header);
+  queue_.clear();
+  loop_.post([failed = failed_, code] {
+    if (failed) failed(code);
+  });
+  return true;
 }
 
 bool SimWaveOut::completeNext() {

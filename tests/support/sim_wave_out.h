@@ -28,6 +28,11 @@ class SimWaveOut : public WaveOut {
   // Makes every write() fail with code until cleared with kWaveOk.
   void failWrite(WaveResult code) { failWrite_ = code; }
 
+  // The device goes away, as an unplugged one does: every queued buffer returns (posted,
+  // in order), then the failure with code is posted; errorText(code) is text. Until the
+  // next open, write() fails with code. False when not open.
+  bool loseDevice(WaveResult code, std::string text);
+
   // Returns the oldest queued buffer, and any zero-length ones right behind it. False
   // when nothing is queued or the device is paused.
   bool completeNext();
@@ -39,7 +44,7 @@ class SimWaveOut : public WaveOut {
   WaveDeviceNames names{"Sim Output 1", "Sim Output 2"};
   std::vector<Written> written;    // every buffer written since construction
   std::vector<std::string> calls;  // "open 1 22050", "pause", "restart", "reset", "close",
-                                   // "rate 98304"
+                                   // "rate 98304", "lost"
   bool isOpen = false;
   bool isPaused = false;
   int openedDevice = 0;
@@ -48,7 +53,8 @@ class SimWaveOut : public WaveOut {
 
   WaveDeviceNames deviceNames() override { return names; }
   WaveResult query(int device, const WaveFormat& format) override;
-  WaveResult open(int device, const WaveFormat& format, WaveNotify notify) override;
+  WaveResult open(int device, const WaveFormat& format, WaveNotify notify,
+                  WaveFailure failed = {}) override;
   WaveResult close() override;
   WaveResult prepare(WaveHeader& header) override;
   WaveResult unprepare(WaveHeader& header) override;
@@ -65,6 +71,9 @@ class SimWaveOut : public WaveOut {
 
   EventLoop& loop_;
   WaveNotify notify_;
+  WaveFailure failed_;
+  WaveResult lost_ = kWaveOk;
+  std::string lostText_;
   std::deque<WaveHeader*> queue_;
   WaveResult failOpen_ = kWaveOk;
   bool failQuery_ = false;

@@ -61,7 +61,9 @@ bool PlaybackEngine::openDevice() {
   format.samplesPerSec = static_cast<std::uint32_t>(doc.nominalRate * speedPercent / 100);
   WaveResult result = device_.query(playbackDevice, format);
   if (result == kWaveOk) {
-    result = device_.open(playbackDevice, format, [this](WaveHeader&) { onPlaybackBufferDone(); });
+    result = device_.open(
+        playbackDevice, format, [this](WaveHeader&) { onPlaybackBufferDone(); },
+        [this](WaveResult code) { onPlaybackDeviceLost(code); });
   }
   if (result != kWaveOk) {
     reportWaveOutError(result);
@@ -183,15 +185,16 @@ int PlaybackEngine::playEntries(ReplayEntrySource source) {
   return 0;
 }
 
-void PlaybackEngine::queueHeader(const std::uint8_t* data, Bytes bytes, std::int32_t userValue) {
+bool PlaybackEngine::queueHeader(const std::uint8_t* data, Bytes bytes, std::int32_t userValue) {
   WaveHeader& header = headers_[static_cast<std::size_t>(slotIndex_)];
   header = WaveHeader{};
   header.data = const_cast<std::uint8_t*>(data);  // the device only reads output buffers
   header.bufferLength = static_cast<std::uint32_t>(std::max(bytes, 0));
   header.user = static_cast<std::uintptr_t>(userValue);
   device_.prepare(header);
-  device_.write(header);
+  if (device_.write(header) != kWaveOk) return false;
   ++outstanding_;
+  return true;
 }
 
 void PlaybackEngine::queueNextSegment() {
@@ -205,7 +208,8 @@ void PlaybackEngine::queueNextSegment() {
     return;
   }
   if (block.status != BlockStatus::Ready) return;
-  queueHeader(block.data, block.bytes, block.userValue);
+  // A block the device refused never sounds, so it is no part of the EVP.
+  if (!queueHeader(block.data, block.bytes, block.userValue)) return;
   ++segmentSerial_;
   if (block.recordable && capture.append) capture.append(block, segmentSerial_);
 }
@@ -267,6 +271,10 @@ void PlaybackEngine::stopPlayback() {
     if (callouts.resetRecording) callouts.resetRecording();
     return;
   }
+  stopRun();
+}
+
+void PlaybackEngine::stopRun() {
   // Without the refresh: the commands keep showing the run until its last block is back.
   commandState_ = kStateIdle;
   if (open_) device_.reset();
@@ -281,6 +289,14 @@ void PlaybackEngine::stopPlayback() {
   }
   // Nothing in flight: no notification will come to end the run.
   if (open_ && outstanding_ <= 0) finishRun();
+}
+
+void PlaybackEngine::onPlaybackDeviceLost(WaveResult code) {
+  // Play and a replay have ended already, by their returned blocks; Make EVP refills
+  // every returned slot and only stops when told. The run is over before the message,
+  // so nothing waits on the box.
+  if (open_) stopRun();
+  reportWaveOutError(code);
 }
 
 void PlaybackEngine::finishRun() {

@@ -79,6 +79,9 @@ class PlaybackEngine {
 
   // One call per block the device returns, in queue order.
   void onPlaybackBufferDone();
+  // The device went away after handing every block back: the run ends as by Stop (unless
+  // its returns already ended it), then the device's text is shown.
+  void onPlaybackDeviceLost(WaveResult code);
   void reportWaveOutError(WaveResult code);
 
   bool isOpen() const { return open_; }
@@ -93,9 +96,11 @@ class PlaybackEngine {
   bool openDevice();
   void queueNextSegment();
   void queueNextSessionSegment();
-  void queueHeader(const std::uint8_t* data, Bytes bytes, std::int32_t userValue);
+  // False when the device did not take the block (it is gone): nothing will come back.
+  bool queueHeader(const std::uint8_t* data, Bytes bytes, std::int32_t userValue);
   void advanceSlot();
   void showSlot();
+  void stopRun();
   void finishRun();
   void setPaused(bool paused);
   void setCommandState(int state);

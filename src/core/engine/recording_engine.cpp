@@ -55,7 +55,9 @@ int RecordingEngine::startRecording() {
 
   WaveResult result = device_->query(recordDevice, format);
   if (result == kWaveOk) {
-    result = device_->open(recordDevice, format, [this](WaveHeader& h) { onRecordBufferDone(h); });
+    result = device_->open(
+        recordDevice, format, [this](WaveHeader& h) { onRecordBufferDone(h); },
+        [this](WaveResult code) { onRecordDeviceLost(code); });
   }
   if (result != kWaveOk) {
     reportWaveInError(result);
@@ -130,6 +132,21 @@ void RecordingEngine::onRecordBufferDone(WaveHeader& header) {
   if (!levelWasVisible_) level.setVisible(false);
   if (outstanding_ > 0) return;  // later buffers are still on their way back
   finishRecording();
+}
+
+void RecordingEngine::onRecordDeviceLost(WaveResult code) {
+  // Everything recorded up to the loss is whole audio, so it becomes the new document just
+  // as after Stop; throwing a long take away for a pulled plug would be the worse choice.
+  if (open_) {
+    stopRecording();  // nothing when Stop came first
+    // The returned buffers have been handled and none could be queued again; the take
+    // ends here unless a device broke its word and still holds some.
+    if (outstanding_ <= 0) {
+      if (!levelWasVisible_) level.setVisible(false);
+      finishRecording();
+    }
+  }
+  reportWaveInError(code);
 }
 
 void RecordingEngine::processRecordedBuffer(WaveHeader& header) {

@@ -61,6 +61,9 @@ class RecordingEngine {
   void resetDevice();
 
   void onRecordBufferDone(WaveHeader& header);
+  // The device went away after handing every buffer back with what it held: the take
+  // ends as by Stop, keeping what was recorded, then the device's text is shown.
+  void onRecordDeviceLost(WaveResult code);
   void processRecordedBuffer(WaveHeader& header);
   void showRecordingStatus();
   void reportWaveInError(WaveResult code);

@@ -16,6 +16,7 @@ using WaveResult = int;
 inline constexpr WaveResult kWaveOk = 0;
 inline constexpr WaveResult kWaveError = 1;          // unspecified; see errorText()
 inline constexpr WaveResult kWaveBadDevice = 2;      // no such device
+inline constexpr WaveResult kWaveDeviceLost = 3;     // stopped working after open (unplugged)
 inline constexpr WaveResult kWaveNotOpen = 5;        // operation on a closed device
 inline constexpr WaveResult kWaveNoDriver = 6;       // the audio system is not available
 inline constexpr WaveResult kWaveNoMemory = 7;       // buffer could not be taken over
@@ -43,6 +44,14 @@ struct WaveHeader {
 
 // Called on the event loop's thread once per returned buffer, in the order queued.
 using WaveNotify = std::function<void(WaveHeader&)>;
+
+// Called on the event loop's thread when an open device stops working by itself (a USB
+// headset unplugged, a sound server's sink removed). By then the device has returned
+// every queued buffer as reset() does, and their notifications have run: this call is
+// posted after them. The device stays open until closed but takes no buffers any more
+// (they fail with the same code); errorText(code) says what happened. At most one call
+// per open; one already posted still arrives after close(), like the notifications.
+using WaveFailure = std::function<void(WaveResult)>;
 
 // Product names in device order; the position is the device number to open.
 using WaveDeviceNames = std::vector<std::string>;

@@ -19,7 +19,10 @@ class WaveIn {
   virtual WaveResult query(int device, const WaveFormat& format) = 0;
   // Opens the device, not yet capturing. notify may be empty: a caller that polls the
   // done flag must keep the event loop running, because that is where it gets set.
-  virtual WaveResult open(int device, const WaveFormat& format, WaveNotify notify) = 0;
+  // failed hears of a device that is lost while open; it may be empty. The buffers it
+  // returns carry the bytes recorded into them before the loss.
+  virtual WaveResult open(int device, const WaveFormat& format, WaveNotify notify,
+                          WaveFailure failed = {}) = 0;
   // Closes the device; fails with kWaveStillPlaying while buffers are queued.
   // Notifications already posted still arrive after close.
   virtual WaveResult close() = 0;

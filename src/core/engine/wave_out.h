@@ -20,7 +20,9 @@ class WaveOut {
   // Whether device (kWaveDefaultDevice for the default) accepts format; opens nothing.
   virtual WaveResult query(int device, const WaveFormat& format) = 0;
   // Opens the device, not paused. notify may be empty: the done flags still get set.
-  virtual WaveResult open(int device, const WaveFormat& format, WaveNotify notify) = 0;
+  // failed hears of a device that is lost while open; it may be empty.
+  virtual WaveResult open(int device, const WaveFormat& format, WaveNotify notify,
+                          WaveFailure failed = {}) = 0;
   // Closes the device; fails with kWaveStillPlaying while buffers are queued.
   // Notifications already posted still arrive after close.
   virtual WaveResult close() = 0;

@@ -11,6 +11,7 @@ namespace {
 
 // Captured bytes the ring holds, in callback sizes, while the collector sleeps.
 constexpr std::size_t kRingCallbacks = 8;
+constexpr const char* kDeviceRemovedText = "The audio device was removed.";
 
 }  // namespace
 
@@ -32,7 +33,8 @@ WaveResult SdlWaveIn::query(int device, const WaveFormat& format) {
   return errors_.remember(checkSdlDevice(device, format, true), "");
 }
 
-WaveResult SdlWaveIn::open(int device, const WaveFormat& format, WaveNotify notify) {
+WaveResult SdlWaveIn::open(int device, const WaveFormat& format, WaveNotify notify,
+                           WaveFailure failed) {
   if (device_ != 0) return errors_.remember(kWaveError, "The recording device is already open.");
   if (!system_.ready()) return errors_.remember(kWaveNoDriver, system_.failure());
   if (const WaveResult check = checkSdlDevice(device, format, true); check != kWaveOk) {
@@ -45,9 +47,10 @@ WaveResult SdlWaveIn::open(int device, const WaveFormat& format, WaveNotify noti
   // Everything the callback reads is set before SDL starts its thread.
   ring_ = ByteRing(kRingCallbacks * wanted.samples * format.blockAlign);
   scratch_.assign(ring_.capacity(), 0);
-  capturing_ = running_ = quit_ = false;
+  capturing_ = running_ = quit_ = lost_ = false;
   overruns_ = 0;
   notify_ = std::move(notify);
+  failed_ = std::move(failed);
 
   std::string name;
   if (device != kWaveDefaultDevice) {
@@ -59,6 +62,7 @@ WaveResult SdlWaveIn::open(int device, const WaveFormat& format, WaveNotify noti
                                 &spec_, 0);
   if (device_ == 0) {
     notify_ = nullptr;
+    failed_ = nullptr;
     return errors_.remember(kWaveError, sdlErrorText("The recording device could not be opened."));
   }
   collector_ = std::thread(&SdlWaveIn::collectLoop, this);
@@ -75,6 +79,7 @@ WaveResult SdlWaveIn::close() {
   SDL_CloseAudioDevice(device_);
   device_ = 0;
   notify_ = nullptr;
+  failed_ = nullptr;
   return kWaveOk;
 }
 
@@ -104,11 +109,12 @@ WaveResult SdlWaveIn::addBuffer(WaveHeader& header) {
   if (device_ == 0) return errors_.remember(kWaveNotOpen, "");
   if (!header.prepared) return errors_.remember(kWaveUnprepared, "");
   if (header.inQueue) return errors_.remember(kWaveStillPlaying, "");
-  header.inQueue = true;
-  header.done = false;
-  header.bytesRecorded = 0;
   {
     std::lock_guard queue(queueMutex_);
+    if (lost_) return kWaveDeviceLost;
+    header.inQueue = true;
+    header.done = false;
+    header.bytesRecorded = 0;
     blocks_.push_back(Block{&header, header.data, header.bufferLength, 0});
     returnFullBlocks();  // a zero-length buffer at the front returns now
   }
@@ -120,6 +126,7 @@ WaveResult SdlWaveIn::start() {
   if (device_ == 0) return errors_.remember(kWaveNotOpen, "");
   {
     std::lock_guard queue(queueMutex_);
+    if (lost_) return kWaveDeviceLost;
     running_ = true;
     std::lock_guard audio(audioMutex_);
     capturing_ = true;
@@ -154,6 +161,10 @@ WaveResult SdlWaveIn::reset() {
 }
 
 std::string SdlWaveIn::errorText(WaveResult code) {
+  if (code == kWaveDeviceLost) {
+    std::lock_guard queue(queueMutex_);
+    if (!lostText_.empty()) return limitWaveErrorText(lostText_);
+  }
   return errors_.text(code);
 }
 
@@ -171,8 +182,13 @@ void SdlWaveIn::takeCaptured(const Uint8* stream, int len) {
 void SdlWaveIn::collectLoop() {
   const long callbackMs = 1000L * spec_.samples / std::max(spec_.freq, 1);
   const auto poll = std::chrono::milliseconds(std::clamp(callbackMs / 4, 1L, 5L));
+  SDL_ClearError();  // per thread: what SDL says later on this thread is about the device
   std::unique_lock queue(queueMutex_);
   while (!quit_) {
+    if (deviceGone()) {
+      loseDevice();
+      continue;
+    }
     if (collect()) continue;
     if (running_) {
       wake_.wait_for(queue, poll);
@@ -199,6 +215,34 @@ bool SdlWaveIn::collect() {
     returnFullBlocks();
   }
   return count > 0;
+}
+
+bool SdlWaveIn::deviceGone() {
+  // Only a capture into queued buffers waits for the device; reset() pauses it in SDL,
+  // which reads paused, never stopped.
+  return !lost_ && running_ && !blocks_.empty() && statusQuery_(device_) == SDL_AUDIO_STOPPED;
+}
+
+void SdlWaveIn::loseDevice() {
+  lost_ = true;
+  const char* said = SDL_GetError();
+  lostText_ = said != nullptr && *said != '\0' ? said : kDeviceRemovedText;
+  {
+    std::lock_guard audio(audioMutex_);
+    capturing_ = false;
+  }
+  running_ = false;
+  collect();  // what arrived before the loss belongs to the buffers being returned
+  for (const Block& block : blocks_) returnBlock(block);
+  blocks_.clear();
+  {
+    std::lock_guard audio(audioMutex_);
+    ring_.clear();
+  }
+  // Posted after the returns, so the owner has all its buffers back when it hears of it.
+  loop_.post([failed = failed_] {
+    if (failed) failed(kWaveDeviceLost);
+  });
 }
 
 void SdlWaveIn::returnFullBlocks() {

@@ -6,7 +6,9 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -23,8 +25,15 @@ namespace voxloom {
 // SDL's audio thread only copies the captured bytes into a small ring. A collector
 // thread moves them into the queued buffers in order and posts one notification per
 // full buffer; the loop thread calls the interface and runs the notifications.
+//
+// A device that goes away no longer calls back, so the buffers would never fill. While
+// capturing into queued buffers the collector therefore watches SDL's status of the
+// device: once it reads stopped, every buffer is returned as by reset(), with what it
+// holds, and the failure is posted after them.
 class SdlWaveIn final : public WaveIn {
  public:
+  using StatusQuery = std::function<SDL_AudioStatus(SDL_AudioDeviceID)>;
+
   explicit SdlWaveIn(EventLoop& loop);
   ~SdlWaveIn() override;
   SdlWaveIn(const SdlWaveIn&) = delete;
@@ -32,7 +41,8 @@ class SdlWaveIn final : public WaveIn {
 
   WaveDeviceNames deviceNames() override;
   WaveResult query(int device, const WaveFormat& format) override;
-  WaveResult open(int device, const WaveFormat& format, WaveNotify notify) override;
+  WaveResult open(int device, const WaveFormat& format, WaveNotify notify,
+                  WaveFailure failed = {}) override;
   WaveResult close() override;
   WaveResult prepare(WaveHeader& header) override;
   WaveResult unprepare(WaveHeader& header) override;
@@ -40,6 +50,10 @@ class SdlWaveIn final : public WaveIn {
   WaveResult start() override;
   WaveResult reset() override;
   std::string errorText(WaveResult code) override;
+
+  // Replaces SDL_GetAudioDeviceStatus, so that a test can take a device away. Only while
+  // closed; the collector calls it.
+  void setStatusQuery(StatusQuery query) { statusQuery_ = std::move(query); }
 
   // Times captured audio was lost because the collector fell behind since open.
   std::uint64_t overrunCount() const { return overruns_.load(); }
@@ -60,6 +74,8 @@ class SdlWaveIn final : public WaveIn {
   bool collect();
   void returnFullBlocks();
   void returnBlock(const Block& block);
+  bool deviceGone();
+  void loseDevice();
   void stopCollector();
 
   EventLoop& loop_;
@@ -68,6 +84,8 @@ class SdlWaveIn final : public WaveIn {
   SDL_AudioDeviceID device_ = 0;
   SDL_AudioSpec spec_{};
   WaveNotify notify_;
+  WaveFailure failed_;
+  StatusQuery statusQuery_ = &SDL_GetAudioDeviceStatus;
 
   // Shared with SDL's audio thread; held only to copy bytes.
   std::mutex audioMutex_;
@@ -82,6 +100,8 @@ class SdlWaveIn final : public WaveIn {
   bool running_ = false;  // started and not reset
   std::vector<std::uint8_t> scratch_;
   bool quit_ = false;
+  bool lost_ = false;     // the device went away since open
+  std::string lostText_;  // why, for errorText(kWaveDeviceLost)
   std::thread collector_;
 };
 

@@ -21,6 +21,7 @@ constexpr std::size_t kRingCallbacks = 4;
 constexpr std::size_t kRingMilliseconds = 500;
 // Input bytes handed to the resampler at a time.
 constexpr std::size_t kStreamChunk = 4096;
+constexpr const char* kDeviceRemovedText = "The audio device was removed.";
 
 }  // namespace
 
@@ -42,7 +43,8 @@ WaveResult SdlWaveOut::query(int device, const WaveFormat& format) {
   return errors_.remember(checkSdlDevice(device, format, false), "");
 }
 
-WaveResult SdlWaveOut::open(int device, const WaveFormat& format, WaveNotify notify) {
+WaveResult SdlWaveOut::open(int device, const WaveFormat& format, WaveNotify notify,
+                            WaveFailure failed) {
   if (device_ != 0) return errors_.remember(kWaveError, "The playback device is already open.");
   if (!system_.ready()) return errors_.remember(kWaveNoDriver, system_.failure());
   if (const WaveResult check = checkSdlDevice(device, format, false); check != kWaveOk) {
@@ -64,8 +66,9 @@ WaveResult SdlWaveOut::open(int device, const WaveFormat& format, WaveNotify not
   underruns_ = 0;
   firstSoundAt_ = 0;
   rate_ = streamRate_ = kUnchangedRate;
-  quit_ = false;
+  quit_ = lost_ = false;
   notify_ = std::move(notify);
+  failed_ = std::move(failed);
 
   std::string name;
   if (device != kWaveDefaultDevice) {
@@ -77,6 +80,7 @@ WaveResult SdlWaveOut::open(int device, const WaveFormat& format, WaveNotify not
                                 &spec_, 0);
   if (device_ == 0) {
     notify_ = nullptr;
+    failed_ = nullptr;
     return errors_.remember(kWaveError, sdlErrorText("The playback device could not be opened."));
   }
   feeder_ = std::thread(&SdlWaveOut::feedLoop, this);
@@ -96,6 +100,7 @@ WaveResult SdlWaveOut::close() {
   if (stream_ != nullptr) SDL_FreeAudioStream(stream_);
   stream_ = nullptr;
   notify_ = nullptr;
+  failed_ = nullptr;
   return kWaveOk;
 }
 
@@ -133,10 +138,11 @@ WaveResult SdlWaveOut::write(WaveHeader& header) {
   } catch (const std::bad_alloc&) {
     return errors_.remember(kWaveNoMemory, "");
   }
-  header.inQueue = true;
-  header.done = false;
   {
     std::lock_guard queue(queueMutex_);
+    if (lost_) return kWaveDeviceLost;
+    header.inQueue = true;
+    header.done = false;
     blocks_.push_back(std::move(block));
     feedRing();
     returnPlayedBlocks();  // a zero-length buffer after nothing returns now
@@ -192,6 +198,10 @@ WaveResult SdlWaveOut::setPlaybackRate(std::uint32_t factor) {
 }
 
 std::string SdlWaveOut::errorText(WaveResult code) {
+  if (code == kWaveDeviceLost) {
+    std::lock_guard queue(queueMutex_);
+    if (!lostText_.empty()) return limitWaveErrorText(lostText_);
+  }
   return errors_.text(code);
 }
 
@@ -220,8 +230,13 @@ void SdlWaveOut::fillDevice(Uint8* stream, int len) {
 void SdlWaveOut::feedLoop() {
   const long callbackMs = 1000L * spec_.samples / std::max(spec_.freq, 1);
   const auto poll = std::chrono::milliseconds(std::clamp(callbackMs / 4, 1L, 5L));
+  SDL_ClearError();  // per thread: what SDL says later on this thread is about the device
   std::unique_lock queue(queueMutex_);
   while (!quit_) {
+    if (deviceGone()) {
+      loseDevice();
+      continue;
+    }
     const bool progressed = feedRing();
     returnPlayedBlocks();
     if (progressed) continue;
@@ -231,6 +246,32 @@ void SdlWaveOut::feedLoop() {
       wake_.wait_for(queue, poll);
     }
   }
+}
+
+bool SdlWaveOut::deviceGone() {
+  // Only a run in progress waits for the device; an idle one is found out by its next run.
+  // Our pause keeps SDL playing, so stopped can only mean the device is gone.
+  return !lost_ && !blocks_.empty() && statusQuery_(device_) == SDL_AUDIO_STOPPED;
+}
+
+void SdlWaveOut::loseDevice() {
+  lost_ = true;
+  const char* said = SDL_GetError();
+  lostText_ = said != nullptr && *said != '\0' ? said : kDeviceRemovedText;
+  {
+    std::lock_guard audio(audioMutex_);
+    ring_.clear();
+    paused_ = playedInRun_ = starved_ = false;
+    produced_ = consumed_;
+  }
+  if (stream_ != nullptr) SDL_AudioStreamClear(stream_);
+  streamHoldsInput_ = false;
+  for (Block& block : blocks_) returnBlock(block);
+  blocks_.clear();
+  // Posted after the returns, so the owner has all its buffers back when it hears of it.
+  loop_.post([failed = failed_] {
+    if (failed) failed(kWaveDeviceLost);
+  });
 }
 
 void SdlWaveOut::takeBackUnplayed() {

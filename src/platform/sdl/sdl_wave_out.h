@@ -7,7 +7,9 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -31,8 +33,15 @@ namespace voxloom {
 // by write() itself, so the sound never waits for the feeder: a late feeder only delays
 // notifications. Only resampled sound is kept to a few callbacks, and a rate change takes
 // back the unplayed bytes beyond those, so the new rate is heard at once either way.
+//
+// A device that goes away (unplugged, sink removed) no longer calls back, so nothing
+// would ever return. While buffers are queued the feeder therefore watches SDL's status
+// of the device: once it reads stopped, every queued buffer is returned as by reset()
+// and the failure is posted after them.
 class SdlWaveOut final : public WaveOut {
  public:
+  using StatusQuery = std::function<SDL_AudioStatus(SDL_AudioDeviceID)>;
+
   explicit SdlWaveOut(EventLoop& loop);
   ~SdlWaveOut() override;
   SdlWaveOut(const SdlWaveOut&) = delete;
@@ -40,7 +49,8 @@ class SdlWaveOut final : public WaveOut {
 
   WaveDeviceNames deviceNames() override;
   WaveResult query(int device, const WaveFormat& format) override;
-  WaveResult open(int device, const WaveFormat& format, WaveNotify notify) override;
+  WaveResult open(int device, const WaveFormat& format, WaveNotify notify,
+                  WaveFailure failed = {}) override;
   WaveResult close() override;
   WaveResult prepare(WaveHeader& header) override;
   WaveResult unprepare(WaveHeader& header) override;
@@ -50,6 +60,10 @@ class SdlWaveOut final : public WaveOut {
   WaveResult reset() override;
   WaveResult setPlaybackRate(std::uint32_t factor) override;
   std::string errorText(WaveResult code) override;
+
+  // Replaces SDL_GetAudioDeviceStatus, so that a test can take a device away. Only while
+  // closed; the feeder calls it.
+  void setStatusQuery(StatusQuery query) { statusQuery_ = std::move(query); }
 
   // Gaps in the sound: times the device ran out of data after playing some and more
   // followed, not counting pauses or the silence after the last buffer.
@@ -81,6 +95,8 @@ class SdlWaveOut final : public WaveOut {
   bool applyRate();
   void takeBackUnplayed();
   void returnBlock(Block& block);
+  bool deviceGone();
+  void loseDevice();
   void stopFeeder();
 
   EventLoop& loop_;
@@ -89,6 +105,8 @@ class SdlWaveOut final : public WaveOut {
   SDL_AudioDeviceID device_ = 0;
   SDL_AudioSpec spec_{};
   WaveNotify notify_;
+  WaveFailure failed_;
+  StatusQuery statusQuery_ = &SDL_GetAudioDeviceStatus;
   std::size_t frameBytes_ = 1;
   std::uint8_t silence_ = 0;
 
@@ -114,6 +132,8 @@ class SdlWaveOut final : public WaveOut {
   bool streamHoldsInput_ = false;      // put since the last flush
   std::vector<std::uint8_t> scratch_;
   bool quit_ = false;
+  bool lost_ = false;     // the device went away since open
+  std::string lostText_;  // why, for errorText(kWaveDeviceLost)
   std::thread feeder_;
 };
 

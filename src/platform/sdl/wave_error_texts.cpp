@@ -10,6 +10,8 @@ std::string fixedText(WaveResult code) {
       return "The command completed successfully.";
     case kWaveBadDevice:
       return "The device number is out of range.";
+    case kWaveDeviceLost:
+      return "The audio device was removed.";
     case kWaveNotOpen:
       return "The device is not open.";
     case kWaveNoDriver:

@@ -324,5 +324,78 @@ TEST_F(PlaybackEngineTest, ReplayQueuesTheEntriesItHasAndEndsWhenTheyAreBack) {
   EXPECT_EQ(states.back(), kStateIdle);
 }
 
+// A device that goes away mid-run hands every block back and then reports the loss.
+// Whatever the run, it must end exactly as Stop ends it and say why under the output
+// error title, and the next run must work on the device once it is back.
+TEST_F(PlaybackEngineTest, MakeEvpOnALostDeviceEndsAsStopDoesAndShowsTheDeviceText) {
+  options.duration.value = 50;  // 4 slots
+  playTime.itemIndex = 1;
+  ASSERT_EQ(engine.makeEvp(), 0);
+  complete(6);
+  ASSERT_EQ(engine.segmentSerial(), 10);
+  engine.togglePause();
+
+  ASSERT_TRUE(device.loseDevice(kWaveDeviceLost, "The headset was unplugged."));
+  loop.processPending();
+  EXPECT_FALSE(device.isOpen);
+  EXPECT_FALSE(engine.isOpen());
+  EXPECT_EQ(engine.outstanding(), 0);
+  EXPECT_EQ(commandState, kStateIdle);
+  EXPECT_EQ(states, (std::vector<int>{kStateMakingEvp, kStateIdle}));
+  EXPECT_FALSE(engine.isPaused());
+  EXPECT_EQ(pauseMarks, (std::vector<bool>{true, false}));
+  EXPECT_FALSE(timer.isActive());
+  EXPECT_EQ(prompter.log(), std::vector<std::string>{"Wave Out Error: The headset was unplugged."});
+  EXPECT_EQ(prompter.shown.back().icon, MessageIcon::Error);
+  // The returned slots were offered again and refused: those blocks never sounded and are
+  // not part of the EVP, so the capture is trimmed as after Stop.
+  EXPECT_EQ(device.written.size(), 10u);
+  EXPECT_EQ(appended.size(), 10u);
+  EXPECT_EQ(engine.segmentSerial(), 10);
+  EXPECT_EQ(finished, (std::vector<std::pair<std::int32_t, int>>{{10, 4}}));
+  for (const auto& buffer : renderer.renderBuffers) EXPECT_EQ(buffer, nullptr);
+  for (int slot = 0; slot < kPlaybackSlots; ++slot) EXPECT_FALSE(engine.header(slot).inQueue);
+
+  ASSERT_EQ(engine.makeEvp(), 0);
+  EXPECT_EQ(engine.outstanding(), 4);
+  complete(2);
+  stopAndDrain();
+  EXPECT_EQ(commandState, kStateIdle);
+  EXPECT_EQ(prompter.shown.size(), 1u);
+}
+
+TEST_F(PlaybackEngineTest, PlayAndReplayOnALostDeviceCloseThenShowTheDeviceText) {
+  ASSERT_EQ(engine.playDocument(), 0);
+  ASSERT_TRUE(device.loseDevice(kWaveDeviceLost, "Sink removed."));
+  loop.processPending();
+  EXPECT_FALSE(device.isOpen);
+  EXPECT_FALSE(engine.isOpen());
+  EXPECT_EQ(states, (std::vector<int>{kStatePlaying, kStateIdle}));
+  EXPECT_EQ(prompter.log(), std::vector<std::string>{"Wave Out Error: Sink removed."});
+
+  states.clear();
+  std::vector<ReplayEntry> entries;
+  for (int i = 0; i < 30; ++i) entries.push_back({i * 1000, 200, i % 2 == 1, i + 1});
+  std::size_t next = 0;
+  const std::size_t writtenBefore = device.written.size();
+  ASSERT_EQ(engine.playEntries([&]() -> std::optional<ReplayEntry> {
+    if (next >= entries.size()) return std::nullopt;
+    return entries[next++];
+  }),
+            0);
+  complete(3);
+  ASSERT_TRUE(device.isOpen);
+  ASSERT_TRUE(device.loseDevice(kWaveDeviceLost, "Sink removed again."));
+  loop.processPending();
+  EXPECT_FALSE(device.isOpen);
+  EXPECT_FALSE(engine.isOpen());
+  EXPECT_EQ(engine.outstanding(), 0);
+  EXPECT_EQ(states, (std::vector<int>{kStateSessionPlay, kStateIdle}));
+  EXPECT_EQ(device.written.size() - writtenBefore, 23u);  // 20 at the start, 3 refills
+  EXPECT_EQ(prompter.log().back(), "Wave Out Error: Sink removed again.");
+  EXPECT_EQ(prompter.shown.size(), 2u);
+  for (const auto& buffer : renderer.renderBuffers) EXPECT_EQ(buffer, nullptr);
+}
+
 }  // namespace
 }  // namespace voxloom

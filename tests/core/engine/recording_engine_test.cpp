@@ -293,5 +293,70 @@ TEST_F(RecordingEngineTest, TwoBuffersOfTheSettingsBufferTime) {
   stop();
 }
 
+// A capture device that goes away hands its buffers back with what they hold and then
+// reports the loss: the take ends as after Stop, keeping every byte recorded, and the
+// device's text is shown under the input error title.
+TEST_F(RecordingEngineTest, ALostDeviceKeepsWhatWasRecordedAndShowsTheDeviceText) {
+  ASSERT_EQ(engine.startRecording(), 0);  // mono 16 bit: 4410 bytes a buffer
+  std::vector<int> samples;
+  for (int i = 0; i < 2205 * 3 + 700; ++i) samples.push_back((i * 53) % 30000 - 15000);
+  const std::vector<std::uint8_t> bytes = pcm16(samples);
+  for (std::size_t at = 0; at < bytes.size(); at += 4410) {  // three buffers and a part
+    supply({bytes.begin() + static_cast<std::ptrdiff_t>(at),
+            bytes.begin() + static_cast<std::ptrdiff_t>(std::min(at + 4410, bytes.size()))});
+  }
+
+  ASSERT_TRUE(device.loseDevice(kWaveDeviceLost, "The microphone was unplugged."));
+  loop.processPending();
+  EXPECT_FALSE(engine.isRecording());
+  EXPECT_FALSE(device.isOpen);
+  EXPECT_EQ(device.calls.back(), "close");
+  EXPECT_EQ(commandState, kStateIdle);
+  EXPECT_EQ(states, (std::vector<int>{kStateRecording, kStateIdle}));
+  EXPECT_FALSE(engine.level.state.visible);
+  ASSERT_TRUE(doc.isLoaded);
+  EXPECT_TRUE(doc.isModified);
+  EXPECT_EQ(doc.dataBytes, static_cast<Bytes>(samples.size() * 2));
+  EXPECT_EQ(documentSamples(doc), samples);
+  EXPECT_EQ(prompter.log().back(), "Record In Error: The microphone was unplugged.");
+  EXPECT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.busyDepth, 0);
+
+  // The device is back: the next take works.
+  ASSERT_EQ(engine.startRecording(), 0);
+  EXPECT_EQ(device.queuedCount(), 2u);
+  stop();
+  EXPECT_EQ(commandState, kStateIdle);
+  EXPECT_EQ(prompter.shown.size(), 1u);
+}
+
+TEST_F(RecordingEngineTest, ALossBeforeDataOrAfterStopEndsOnceWithTheMessage) {
+  // Nothing recorded: an empty reset document, as when stopped at once.
+  engine.level.setVisible(true);
+  ASSERT_EQ(engine.startRecording(), 0);
+  ASSERT_TRUE(device.loseDevice(kWaveDeviceLost, "Gone."));
+  loop.processPending();
+  EXPECT_FALSE(engine.isRecording());
+  EXPECT_FALSE(doc.isLoaded);
+  EXPECT_EQ(doc.texts.status[0], "Sample:");
+  EXPECT_EQ(states, (std::vector<int>{kStateRecording, kStateIdle}));
+  EXPECT_TRUE(engine.level.state.visible);  // it was open before: stays open
+  EXPECT_EQ(prompter.log(), std::vector<std::string>{"Record In Error: Gone."});
+
+  // Stop came first and its buffers are on their way back when the loss is reported:
+  // the take ends once, with what was recorded, and the message still follows.
+  states.clear();
+  ASSERT_EQ(engine.startRecording(), 0);
+  supply(pcm16(std::vector<int>(3000, 9)));
+  engine.stopRecording();
+  ASSERT_TRUE(device.loseDevice(kWaveDeviceLost, "Gone after Stop."));
+  loop.processPending();
+  EXPECT_EQ(states, (std::vector<int>{kStateRecording, kStateIdle}));
+  EXPECT_FALSE(device.isOpen);
+  EXPECT_EQ(doc.dataBytes, 6000);
+  EXPECT_EQ(prompter.log().back(), "Record In Error: Gone after Stop.");
+  EXPECT_EQ(prompter.shown.size(), 2u);
+}
+
 }  // namespace
 }  // namespace voxloom
