@@ -20,12 +20,15 @@ constexpr CommandEntry kCommands[] = {
     {"info", "info FILE.wav              print the document as JSON", runInfo},
     {"copy", "copy IN.wav OUT.wav        load and write the whole document", runCopy},
     {"session", "session FILE.evp           print a session file as JSON", runSession},
-    {"export", "export FILE.evp --evp N -o OUT.wav [--wav PATH]  write EVP N as a WAV file", runExport},
+    {"export", "export FILE.evp --evp N -o OUT.wav [--wav PATH]  write EVP N as a WAV file",
+     runExport},
     {"make-evp", "make-evp IN.wav -o OUT.wav [options]  generate one EVP offline", runMakeEvp},
     {"reverse", "reverse IN.wav OUT.wav     reverse the signal", runReverse},
     {"echo", "echo [--delay MS] [--decay PCT] IN.wav OUT.wav  add a feedback echo", runEcho},
     {"normalize", "normalize IN.wav OUT.wav   scale the peak to full scale", runNormalize},
-    {"autocut", "autocut [--threshold PCT | --auto] [--frame MS] IN.wav OUT.wav  cue the quiet gaps", runAutoCut},
+    {"autocut",
+     "autocut [--threshold PCT | --auto] [--frame MS] IN.wav OUT.wav  cue the quiet gaps",
+     runAutoCut},
     {"record", "record --seconds S [options] OUT.wav  record from the input device", runRecord},
 };
 

@@ -12,9 +12,9 @@
 #include "core/engine/recording_engine.h"  // recording
 #include "core/ports/prompter.h"
 #include "core/ports/shell.h"
+#include "core/ports/view.h"
 #include "core/session/session_controller.h"
 #include "core/session/system_clock.h"
-#include "core/ports/view.h"
 
 namespace voxloom {
 
@@ -133,10 +133,10 @@ class MainController {
   SystemClock systemClock_;
 
  public:
-  SessionController sessions{SessionHost{
-      prompter_, shell_, &systemClock_, document, sessionFolder, sourceWavFolder,
-      useSeparateFolders, liveMode, programFolder,
-      [this](const std::string& path) { return readWavFile(path); }}};
+  SessionController sessions{
+      SessionHost{prompter_, shell_, &systemClock_, document, sessionFolder, sourceWavFolder,
+                  useSeparateFolders, liveMode, programFolder,
+                  [this](const std::string& path) { return readWavFile(path); }}};
   // --- end of sessions ---
 
   // --- Recording (main_controller_recording.cpp, core/engine/recording_engine.h) ---

@@ -47,7 +47,9 @@ AudioDocument::AudioDocument() {
   resetDocument();
 }
 
-void SampleBufferFree::operator()(std::uint8_t* p) const noexcept { std::free(p); }
+void SampleBufferFree::operator()(std::uint8_t* p) const noexcept {
+  std::free(p);
+}
 
 namespace {
 

@@ -11,7 +11,6 @@ namespace {
 
 // Captured bytes the ring holds, in callback sizes, while the collector sleeps.
 constexpr std::size_t kRingCallbacks = 8;
-constexpr const char* kDeviceRemovedText = "The audio device was removed.";
 
 }  // namespace
 

@@ -21,7 +21,6 @@ constexpr std::size_t kRingCallbacks = 4;
 constexpr std::size_t kRingMilliseconds = 500;
 // Input bytes handed to the resampler at a time.
 constexpr std::size_t kStreamChunk = 4096;
-constexpr const char* kDeviceRemovedText = "The audio device was removed.";
 
 }  // namespace
 

@@ -11,7 +11,7 @@ std::string fixedText(WaveResult code) {
     case kWaveBadDevice:
       return "The device number is out of range.";
     case kWaveDeviceLost:
-      return "The audio device was removed.";
+      return kDeviceRemovedText;
     case kWaveNotOpen:
       return "The device is not open.";
     case kWaveNoDriver:

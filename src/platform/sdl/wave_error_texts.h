@@ -19,6 +19,9 @@ class WaveErrorTexts {
   std::map<WaveResult, std::string> detailed_;
 };
 
+// What a device that went away says when the audio system gives no reason of its own.
+inline constexpr const char* kDeviceRemovedText = "The audio device was removed.";
+
 // Cuts text to at most kWaveErrorTextMax bytes without splitting a UTF-8 sequence.
 std::string limitWaveErrorText(std::string text);
 
