@@ -30,6 +30,15 @@ class SdlAudioSystem {
 // SDL's last error message, or fallback when it has none.
 std::string sdlErrorText(const char* fallback);
 
+// Frees what SDL keeps per thread (its error text) when a thread of ours that asked SDL
+// something ends; SDL frees this itself only for threads it started.
+struct SdlThreadCleanup {
+  SdlThreadCleanup() = default;
+  SdlThreadCleanup(const SdlThreadCleanup&) = delete;
+  SdlThreadCleanup& operator=(const SdlThreadCleanup&) = delete;
+  ~SdlThreadCleanup() { SDL_TLSCleanup(); }
+};
+
 // Device names as SDL enumerates them now; the position is the SDL device index.
 WaveDeviceNames sdlDeviceNames(bool capture);
 

@@ -229,6 +229,7 @@ void SdlWaveOut::fillDevice(Uint8* stream, int len) {
 void SdlWaveOut::feedLoop() {
   const long callbackMs = 1000L * spec_.samples / std::max(spec_.freq, 1);
   const auto poll = std::chrono::milliseconds(std::clamp(callbackMs / 4, 1L, 5L));
+  const SdlThreadCleanup cleanup;
   SDL_ClearError();  // per thread: what SDL says later on this thread is about the device
   std::unique_lock queue(queueMutex_);
   while (!quit_) {
