@@ -199,17 +199,6 @@ VOXLOOM_TARGET_AVX2 inline __m128i scaleAvx2(__m128i v, const double* g) {
   return _mm256_cvttpd_epi32(_mm256_mul_pd(_mm256_cvtepi32_pd(v), _mm256_loadu_pd(g)));
 }
 
-template <int Bits>
-VOXLOOM_TARGET_AVX2 void storeAvx2(std::uint8_t* p, __m128i first, __m128i second) {
-  const __m128i words = _mm_packs_epi32(first, second);
-  if constexpr (Bits == 16) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), words);
-  } else {
-    const __m128i bytes = _mm_packs_epi16(words, words);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_xor_si128(bytes, _mm_set1_epi8(-128)));
-  }
-}
-
 template <int Bits, int Channels, bool HasIn, bool HasOut>
 VOXLOOM_TARGET_AVX2 Frames mixAvx2(const Span& s) {
   constexpr int kSampleBytes = Bits / 8;
@@ -234,7 +223,7 @@ VOXLOOM_TARGET_AVX2 Frames mixAvx2(const Span& s) {
       second = _mm_add_epi32(second, scaleAvx2(loadAvx2<Bits>(out + 4 * kSampleBytes), gOut + 4));
       out += 8 * kSampleBytes;
     }
-    storeAvx2<Bits>(dst, first, second);
+    storeSse2<Bits>(dst, first, second);  // packing needs nothing wider
     dst += 8 * kSampleBytes;
     gIn += 8;
     gOut += 8;
