@@ -1,6 +1,5 @@
 #include "core/audio/wav_writer.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -77,21 +76,9 @@ WavWriteStatus WavWriter::begin(const std::string& path, const WaveFormat& forma
   dataBytes_ = 0;
   failed_ = false;
 
-  struct stat existing {};
-  const bool exists = stat(path.c_str(), &existing) == 0;
-  if (exists && !S_ISREG(existing.st_mode)) return WavWriteStatus::CannotOpen;
-
-  std::string pattern = path + ".XXXXXX";
-  const int fd = mkstemp(pattern.data());
+  std::string pattern;
+  const int fd = createTemporaryBeside(path, pattern);
   if (fd < 0) return WavWriteStatus::CannotOpen;
-  // Keep the permissions of the file being replaced (or the usual ones of a new file).
-  if (exists) {
-    fchmod(fd, existing.st_mode & 07777);
-  } else {
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-  }
   file_ = fdopen(fd, "wb");
   if (file_ == nullptr) {
     close(fd);

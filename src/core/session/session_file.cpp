@@ -1,6 +1,5 @@
 #include "core/session/session_file.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <charconv>
@@ -203,21 +202,9 @@ std::string formatSessionText(const std::string& wavPath, const std::vector<EvpR
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view text) {
-  struct stat existing {};
-  const bool exists = stat(path.c_str(), &existing) == 0;
-  if (exists && !S_ISREG(existing.st_mode)) return false;
-
-  std::string tempPath = path + ".XXXXXX";
-  const int fd = mkstemp(tempPath.data());
+  std::string tempPath;
+  const int fd = createTemporaryBeside(path, tempPath);
   if (fd < 0) return false;
-  // Keep the permissions of the file being replaced (or the usual ones of a new file).
-  if (exists) {
-    fchmod(fd, existing.st_mode & 07777);
-  } else {
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-  }
   std::size_t written = 0;
   while (written < text.size()) {
     const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
