@@ -167,14 +167,7 @@ WaveResult SdlWaveOut::restart() {
 WaveResult SdlWaveOut::reset() {
   if (device_ == 0) return errors_.remember(kWaveNotOpen, "");
   std::lock_guard queue(queueMutex_);
-  {
-    std::lock_guard audio(audioMutex_);
-    ring_.clear();
-    paused_ = playedInRun_ = starved_ = false;
-    produced_ = consumed_;
-  }
-  if (stream_ != nullptr) SDL_AudioStreamClear(stream_);
-  streamHoldsInput_ = false;
+  dropQueuedSound();
   for (Block& block : blocks_) {
     // Done at once, so a caller that polls sees it without waiting for the loop.
     block.header->inQueue = false;
@@ -254,10 +247,7 @@ bool SdlWaveOut::deviceGone() {
   return !lost_ && !blocks_.empty() && statusQuery_(device_) == SDL_AUDIO_STOPPED;
 }
 
-void SdlWaveOut::loseDevice() {
-  lost_ = true;
-  const char* said = SDL_GetError();
-  lostText_ = said != nullptr && *said != '\0' ? said : kDeviceRemovedText;
+void SdlWaveOut::dropQueuedSound() {
   {
     std::lock_guard audio(audioMutex_);
     ring_.clear();
@@ -266,6 +256,13 @@ void SdlWaveOut::loseDevice() {
   }
   if (stream_ != nullptr) SDL_AudioStreamClear(stream_);
   streamHoldsInput_ = false;
+}
+
+void SdlWaveOut::loseDevice() {
+  lost_ = true;
+  const char* said = SDL_GetError();
+  lostText_ = said != nullptr && *said != '\0' ? said : kDeviceRemovedText;
+  dropQueuedSound();
   for (Block& block : blocks_) returnBlock(block);
   blocks_.clear();
   // Posted after the returns, so the owner has all its buffers back when it hears of it.

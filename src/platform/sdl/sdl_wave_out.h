@@ -96,6 +96,8 @@ class SdlWaveOut final : public WaveOut {
   void takeBackUnplayed();
   void returnBlock(Block& block);
   bool deviceGone();
+  // Forgets every byte not yet played and the pause; queueMutex_ is held.
+  void dropQueuedSound();
   void loseDevice();
   void stopFeeder();
 
