@@ -203,6 +203,12 @@ int MainController::readWavFile(const std::string& path) {
     BusyGuard busy(prompter_);
     outcome = loadWav(*stream, document, path);
   }
+  // A truncated file still loads what it holds, but the user should know it is cut short.
+  if (outcome.status == WavLoadStatus::Loaded &&
+      outcome.dataBytesFound < outcome.dataBytesClaimed) {
+    prompter_.message("Warning", shortDataText(outcome.dataBytesFound, outcome.dataBytesClaimed),
+                      MessageIcon::Warning, MessageButtons::Ok);
+  }
   if (outcome.cueCountMismatch) prompter_.error(kCueCountMismatchText);
 
   int result = 0;

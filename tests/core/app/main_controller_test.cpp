@@ -130,6 +130,25 @@ TEST_F(MainControllerTest, CueCountMismatchIsToldButTheSignalLoads) {
   EXPECT_EQ(controller.document.cueCount(), 0);
 }
 
+TEST_F(MainControllerTest, ATruncatedDataChunkWarnsAndLoadsWhatIsThere) {
+  test::RiffBuilder b;
+  b.code("RIFF").u32(0).code("WAVE").chunk("fmt", test::RiffBuilder::fmtBody(1, 16, 8000));
+  b.chunkWithSize("data", 1000, std::vector<std::uint8_t>(40, 7));
+  EXPECT_EQ(controller.readWavFile(test::writeTempFile("short.wav", b.closeRiff().bytes)), 0);
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Warning);
+  EXPECT_EQ(prompter.log()[0],
+            "Warning: This WAV file is shorter than its header says: 40 of 1000 sample bytes "
+            "were loaded.");
+  EXPECT_TRUE(controller.document.isLoaded);
+  EXPECT_EQ(controller.document.dataBytes, 40);
+
+  // A complete file says nothing.
+  prompter.shown.clear();
+  EXPECT_EQ(controller.readWavFile(wavFile("whole.wav")), 0);
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
 TEST_F(MainControllerTest, CommandStateFollowsTheDocument) {
   controller.setCommandState(kStateIdle);
   EXPECT_TRUE(enabled(Command::Open));
