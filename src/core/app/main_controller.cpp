@@ -256,11 +256,17 @@ int MainController::writeWavFile(const std::string& path, int source) {
   return 1;
 }
 
+Answer MainController::askToSaveDocument() {
+  if (!document.isModified) return Answer::Ok;
+  const Answer a = prompter_.message("Warning", kSaveQuestion, MessageIcon::Question,
+                                     MessageButtons::YesNoCancel);
+  return a == Answer::Yes || a == Answer::No ? a : Answer::Cancel;
+}
+
 int MainController::saveDocument(bool askFirst) {
   if (!document.isModified) return 0;
   if (askFirst) {
-    const Answer a = prompter_.message("Warning", kSaveQuestion, MessageIcon::Question,
-                                       MessageButtons::YesNoCancel);
+    const Answer a = askToSaveDocument();
     if (a == Answer::No) {
       document.isModified = false;
       return 0;
@@ -288,8 +294,19 @@ int MainController::saveDocument(bool askFirst) {
 }
 
 bool MainController::discardDocumentIfAllowed() {
-  if (sessions.closeSession() != 0) return true;  // a session never outlives its WAV file
-  if (saveDocument(true) != 0) return true;
+  // Ask everything first: a Cancel to the last question must still find the session.
+  const Answer sessionAnswer = sessions.askToSaveSession();
+  if (sessionAnswer == Answer::Cancel) return true;
+  const Answer wavAnswer = askToSaveDocument();
+  if (wavAnswer == Answer::Cancel) return true;
+  // A save that is cancelled or fails keeps everything not yet saved.
+  if (sessionAnswer == Answer::Yes && sessions.saveSession(false) != 0) return true;
+  if (wavAnswer == Answer::Yes && saveDocument(false) != 0) return true;
+
+  // A session never outlives its WAV file.
+  sessions.session.isModified = false;
+  sessions.closeSession();
+  document.isModified = false;
   document.resetDocument();
   notify(ViewAspect::Texts);
   notify(ViewAspect::Document);

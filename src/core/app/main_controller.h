@@ -74,7 +74,9 @@ class MainController {
   int readWavFile(const std::string& path);
   int saveDocument(bool askFirst);
   int writeWavFile(const std::string& path, int source);
-  bool discardDocumentIfAllowed();  // true: cancelled
+  // Closes the session and the document after asking about unsaved changes; every question
+  // is answered before anything is discarded. True: cancelled, everything kept.
+  bool discardDocumentIfAllowed();
   // The close query: true when the window may close.
   bool closeQuery();
 
@@ -128,6 +130,7 @@ class MainController {
   View* view_ = nullptr;
   EffectDialogs* effectDialogs_ = nullptr;
   EffectCommandContext effectContext(Command command);
+  Answer askToSaveDocument();
 
   // --- Sessions (core/session/session_controller.h) ---
   SystemClock systemClock_;

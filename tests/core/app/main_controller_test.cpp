@@ -242,6 +242,45 @@ TEST_F(MainControllerTest, CloseQueryAsksAndCancelKeepsRunning) {
   EXPECT_EQ(controller.lastWavFile, test::tempDir() + "/orig.wav");
 }
 
+TEST_F(MainControllerTest, CloseQueryDiscardsNothingUntilEveryQuestionIsAnswered) {
+  struct Case {
+    std::vector<Answer> answers;  // session question, then WAV question
+    bool closes;
+    std::size_t questions;
+  };
+  const Case cases[] = {
+      {{Answer::Cancel}, false, 1},
+      {{Answer::No, Answer::Cancel}, false, 2},
+      {{Answer::Yes, Answer::Cancel}, false, 2},  // no save dialog before the last answer
+      {{Answer::No, Answer::No}, true, 2},
+  };
+  for (const Case& c : cases) {
+    loadModified("both.wav");
+    controller.mainWindowOpen = true;
+    controller.sessions.askQuestion = [](const std::string&) { return std::string("Q"); };
+    ASSERT_TRUE(controller.sessions.beginEvpCapture());
+    controller.sessions.appendSegmentEntry(0, 10, 1, "", false, 0);
+    controller.sessions.finishEvpCapture(2, 2);
+    controller.document.markModified();
+    ASSERT_TRUE(controller.sessions.session.isModified);
+    prompter.shown.clear();
+    prompter.answers.assign(c.answers.begin(), c.answers.end());
+
+    EXPECT_EQ(controller.closeQuery(), c.closes);
+    EXPECT_EQ(prompter.shown.size(), c.questions);
+    EXPECT_TRUE(prompter.saveDialogs.empty());
+    const int records = c.closes ? 0 : 1;
+    EXPECT_EQ(controller.sessions.session.count(), records);
+    EXPECT_EQ(controller.sessions.session.isModified, !c.closes);
+    EXPECT_EQ(controller.document.isModified, !c.closes);
+    EXPECT_EQ(controller.document.isLoaded, !c.closes);
+    if (!c.closes) {
+      controller.sessions.session.isModified = false;  // let the next case load quietly
+      controller.document.isModified = false;
+    }
+  }
+}
+
 TEST_F(MainControllerTest, HelpAndMixerGoThroughTheDesktop) {
   controller.programFolder = "/opt/voxloom";
   controller.showManual();
