@@ -61,6 +61,10 @@ WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
         return parsed;
       }
       parsed.seed = seed;
+    } else if (a == "--help" || a == "-h") {
+      parsed.help = true;
+    } else if (a == "--version") {
+      parsed.version = true;
     } else if (a == "--") {
       ++i;
       break;
@@ -70,6 +74,20 @@ WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
   }
   parsed.files.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
   return parsed;
+}
+
+std::string windowUsageText() {
+  return "Usage: voxloom [--seed N] [--settings FILE] [--] [FILE...]\n"
+         "Opens each FILE by its extension: WAV files (*.wav), EVP session files (*.evp)\n"
+         "and random source files (*.pcm).\n"
+         "\n"
+         "  --seed N          seed the pseudo-random generator with N\n"
+         "  --settings FILE   use FILE as the settings file\n"
+         "  --help            show this help and end\n"
+         "  --version         show the version and end\n"
+         "\n"
+         "Qt's own options (-platform, -style, ...) are accepted as well.\n"
+         "The command-line tool is voxloom-cli.\n";
 }
 
 MainController::MainController(Prompter& prompter, Shell& shell)
@@ -125,9 +143,21 @@ EffectResult MainController::autoCut() {
 }
 
 void MainController::startUp(const std::vector<std::string>& files) {
+  enterIdle();
+  openStartUpFiles(files);
+}
+
+void MainController::enterIdle() {
   setCommandState(kStateIdle);
   sessions.refreshSessionDisplay();
-  for (const std::string& file : files) openFileByType(file);
+}
+
+void MainController::openStartUpFiles(const std::vector<std::string>& files) {
+  offerRecovery();
+  for (const std::string& file : files) {
+    if (!mainWindowOpen) return;  // ended by a signal meanwhile
+    openFileByType(file);
+  }
   if (autoOpenLastWavFile && !lastWavFile.empty() && fileExists(lastWavFile))
     openWavFile(lastWavFile);
 }
@@ -413,13 +443,28 @@ std::string MainController::quickstartPath() const {
   return programFolder + "/docs/quickstart.html";
 }
 void MainController::showManual() {
-  shell_.openDocument(manualPath());
+  openHelp(manualPath(), manualPath());
 }
 void MainController::showQuickstart() {
-  shell_.openDocument(quickstartPath());
+  openHelp(quickstartPath(), quickstartPath());
 }
 void MainController::openWebSite() {
-  shell_.openDocument(kWebSiteUrl);
+  openHelp(kWebSiteUrl, manualPath());
+}
+void MainController::openHelp(const std::string& target, const std::string& bundledPage) {
+  if (shell_.openDocument(target)) return;
+  // Without a desktop launcher the help still has to be readable somewhere.
+  if (!fileExists(bundledPage)) {
+    prompter_.error("Can't open help file '" + bundledPage + "'.");
+    return;
+  }
+  if (!showHelpPage) return;
+  const std::string where = " The file is " + bundledPage + ".";
+  const std::string note =
+      target == bundledPage
+          ? "The desktop could not open this page, so it is shown here." + where
+          : "The desktop could not open " + target + ", so the manual is shown instead." + where;
+  showHelpPage(bundledPage, note);
 }
 bool MainController::mixerAvailable() {
   return shell_.programExists(kMixerProgram);

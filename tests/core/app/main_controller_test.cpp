@@ -305,6 +305,11 @@ TEST(WindowArguments, OptionsComeBeforeFiles) {
   EXPECT_FALSE(parseWindowArguments({"--seed", "x1"}).error.empty());
   EXPECT_FALSE(parseWindowArguments({"--settings"}).error.empty());
   EXPECT_EQ(parseWindowArguments({"--", "--seed"}).files, std::vector<std::string>{"--seed"});
+  // --help and --version are options, not files of an unknown type.
+  EXPECT_TRUE(parseWindowArguments({"--help"}).help);
+  EXPECT_TRUE(parseWindowArguments({"--seed", "1", "--version"}).version);
+  EXPECT_TRUE(parseWindowArguments({"--help"}).files.empty());
+  EXPECT_FALSE(parseWindowArguments({"a.wav", "--help"}).help);
 }
 
 TEST(CommandTable, StatesEnableWhatTheyAllow) {
