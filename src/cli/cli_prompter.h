@@ -21,7 +21,7 @@ class CliPrompter : public Prompter {
 // The command-line tool starts no other programs.
 class NoShell : public Shell {
  public:
-  void openDocument(const std::string&) override {}
+  bool openDocument(const std::string&) override { return false; }
   bool startProgram(const std::string&, const std::string&) override { return false; }
   bool programExists(const std::string&) override { return false; }
 };

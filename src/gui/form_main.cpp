@@ -15,11 +15,14 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "gui/form_about.h"
+#include "gui/help_window.h"
 
 namespace voxloom {
 
@@ -53,6 +56,10 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
     return ok ? std::optional<QFont>(font) : std::nullopt;
   };
   controller_.programFolder = QCoreApplication::applicationDirPath().toStdString();
+  controller_.showHelpPage = [this](const std::string& path, const std::string& note) {
+    if (helpWindow_ == nullptr) helpWindow_ = new HelpWindow(this);
+    helpWindow_->showPage(qt(path), qt(note));
+  };
   mixerAvailable_ = controller_.mixerAvailable();
 
   buildMenus();
@@ -189,7 +196,19 @@ void TFormMain::showEvent(QShowEvent* event) {
   if (shownOnce_) return;
   shownOnce_ = true;
   if (about_ != nullptr) about_->applyVersion(VOXLOOM_VERSION);
-  controller_.startUp(startupFiles_);
+  controller_.enterIdle();
+  // Opening the start-up files may show messages; they belong over the window, so they
+  // wait until it is on the screen. A window that is never exposed (started minimised)
+  // opens them a little later all the same.
+  if (QWindow* window = windowHandle()) window->installEventFilter(this);
+  QTimer::singleShot(3000, this, [this] { openStartUpFiles(); });
+}
+
+void TFormMain::openStartUpFiles() {
+  if (startUpFilesOpened_) return;
+  startUpFilesOpened_ = true;
+  if (QWindow* window = windowHandle()) window->removeEventFilter(this);
+  controller_.openStartUpFiles(startupFiles_);
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
@@ -211,6 +230,10 @@ void TFormMain::dropEvent(QDropEvent* event) {
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+    // Queued: the window paints its first frame before any message box appears.
+    QMetaObject::invokeMethod(this, &TFormMain::openStartUpFiles, Qt::QueuedConnection);
+  }
   if (watched == radioGroupRandomPlay_ && event->type() == QEvent::Resize) placePlayTimeSpin();
   // Clicking into the play-time spin edit chooses the timed item.
   if (watched == playTimeSpin_ && event->type() == QEvent::FocusIn) playForTime_->setChecked(true);

@@ -25,6 +25,7 @@ class QToolButton;
 
 namespace voxloom {
 
+class HelpWindow;
 class TFormAbout;
 
 // The main window: menus, toolbar, the segment, play-time and session panels and the
@@ -88,12 +89,15 @@ class TFormMain : public QMainWindow, public View {
   void placePlayTimeSpin();
   void chooseCueLabelFont();
   void showAbout();
+  void openStartUpFiles();
 
   MainController controller_;
   std::vector<std::string> startupFiles_;
   TFormAbout* about_ = nullptr;
+  HelpWindow* helpWindow_ = nullptr;  // made when first needed
   std::function<std::optional<QFont>(const QFont&)> chooseFont_;
   bool shownOnce_ = false;
+  bool startUpFilesOpened_ = false;
   bool mixerAvailable_ = false;
 
   std::array<CommandPair, kCommandCount> commandControls_{};

@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "gui/form_main.h"
+#include "gui/group_access_keys.h"
 
 namespace voxloom {
 
@@ -433,10 +434,14 @@ QWidget* TFormMain::buildSessionGroup() {
   auto* editMenu = new QMenu(edit);
   editMenu->setObjectName("PopupMenuEdit");
   laterActions_.push_back(addAction(editMenu, "PopupMenuEditSelect", "&Select editor..."));
-  laterActions_.push_back(addAction(editMenu, "PopupMenuEditDefault", "Use Windows &default"));
+  laterActions_.push_back(
+      addAction(editMenu, "PopupMenuEditDefault", "Use the system's &default program"));
   edit->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(edit, &QWidget::customContextMenuRequested, this,
           [edit, editMenu](const QPoint& at) { editMenu->popup(edit->mapToGlobal(at)); });
+
+  // "Play", "EVP" and "Save" share their letters with menu titles, which keep them.
+  new GroupAccessKeys(group, menuBar());
 
   commandControls_[static_cast<std::size_t>(Command::SessionStop)].widget = stop;
   commandControls_[static_cast<std::size_t>(Command::MemoCueLabels)].widget = memoCueLabels_;

@@ -1,10 +1,12 @@
 #include <QApplication>
 #include <clocale>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "core/app/main_controller.h"
+#include "core/app/recovery.h"
 #include "gui/form_about.h"
 #include "gui/form_auto_cut.h"
 #include "gui/form_echo.h"
@@ -14,11 +16,32 @@
 #include "platform/qt_event_loop.h"
 #include "platform/qt_prompter.h"
 #include "platform/qt_shell.h"
+#include "platform/qt_signal_watcher.h"
 #include "platform/qt_timer.h"
 #include "platform/sdl/sdl_wave_in.h"
 #include "platform/sdl/sdl_wave_out.h"
 
+namespace {
+
+// --help and --version print to stdout and end the program.
+bool answeredOnStdout(const voxloom::WindowArguments& parsed) {
+  if (!parsed.error.empty()) return false;
+  if (parsed.help) {
+    std::cout << voxloom::windowUsageText();
+  } else if (parsed.version) {
+    std::cout << "voxloom " << VOXLOOM_VERSION << "\n";
+  } else {
+    return false;
+  }
+  std::cout.flush();
+  return true;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  // Answered before Qt starts when they come first, so they work without a display.
+  if (answeredOnStdout(voxloom::parseWindowArguments({argv + 1, argv + argc}))) return 0;
   QApplication app(argc, argv);
   QApplication::setApplicationName("Voxloom");
   // Qt has taken the locale from the environment; numbers are written with "." anyway.
@@ -31,6 +54,7 @@ int main(int argc, char* argv[]) {
     std::cerr << "voxloom: " << parsed.error << "\n";
     return 2;
   }
+  if (answeredOnStdout(parsed)) return 0;  // after Qt's own options
 
   voxloom::QtPrompter prompter;
   voxloom::QtShell shell;
@@ -41,6 +65,19 @@ int main(int argc, char* argv[]) {
   voxloom::SdlWaveIn waveIn(eventLoop);  // recording
   voxloom::QtOneShotTimer timerLevelDecay;
   voxloom::TFormMain formMain(prompter, shell);
+  formMain.controller().recoveryFolder =
+      voxloom::defaultRecoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+  // SIGTERM, SIGINT and SIGHUP end the program as closing it does, minus the questions:
+  // unsaved work is kept as recovery copies for the next start.
+  bool ending = false;
+  voxloom::QtSignalWatcher signalWatcher([&formMain, &ending](int signalNumber) {
+    if (ending) return;
+    ending = true;
+    if (!formMain.controller().endBySignal())
+      std::cerr << "voxloom: the recovery copies could not all be written to "
+                << formMain.controller().recoveryFolder << "\n";
+    QCoreApplication::exit(128 + signalNumber);
+  });
   formMain.controller().attachPlayback(waveOut, eventLoop, &timerRandomPlay);
   formMain.controller().attachRecording(waveIn, eventLoop, &timerLevelDecay);
   if (parsed.seed) formMain.controller().seedRandom(*parsed.seed);

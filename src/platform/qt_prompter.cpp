@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -39,7 +40,12 @@ QMessageBox::Icon qtIcon(MessageIcon icon) {
 }
 
 QWidget* dialogParent() {
-  return QApplication::activeWindow();
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  // Until the desktop activates the main window (or with no window manager at all), a
+  // box still belongs over it rather than alone on the screen.
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible() && qobject_cast<QMainWindow*>(w) != nullptr) return w;
+  return nullptr;
 }
 
 }  // namespace

@@ -8,12 +8,12 @@
 
 namespace voxloom {
 
-void QtShell::openDocument(const std::string& pathOrUrl) {
+bool QtShell::openDocument(const std::string& pathOrUrl) {
   const QString target = QString::fromStdString(pathOrUrl);
   // Anything with a scheme is an address; everything else is a local file.
   const QUrl url =
       target.contains(QStringLiteral("://")) ? QUrl(target) : QUrl::fromLocalFile(target);
-  QDesktopServices::openUrl(url);
+  return QDesktopServices::openUrl(url);
 }
 
 bool QtShell::startProgram(const std::string& program, const std::string& argument) {

@@ -7,7 +7,7 @@ namespace voxloom {
 // The desktop's default programs and direct program starts (never through a shell).
 class QtShell : public Shell {
  public:
-  void openDocument(const std::string& pathOrUrl) override;
+  bool openDocument(const std::string& pathOrUrl) override;
   bool startProgram(const std::string& program, const std::string& argument) override;
   bool programExists(const std::string& program) override;
 };

@@ -14,6 +14,7 @@ class QtOneShotTimer : public OneShotTimer {
   void start(int milliseconds, std::function<void()> call) override;
   void cancel() override;
   bool isActive() const override { return timer_.isActive(); }
+  int remainingMs() const override { return timer_.remainingTime(); }
 
  private:
   QTimer timer_;

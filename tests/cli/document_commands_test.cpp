@@ -62,6 +62,16 @@ TEST(CliInfo, EscapesTextsAndReportsFailures) {
   r = runCli({"info", test::writeTempFile("m.wav", mismatch.closeRiff().bytes)});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.err, "Error: Number of found Cue points doesn't match size of cue chunk.\n");
+
+  test::RiffBuilder cut;
+  cut.code("RIFF").u32(0).code("WAVE").chunk("fmt", test::RiffBuilder::fmtBody(1, 8, 8000));
+  cut.chunkWithSize("data", 300, {1, 2, 3});
+  r = runCli({"info", test::writeTempFile("cut.wav", cut.closeRiff().bytes)});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("\"dataBytes\":3,"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err,
+            "Warning: This WAV file is shorter than its header says: 3 of 300 sample bytes were "
+            "loaded.\n");
 }
 
 TEST(CliCopy, RewritesTheDemoByteForByte) {

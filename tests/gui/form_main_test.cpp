@@ -122,7 +122,7 @@ TEST_F(FormMainTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
       {"MenuSessionPrev", "&- Skip to previous EVP", ""},
       {"MenuSessionNext", "&+ Skip to next EVP", ""},
       {"PopupMenuEditSelect", "&Select editor...", ""},
-      {"PopupMenuEditDefault", "Use Windows &default", ""},
+      {"PopupMenuEditDefault", "Use the system's &default program", ""},
       {"MenuExtrasLive", "L&ive audio source", ""},
       {"MenuExtrasReverse", "Re&verse signal", ""},
       {"MenuExtrasEcho", "Add &echo to signal...", ""},

@@ -14,8 +14,12 @@ class FakeShell : public Shell {
   std::vector<std::string> opened;
   std::vector<std::pair<std::string, std::string>> started;
   std::set<std::string> installed;
+  bool desktopOpens = true;  // false: as without a desktop launcher
 
-  void openDocument(const std::string& pathOrUrl) override { opened.push_back(pathOrUrl); }
+  bool openDocument(const std::string& pathOrUrl) override {
+    opened.push_back(pathOrUrl);
+    return desktopOpens;
+  }
   bool startProgram(const std::string& program, const std::string& argument) override {
     started.emplace_back(program, argument);
     return installed.count(program) > 0;

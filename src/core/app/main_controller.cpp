@@ -61,6 +61,10 @@ WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
         return parsed;
       }
       parsed.seed = seed;
+    } else if (a == "--help" || a == "-h") {
+      parsed.help = true;
+    } else if (a == "--version") {
+      parsed.version = true;
     } else if (a == "--") {
       ++i;
       break;
@@ -70,6 +74,20 @@ WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
   }
   parsed.files.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
   return parsed;
+}
+
+std::string windowUsageText() {
+  return "Usage: voxloom [--seed N] [--settings FILE] [--] [FILE...]\n"
+         "Opens each FILE by its extension: WAV files (*.wav), EVP session files (*.evp)\n"
+         "and random source files (*.pcm).\n"
+         "\n"
+         "  --seed N          seed the pseudo-random generator with N\n"
+         "  --settings FILE   use FILE as the settings file\n"
+         "  --help            show this help and end\n"
+         "  --version         show the version and end\n"
+         "\n"
+         "Qt's own options (-platform, -style, ...) are accepted as well.\n"
+         "The command-line tool is voxloom-cli.\n";
 }
 
 MainController::MainController(Prompter& prompter, Shell& shell)
@@ -125,9 +143,21 @@ EffectResult MainController::autoCut() {
 }
 
 void MainController::startUp(const std::vector<std::string>& files) {
+  enterIdle();
+  openStartUpFiles(files);
+}
+
+void MainController::enterIdle() {
   setCommandState(kStateIdle);
   sessions.refreshSessionDisplay();
-  for (const std::string& file : files) openFileByType(file);
+}
+
+void MainController::openStartUpFiles(const std::vector<std::string>& files) {
+  offerRecovery();
+  for (const std::string& file : files) {
+    if (!mainWindowOpen) return;  // ended by a signal meanwhile
+    openFileByType(file);
+  }
   if (autoOpenLastWavFile && !lastWavFile.empty() && fileExists(lastWavFile))
     openWavFile(lastWavFile);
 }
@@ -203,6 +233,12 @@ int MainController::readWavFile(const std::string& path) {
     BusyGuard busy(prompter_);
     outcome = loadWav(*stream, document, path);
   }
+  // A truncated file still loads what it holds, but the user should know it is cut short.
+  if (outcome.status == WavLoadStatus::Loaded &&
+      outcome.dataBytesFound < outcome.dataBytesClaimed) {
+    prompter_.message("Warning", shortDataText(outcome.dataBytesFound, outcome.dataBytesClaimed),
+                      MessageIcon::Warning, MessageButtons::Ok);
+  }
   if (outcome.cueCountMismatch) prompter_.error(kCueCountMismatchText);
 
   int result = 0;
@@ -250,11 +286,17 @@ int MainController::writeWavFile(const std::string& path, int source) {
   return 1;
 }
 
+Answer MainController::askToSaveDocument() {
+  if (!document.isModified) return Answer::Ok;
+  const Answer a = prompter_.message("Warning", kSaveQuestion, MessageIcon::Question,
+                                     MessageButtons::YesNoCancel);
+  return a == Answer::Yes || a == Answer::No ? a : Answer::Cancel;
+}
+
 int MainController::saveDocument(bool askFirst) {
   if (!document.isModified) return 0;
   if (askFirst) {
-    const Answer a = prompter_.message("Warning", kSaveQuestion, MessageIcon::Question,
-                                       MessageButtons::YesNoCancel);
+    const Answer a = askToSaveDocument();
     if (a == Answer::No) {
       document.isModified = false;
       return 0;
@@ -282,8 +324,19 @@ int MainController::saveDocument(bool askFirst) {
 }
 
 bool MainController::discardDocumentIfAllowed() {
-  if (sessions.closeSession() != 0) return true;  // a session never outlives its WAV file
-  if (saveDocument(true) != 0) return true;
+  // Ask everything first: a Cancel to the last question must still find the session.
+  const Answer sessionAnswer = sessions.askToSaveSession();
+  if (sessionAnswer == Answer::Cancel) return true;
+  const Answer wavAnswer = askToSaveDocument();
+  if (wavAnswer == Answer::Cancel) return true;
+  // A save that is cancelled or fails keeps everything not yet saved.
+  if (sessionAnswer == Answer::Yes && sessions.saveSession(false) != 0) return true;
+  if (wavAnswer == Answer::Yes && saveDocument(false) != 0) return true;
+
+  // A session never outlives its WAV file.
+  sessions.session.isModified = false;
+  sessions.closeSession();
+  document.isModified = false;
   document.resetDocument();
   notify(ViewAspect::Texts);
   notify(ViewAspect::Document);
@@ -390,13 +443,28 @@ std::string MainController::quickstartPath() const {
   return programFolder + "/docs/quickstart.html";
 }
 void MainController::showManual() {
-  shell_.openDocument(manualPath());
+  openHelp(manualPath(), manualPath());
 }
 void MainController::showQuickstart() {
-  shell_.openDocument(quickstartPath());
+  openHelp(quickstartPath(), quickstartPath());
 }
 void MainController::openWebSite() {
-  shell_.openDocument(kWebSiteUrl);
+  openHelp(kWebSiteUrl, manualPath());
+}
+void MainController::openHelp(const std::string& target, const std::string& bundledPage) {
+  if (shell_.openDocument(target)) return;
+  // Without a desktop launcher the help still has to be readable somewhere.
+  if (!fileExists(bundledPage)) {
+    prompter_.error("Can't open help file '" + bundledPage + "'.");
+    return;
+  }
+  if (!showHelpPage) return;
+  const std::string where = " The file is " + bundledPage + ".";
+  const std::string note =
+      target == bundledPage
+          ? "The desktop could not open this page, so it is shown here." + where
+          : "The desktop could not open " + target + ", so the manual is shown instead." + where;
+  showHelpPage(bundledPage, note);
 }
 bool MainController::mixerAvailable() {
   return shell_.programExists(kMixerProgram);

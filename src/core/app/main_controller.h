@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,9 +24,13 @@ struct WindowArguments {
   std::optional<std::uint64_t> seed;
   std::optional<std::string> settingsPath;
   std::vector<std::string> files;
-  std::string error;  // non-empty: the arguments could not be understood
+  bool help = false;     // --help: print the usage and end
+  bool version = false;  // --version: print the version and end
+  std::string error;     // non-empty: the arguments could not be understood
 };
 WindowArguments parseWindowArguments(const std::vector<std::string>& args);
+// What `voxloom --help` prints.
+std::string windowUsageText();
 
 inline constexpr const char* kWavFilter = "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*";
 inline constexpr const char* kUnknownFiletypeText =
@@ -67,6 +72,10 @@ class MainController {
   // Start-up once the window is first shown: enter idle, open the files named on the
   // command line in order, reopen the last WAV file if so configured.
   void startUp(const std::vector<std::string>& files);
+  // Its two halves, for a window that enters idle at once but shows the messages of
+  // opening files only once it is on the screen.
+  void enterIdle();
+  void openStartUpFiles(const std::vector<std::string>& files);
 
   void setCommandState(int state);
   void openFileByType(const std::string& path);
@@ -74,13 +83,30 @@ class MainController {
   int readWavFile(const std::string& path);
   int saveDocument(bool askFirst);
   int writeWavFile(const std::string& path, int source);
-  bool discardDocumentIfAllowed();  // true: cancelled
+  // Closes the session and the document after asking about unsaved changes; every question
+  // is answered before anything is discarded. True: cancelled, everything kept.
+  bool discardDocumentIfAllowed();
   // The close query: true when the window may close.
   bool closeQuery();
+
+  // --- Recovery copies (main_controller_recovery.cpp, recovery.h) ---
+  // Where unsaved work is kept when a signal ends the program; empty: nowhere.
+  std::string recoveryFolder;
+  // The end by SIGTERM, SIGINT or SIGHUP: stops any run and closes the devices as a
+  // normal exit does, but asks nothing and keeps a modified document and an unsaved
+  // session as recovery copies. False when a copy could not be written.
+  bool endBySignal();
+  // At start-up: offers the copies an earlier run left; Yes restores them as unsaved
+  // work, No deletes them.
+  void offerRecovery();
+  // --- end of recovery ---
 
   // Help and tool commands.
   std::string manualPath() const;
   std::string quickstartPath() const;
+  // Shows a bundled help page in the program's own window, with a note saying why and
+  // where the file is; used when the desktop cannot open what was asked for.
+  std::function<void(const std::string& path, const std::string& note)> showHelpPage;
   void showManual();
   void showQuickstart();
   void openWebSite();
@@ -128,6 +154,8 @@ class MainController {
   View* view_ = nullptr;
   EffectDialogs* effectDialogs_ = nullptr;
   EffectCommandContext effectContext(Command command);
+  Answer askToSaveDocument();
+  void openHelp(const std::string& target, const std::string& bundledPage);
 
   // --- Sessions (core/session/session_controller.h) ---
   SystemClock systemClock_;

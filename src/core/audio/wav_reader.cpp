@@ -12,6 +12,11 @@
 
 namespace voxloom {
 
+std::string shortDataText(std::int64_t loaded, std::int64_t claimed) {
+  return "This WAV file is shorter than its header says: " + std::to_string(loaded) + " of " +
+         std::to_string(claimed) + " sample bytes were loaded.";
+}
+
 std::string dataTooLargeText(std::int64_t bytes) {
   return "The sample data of this WAV file (" + std::to_string(bytes) +
          " bytes) is larger than 2 GB. Voxloom can only process WAV files with up to "
@@ -146,6 +151,7 @@ WavLoadOutcome loadWav(ByteStream& stream, AudioDocument& doc, const std::string
   // A data chunk that claims more than the file holds yields the bytes really there.
   const std::int64_t bytes = std::min<std::int64_t>(data.size, stream.remaining());
   outcome.dataBytesFound = bytes;
+  outcome.dataBytesClaimed = data.size;
   if (bytes > std::numeric_limits<Bytes>::max()) {
     outcome.status = WavLoadStatus::DataTooLarge;
     return outcome;

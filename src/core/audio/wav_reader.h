@@ -21,6 +21,7 @@ struct WavLoadOutcome {
   std::string chunk;              // "RIFF", "fmt" or "data" with MissingChunk
   bool cueCountMismatch = false;  // loading went on without cues
   std::int64_t dataBytesFound = 0;
+  std::int64_t dataBytesClaimed = 0;  // the data chunk's size field
 };
 
 // Reads a RIFF/WAVE stream into `doc` (which the caller has emptied). On success the
@@ -35,6 +36,8 @@ inline constexpr const char* kNotStandardPcmText =
 inline constexpr const char* kCueCountMismatchText =
     "Number of found Cue points doesn't match size of cue chunk.";
 std::string dataTooLargeText(std::int64_t bytes);
+// Shown (title "Warning") when a data chunk claims more bytes than the file holds.
+std::string shortDataText(std::int64_t loaded, std::int64_t claimed);
 std::string noMemoryText(std::int64_t bytes);
 
 }  // namespace voxloom

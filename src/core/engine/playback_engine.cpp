@@ -257,10 +257,18 @@ void PlaybackEngine::setPaused(bool paused) {
 
 void PlaybackEngine::togglePause() {
   if (!open_) return;
+  // A timed run counts only the time it plays: Pause holds the timer, Continue resumes it.
   if (isPaused_) {
     device_.restart();
+    if (timer_ != nullptr && heldPlayTimeMs_ >= 0)
+      timer_->start(heldPlayTimeMs_, [this] { stopPlayback(); });
+    heldPlayTimeMs_ = -1;
   } else {
     device_.pause();
+    if (timer_ != nullptr && timer_->isActive()) {
+      heldPlayTimeMs_ = std::max(timer_->remainingMs(), 0);
+      timer_->cancel();
+    }
   }
   setPaused(!isPaused_);
 }
@@ -279,6 +287,7 @@ void PlaybackEngine::stopRun() {
   commandState_ = kStateIdle;
   if (open_) device_.reset();
   if (isPaused_) setPaused(false);
+  heldPlayTimeMs_ = -1;
   if (timer_ != nullptr) timer_->cancel();
   context_.random.log.closeRandomLog();
   // The sound-card source closes its input device here once it exists.

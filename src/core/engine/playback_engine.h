@@ -111,6 +111,7 @@ class PlaybackEngine {
   int& commandState_;
   const PlayTimeControls& playTime_;
   OneShotTimer* timer_ = nullptr;
+  int heldPlayTimeMs_ = -1;  // what was left of the play time when Pause held it
 
   std::array<WaveHeader, kPlaybackSlots> headers_{};
   bool open_ = false;

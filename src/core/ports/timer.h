@@ -12,6 +12,8 @@ class OneShotTimer {
   virtual void start(int milliseconds, std::function<void()> call) = 0;
   virtual void cancel() = 0;
   virtual bool isActive() const = 0;
+  // Milliseconds left until the pending call; -1 when nothing is pending.
+  virtual int remainingMs() const = 0;
 };
 
 }  // namespace voxloom

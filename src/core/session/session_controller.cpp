@@ -86,6 +86,13 @@ void SessionController::openSession(const std::string& path) {
   updateSessionControls(0);
 }
 
+Answer SessionController::askToSaveSession() {
+  if (session.count() == 0 || !session.isModified) return Answer::Ok;
+  const Answer a = host_.prompter.message("Warning", kSessionSaveQuestion, MessageIcon::Question,
+                                          MessageButtons::YesNoCancel);
+  return a == Answer::Yes || a == Answer::No ? a : Answer::Cancel;
+}
+
 int SessionController::saveSession(bool askFirst) {
   if (!session.isModified) return 0;
   if (askFirst) {

@@ -65,6 +65,9 @@ class SessionController {
   void openSession(const std::string& path);
   int saveSession(bool askFirst);
   int closeSession();
+  // Asks whether to save a changed session before it is closed, and changes nothing:
+  // Ok when there is nothing to ask, otherwise Yes, No or Cancel.
+  Answer askToSaveSession();
 
   void refreshSessionDisplay();
   void updateSessionControls(int mode);

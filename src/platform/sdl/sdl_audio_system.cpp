@@ -17,6 +17,9 @@ Uint16 callbackFrames(std::uint32_t rate) {
 }  // namespace
 
 SdlAudioSystem::SdlAudioSystem() {
+  // SDL would catch SIGINT and SIGTERM into an event queue nobody reads here; the
+  // programs handle those signals themselves.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   ready_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
   if (!ready_) failure_ = sdlErrorText("The audio system could not be started.");
 }

@@ -130,6 +130,25 @@ TEST_F(MainControllerTest, CueCountMismatchIsToldButTheSignalLoads) {
   EXPECT_EQ(controller.document.cueCount(), 0);
 }
 
+TEST_F(MainControllerTest, ATruncatedDataChunkWarnsAndLoadsWhatIsThere) {
+  test::RiffBuilder b;
+  b.code("RIFF").u32(0).code("WAVE").chunk("fmt", test::RiffBuilder::fmtBody(1, 16, 8000));
+  b.chunkWithSize("data", 1000, std::vector<std::uint8_t>(40, 7));
+  EXPECT_EQ(controller.readWavFile(test::writeTempFile("short.wav", b.closeRiff().bytes)), 0);
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Warning);
+  EXPECT_EQ(prompter.log()[0],
+            "Warning: This WAV file is shorter than its header says: 40 of 1000 sample bytes "
+            "were loaded.");
+  EXPECT_TRUE(controller.document.isLoaded);
+  EXPECT_EQ(controller.document.dataBytes, 40);
+
+  // A complete file says nothing.
+  prompter.shown.clear();
+  EXPECT_EQ(controller.readWavFile(wavFile("whole.wav")), 0);
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
 TEST_F(MainControllerTest, CommandStateFollowsTheDocument) {
   controller.setCommandState(kStateIdle);
   EXPECT_TRUE(enabled(Command::Open));
@@ -223,6 +242,45 @@ TEST_F(MainControllerTest, CloseQueryAsksAndCancelKeepsRunning) {
   EXPECT_EQ(controller.lastWavFile, test::tempDir() + "/orig.wav");
 }
 
+TEST_F(MainControllerTest, CloseQueryDiscardsNothingUntilEveryQuestionIsAnswered) {
+  struct Case {
+    std::vector<Answer> answers;  // session question, then WAV question
+    bool closes;
+    std::size_t questions;
+  };
+  const Case cases[] = {
+      {{Answer::Cancel}, false, 1},
+      {{Answer::No, Answer::Cancel}, false, 2},
+      {{Answer::Yes, Answer::Cancel}, false, 2},  // no save dialog before the last answer
+      {{Answer::No, Answer::No}, true, 2},
+  };
+  for (const Case& c : cases) {
+    loadModified("both.wav");
+    controller.mainWindowOpen = true;
+    controller.sessions.askQuestion = [](const std::string&) { return std::string("Q"); };
+    ASSERT_TRUE(controller.sessions.beginEvpCapture());
+    controller.sessions.appendSegmentEntry(0, 10, 1, "", false, 0);
+    controller.sessions.finishEvpCapture(2, 2);
+    controller.document.markModified();
+    ASSERT_TRUE(controller.sessions.session.isModified);
+    prompter.shown.clear();
+    prompter.answers.assign(c.answers.begin(), c.answers.end());
+
+    EXPECT_EQ(controller.closeQuery(), c.closes);
+    EXPECT_EQ(prompter.shown.size(), c.questions);
+    EXPECT_TRUE(prompter.saveDialogs.empty());
+    const int records = c.closes ? 0 : 1;
+    EXPECT_EQ(controller.sessions.session.count(), records);
+    EXPECT_EQ(controller.sessions.session.isModified, !c.closes);
+    EXPECT_EQ(controller.document.isModified, !c.closes);
+    EXPECT_EQ(controller.document.isLoaded, !c.closes);
+    if (!c.closes) {
+      controller.sessions.session.isModified = false;  // let the next case load quietly
+      controller.document.isModified = false;
+    }
+  }
+}
+
 TEST_F(MainControllerTest, HelpAndMixerGoThroughTheDesktop) {
   controller.programFolder = "/opt/voxloom";
   controller.showManual();
@@ -247,6 +305,11 @@ TEST(WindowArguments, OptionsComeBeforeFiles) {
   EXPECT_FALSE(parseWindowArguments({"--seed", "x1"}).error.empty());
   EXPECT_FALSE(parseWindowArguments({"--settings"}).error.empty());
   EXPECT_EQ(parseWindowArguments({"--", "--seed"}).files, std::vector<std::string>{"--seed"});
+  // --help and --version are options, not files of an unknown type.
+  EXPECT_TRUE(parseWindowArguments({"--help"}).help);
+  EXPECT_TRUE(parseWindowArguments({"--seed", "1", "--version"}).version);
+  EXPECT_TRUE(parseWindowArguments({"--help"}).files.empty());
+  EXPECT_FALSE(parseWindowArguments({"a.wav", "--help"}).help);
 }
 
 TEST(CommandTable, StatesEnableWhatTheyAllow) {

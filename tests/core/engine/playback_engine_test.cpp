@@ -281,6 +281,38 @@ TEST_F(PlaybackEngineTest, PlayTimeStopsGenerationOnlyWhenSelected) {
   EXPECT_FALSE(timer.isActive());  // Stop switches it off
 }
 
+TEST_F(PlaybackEngineTest, PauseHoldsThePlayTimeAndContinueResumesWhatWasLeft) {
+  playTime.itemIndex = 1;
+  ASSERT_EQ(engine.makeEvp(), 0);
+  timer.elapsedMs = 4000;
+  engine.togglePause();
+  EXPECT_FALSE(timer.isActive());  // a paused run cannot run out of time
+  EXPECT_FALSE(timer.fire());
+  EXPECT_TRUE(device.isOpen);
+
+  engine.togglePause();
+  EXPECT_TRUE(timer.isActive());
+  EXPECT_EQ(timer.startedMs, 11000);
+  timer.elapsedMs = 10000;
+  engine.togglePause();
+  engine.togglePause();
+  EXPECT_EQ(timer.startedMs, 1000);
+  ASSERT_TRUE(timer.fire());
+  loop.processPending();
+  EXPECT_EQ(commandState, kStateIdle);
+
+  // Stop while paused forgets the held time: the next run starts from the full time.
+  ASSERT_EQ(engine.makeEvp(), 0);
+  engine.togglePause();
+  stopAndDrain();
+  EXPECT_FALSE(timer.isActive());
+  ASSERT_EQ(engine.makeEvp(), 0);
+  EXPECT_EQ(timer.startedMs, 15000);
+  engine.togglePause();
+  engine.togglePause();
+  EXPECT_EQ(timer.startedMs, 15000);
+}
+
 TEST_F(PlaybackEngineTest, LogCancelOrCaptureRefusalAbandonsMakeEvp) {
   random.log.logEnabled = true;
   random.log.logFileName = "/nonexistent-dir/log.txt";

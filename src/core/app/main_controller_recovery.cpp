@@ -1,0 +1,66 @@
+// Recovery copies: kept when a signal ends the program, offered at the next start.
+#include "core/app/main_controller.h"
+#include "core/app/recovery.h"
+
+namespace voxloom {
+
+namespace {
+
+std::string recoveryQuestion(const RecoveryOrigin& origin) {
+  std::string text = "Voxloom was ended before it could save your work. It kept copies of:\n";
+  if (origin.hasDocument) {
+    text += origin.documentPath.empty() ? "- a new WAV file\n"
+                                        : "- the changed WAV file '" + origin.documentPath + "'\n";
+  }
+  if (origin.hasSession) {
+    text += origin.sessionPath.empty() ? "- a new session\n"
+                                       : "- the changed session '" + origin.sessionPath + "'\n";
+  }
+  return text + "\nDo you want to restore them? No deletes the copies.";
+}
+
+}  // namespace
+
+bool MainController::endBySignal() {
+  stopAndDrain();
+  lastWavFile = document.path;
+  mainWindowOpen = false;
+  if (recoveryFolder.empty()) return true;
+  return RecoveryStore(recoveryFolder).save(document, sessions.session);
+}
+
+void MainController::offerRecovery() {
+  if (recoveryFolder.empty()) return;
+  const RecoveryStore store(recoveryFolder);
+  const RecoveryOrigin origin = store.pending();
+  if (!origin.hasDocument && !origin.hasSession) return;
+  const Answer answer = prompter_.message("Recovery", recoveryQuestion(origin),
+                                          MessageIcon::Question, MessageButtons::YesNo);
+  // Ended by a signal while asking: the copies wait for the next start.
+  if (!mainWindowOpen) return;
+  if (answer == Answer::Yes) {
+    // The document first: the session then finds its WAV file already there.
+    if (origin.hasDocument && readWavFile(store.documentCopy()) == 0) {
+      document.path = origin.documentPath;
+      document.setTitleFor(origin.documentPath);
+      document.markModified();
+      notify(ViewAspect::Texts);
+      setCommandState(kStateIdle);
+    }
+    if (origin.hasSession) {
+      const std::string keptFolder = sessionFolder;
+      sessions.openSession(store.sessionCopy());
+      sessionFolder = keptFolder;
+      if (sessions.session.fileName == store.sessionCopy()) {
+        sessions.session.fileName = origin.sessionPath;
+        sessions.session.isModified = true;
+        sessions.refreshSessionDisplay();
+        setCommandState(kStateIdle);
+      }
+    }
+  }
+  // Restored work lives on as unsaved work; a later signal keeps it again.
+  store.discard();
+}
+
+}  // namespace voxloom

@@ -1,0 +1,164 @@
+#include "core/app/recovery.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "core/app/main_controller.h"
+#include "tests/support/fake_shell.h"
+#include "tests/support/riff_builder.h"
+#include "tests/support/scripted_prompter.h"
+
+namespace voxloom {
+namespace {
+
+TEST(RecoveryFolder, FollowsTheStateFolderOfTheUser) {
+  struct Case {
+    const char* xdg;
+    const char* home;
+    const char* folder;
+  };
+  const Case cases[] = {
+      {"/state", "/home/a", "/state/voxloom/recovery"},
+      {nullptr, "/home/a", "/home/a/.local/state/voxloom/recovery"},
+      {"", "/home/a", "/home/a/.local/state/voxloom/recovery"},
+      {"relative", "/home/a", "/home/a/.local/state/voxloom/recovery"},
+      {nullptr, nullptr, ""},
+      {nullptr, "relative", ""},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(defaultRecoveryFolder(c.xdg, c.home), c.folder) << (c.xdg ? c.xdg : "(unset)");
+}
+
+// One program run that ends by a signal, and the next start in the same recovery folder.
+class RecoveryTest : public ::testing::Test {
+ protected:
+  RecoveryTest() : folder(test::tempDir() + "/state/voxloom/recovery") {
+    std::filesystem::remove_all(folder);
+    first.recoveryFolder = folder;
+    next.recoveryFolder = folder;
+    first.sessions.askQuestion = [](const std::string&) { return std::string("Anyone?"); };
+  }
+
+  // The first run: a changed WAV file and a session with one unsaved EVP.
+  void workUnsaved(bool changeDocument, bool captureEvp) {
+    wav = test::writeTempFile("take.wav", test::simpleWav(1, 16, 8000, 400));
+    first.openWavFile(wav);
+    ASSERT_TRUE(first.document.isLoaded);
+    if (changeDocument) {
+      first.document.samples[0] = 0x55;
+      first.document.markModified();
+    }
+    if (captureEvp) {
+      ASSERT_TRUE(first.sessions.beginEvpCapture());
+      first.sessions.appendSegmentEntry(4, 20, 1, "hi", false, 0);
+      first.sessions.finishEvpCapture(2, 2);
+    }
+  }
+  bool exists(const std::string& name) const {
+    return std::filesystem::exists(folder + "/" + name);
+  }
+
+  std::string folder;
+  std::string wav;
+  test::ScriptedPrompter prompter;
+  test::FakeShell shell;
+  MainController first{prompter, shell};
+  test::ScriptedPrompter nextPrompter;
+  MainController next{nextPrompter, shell};
+};
+
+TEST_F(RecoveryTest, ASignalKeepsUnsavedWorkAndYesRestoresItAsUnsaved) {
+  workUnsaved(true, true);
+  ASSERT_TRUE(first.endBySignal());
+  EXPECT_TRUE(prompter.shown.empty());  // nothing is asked on the way out
+  EXPECT_FALSE(first.mainWindowOpen);
+  struct stat info {};
+  ASSERT_EQ(stat(folder.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  EXPECT_EQ(test::readWholeFile(wav)[44], 0);  // the original stays as it was saved
+
+  nextPrompter.answers.push_back(Answer::Yes);
+  next.startUp({});
+  ASSERT_EQ(nextPrompter.shown.size(), 1u);
+  EXPECT_EQ(nextPrompter.shown[0].title, "Recovery");
+  EXPECT_NE(nextPrompter.shown[0].text.find(wav), std::string::npos);
+  EXPECT_EQ(nextPrompter.shown[0].buttons, MessageButtons::YesNo);
+
+  EXPECT_EQ(next.document.path, wav);
+  EXPECT_TRUE(next.document.isModified);
+  EXPECT_EQ(next.document.samples[0], 0x55);
+  EXPECT_EQ(next.document.texts.windowTitle, "take.wav - Voxloom 2.5");
+  EXPECT_TRUE(next.commands[Command::Save]);
+  const Session& restored = next.sessions.session;
+  ASSERT_EQ(restored.count(), 1);
+  EXPECT_EQ(restored.records[0].question, "Anyone?");
+  EXPECT_EQ(restored.wavPath, wav);
+  EXPECT_EQ(restored.fileName, "");  // never saved: Save asks for a name
+  EXPECT_TRUE(restored.isModified);
+  // Restored work is unsaved work again; the copies are gone.
+  EXPECT_FALSE(exists("origin"));
+  EXPECT_FALSE(exists("document.wav"));
+  EXPECT_FALSE(exists("session.evp"));
+}
+
+TEST_F(RecoveryTest, NoDeletesTheCopiesAndNothingUnsavedWritesNone) {
+  workUnsaved(false, true);
+  ASSERT_TRUE(first.endBySignal());
+  EXPECT_FALSE(exists("document.wav"));  // the WAV file was saved: no copy
+  EXPECT_TRUE(exists("session.evp"));
+
+  nextPrompter.answers.push_back(Answer::No);
+  next.startUp({});
+  ASSERT_EQ(nextPrompter.shown.size(), 1u);
+  EXPECT_EQ(next.sessions.session.count(), 0);
+  EXPECT_FALSE(exists("origin"));
+  EXPECT_FALSE(exists("session.evp"));
+
+  // Nothing unsaved: nothing is written and the next start asks nothing.
+  MainController saved(prompter, shell);
+  saved.recoveryFolder = folder;
+  saved.openWavFile(wav);
+  ASSERT_TRUE(saved.endBySignal());
+  EXPECT_FALSE(exists("origin"));
+  nextPrompter.shown.clear();
+  next.startUp({});
+  EXPECT_TRUE(nextPrompter.shown.empty());
+}
+
+// A prompter whose question is interrupted: `during` runs while the box is open.
+class InterruptedPrompter : public test::ScriptedPrompter {
+ public:
+  std::function<void()> during;
+  Answer message(const std::string& title, const std::string& text, MessageIcon icon,
+                 MessageButtons buttons) override {
+    if (during) during();
+    return ScriptedPrompter::message(title, text, icon, buttons);
+  }
+};
+
+TEST_F(RecoveryTest, ASignalDuringTheQuestionKeepsTheCopiesForLater) {
+  workUnsaved(true, false);
+  ASSERT_TRUE(first.endBySignal());
+  InterruptedPrompter interrupted;
+  MainController second(interrupted, shell);
+  second.recoveryFolder = folder;
+  interrupted.during = [&second] { EXPECT_TRUE(second.endBySignal()); };
+  interrupted.answers.push_back(Answer::No);  // how a box closed by the ending answers
+  second.startUp({});
+  EXPECT_TRUE(exists("origin"));
+  EXPECT_TRUE(exists("document.wav"));
+  EXPECT_FALSE(second.document.isLoaded);
+}
+
+TEST_F(RecoveryTest, AFolderThatCannotBeMadeIsReported) {
+  workUnsaved(true, false);
+  const std::string blocker = test::writeTempFile("file", {1});
+  first.recoveryFolder = blocker + "/recovery";
+  EXPECT_FALSE(first.endBySignal());
+}
+
+}  // namespace
+}  // namespace voxloom
