@@ -20,6 +20,8 @@
 #include <QVBoxLayout>
 
 #include "gui/form_about.h"
+#include "gui/form_speed_control.h"
+#include "gui/form_visual_feedback.h"
 
 namespace voxloom {
 
@@ -73,6 +75,7 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
   wireEffects();
   wireEngine();
   wireRecording();  // form_main_record.cpp
+  wireToolWindows();
 
   resize(720, 470);
   controller_.setView(this);
@@ -82,6 +85,9 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
 
 TFormMain::~TFormMain() {
   controller_.setView(nullptr);
+  // The tool windows show the controller's state: they go before it does.
+  delete speedWindow_;
+  delete feedbackWindow_;
 }
 
 void TFormMain::wireCommands() {
@@ -151,6 +157,7 @@ void TFormMain::refreshCommands() {
     palette.setColor(group, QPalette::Base, background);
   playTimeSpin_->setPalette(palette);
   refreshEngineControls();
+  refreshToolMarks();
 }
 
 void TFormMain::refreshDocument() {
