@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QRawFont>
 #include <QSlider>
@@ -175,6 +176,53 @@ TEST(FeedbackSymbols, TheFallbackTableHas223DistinctSymbolsTheFallbackFontDraws)
     EXPECT_GT(symbol, U' ');
   }
   EXPECT_EQ(seen.size(), 223u);
+}
+
+}  // namespace
+}  // namespace voxloom
+
+namespace voxloom {
+namespace {
+
+// All 223 stand-ins drawn into one sheet, 16 to a row: no cell may stay blank. With
+// VOXLOOM_SCREENSHOT_DIR set the sheet and both windows are saved there as PNG files.
+TEST(FeedbackSymbols, EverySymbolDrawsSomething) {
+  constexpr int kCell = 48;
+  QImage sheet(16 * kCell, 14 * kCell, QImage::Format_RGB32);
+  sheet.fill(Qt::white);
+  QPainter painter(&sheet);
+  QFont font(kFallbackSymbolFont);
+  font.setPixelSize(kCell * 3 / 4);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  for (int code = 33; code <= 255; ++code) {
+    const QRect cell(((code - 33) % 16) * kCell, ((code - 33) / 16) * kCell, kCell, kCell);
+    painter.drawText(cell, Qt::AlignCenter, feedbackSymbolText(code, false));
+  }
+  painter.end();
+  for (int code = 33; code <= 255; ++code) {
+    const QRect cell(((code - 33) % 16) * kCell, ((code - 33) / 16) * kCell, kCell, kCell);
+    int ink = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+      for (int x = cell.left(); x <= cell.right(); ++x) ink += qGray(sheet.pixel(x, y)) < 128;
+    EXPECT_GT(ink, 20) << "code " << code << " draws (almost) nothing";
+  }
+  const QByteArray dir = qgetenv("VOXLOOM_SCREENSHOT_DIR");
+  if (!dir.isEmpty()) sheet.save(QString::fromLocal8Bit(dir) + "/feedback_symbols.png");
+}
+
+TEST_F(ToolWindowsTest, ScreenshotsForTheManual) {
+  const QByteArray dir = qgetenv("VOXLOOM_SCREENSHOT_DIR");
+  if (dir.isEmpty()) GTEST_SKIP() << "VOXLOOM_SCREENSHOT_DIR not set";
+  MainController& controller = form->controller();
+  item("MenuExtrasSpeedControlWindow")->trigger();
+  controller.changeSpeedSlider(25);
+  item("MenuExtrasVisualFeedbackWindow")->trigger();
+  controller.playback.options.overlap.checked = true;
+  controller.showSegment(4 * 223 + 40);
+  QApplication::processEvents();
+  speed->grab().save(QString::fromLocal8Bit(dir) + "/speed_control.png");
+  feedback->grab().save(QString::fromLocal8Bit(dir) + "/visual_feedback.png");
 }
 
 }  // namespace
