@@ -131,6 +131,8 @@ void TFormVisualFeedbackWindow::showSegment() {
   palette.setColor(QPalette::WindowText, paletteColour(feedback.colour));
   labelFeedbackString_->setPalette(palette);
   labelNote1_->setText(QString::fromStdString(feedback.note));
+  // At once, not at the next pass of the event loop: the symbol belongs to the sound.
+  if (isVisible()) labelFeedbackString_->repaint();
 }
 
 void TFormVisualFeedbackWindow::refresh() {
