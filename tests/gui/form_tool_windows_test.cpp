@@ -20,6 +20,7 @@
 #include "tests/support/fake_shell.h"
 #include "tests/support/manual_timer.h"
 #include "tests/support/scripted_prompter.h"
+#include "tests/support/sim_wave_in.h"
 #include "tests/support/sim_wave_out.h"
 
 namespace voxloom {
@@ -162,6 +163,49 @@ TEST_F(ToolWindowsTest, FeedbackWindowShowsSymbolColourAndNote) {
   EXPECT_TRUE(symbol->font().italic());
   EXPECT_EQ(symbol->palette().color(QPalette::WindowText), QColor(0, 0, 0xFF));
   EXPECT_TRUE(note->text().isEmpty());
+}
+
+class AnswerLive : public RecParamDialog {
+ public:
+  bool askRecParam(RecParamState& state) override {
+    state.liveSeconds = 1;
+    return start;
+  }
+  bool start = false;
+};
+
+TEST_F(ToolWindowsTest, LiveMenuItemShowsTheModeAndLocksTheFileCommands) {
+  test::SimWaveIn liveIn{loop};
+  AnswerLive dialog;
+  MainController& controller = form->controller();
+  controller.attachLive(liveIn, loop);
+  controller.live.dialog = &dialog;
+  QAction* live = item("MenuExtrasLive");
+  ASSERT_TRUE(live->isEnabled());
+  live->trigger();  // the dialog is cancelled
+  EXPECT_FALSE(live->isChecked());
+  EXPECT_TRUE(item("MenuFileOpen")->isEnabled());
+
+  dialog.start = true;
+  live->trigger();
+  EXPECT_TRUE(live->isChecked());
+  for (const char* name : {"MenuFileOpen", "MenuFileRecord", "MenuFilePlay", "MenuFileEVP"})
+    EXPECT_FALSE(item(name)->isEnabled()) << name;
+  EXPECT_EQ(form->windowTitle(), "Initializing Live Audio Mode ...");
+  liveIn.supply(std::vector<std::uint8_t>(44100 / 20 * 2, 1));
+  while (!controller.document.isLoaded && liveIn.queuedCount() > 0) {
+    loop.processPending();
+    liveIn.supply(std::vector<std::uint8_t>(44100 / 20 * 2, 1));
+  }
+  loop.processPending();
+  EXPECT_TRUE(item("MenuFileEVP")->isEnabled());
+  EXPECT_FALSE(item("MenuFileOpen")->isEnabled());
+
+  live->trigger();  // off again
+  loop.processPending();
+  EXPECT_FALSE(live->isChecked());
+  EXPECT_TRUE(item("MenuFileOpen")->isEnabled());
+  EXPECT_FALSE(item("MenuFileEVP")->isEnabled());
 }
 
 TEST(FeedbackSymbols, TheFallbackTableHas223DistinctSymbolsTheFallbackFontDraws) {
