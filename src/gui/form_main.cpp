@@ -22,6 +22,8 @@
 #include <QWindow>
 
 #include "gui/form_about.h"
+#include "gui/form_speed_control.h"
+#include "gui/form_visual_feedback.h"
 #include "gui/help_window.h"
 
 namespace voxloom {
@@ -80,6 +82,7 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
   wireEffects();
   wireEngine();
   wireRecording();  // form_main_record.cpp
+  wireToolWindows();
 
   resize(720, 470);
   controller_.setView(this);
@@ -89,6 +92,9 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
 
 TFormMain::~TFormMain() {
   controller_.setView(nullptr);
+  // The tool windows show the controller's state: they go before it does.
+  delete speedWindow_;
+  delete feedbackWindow_;
 }
 
 void TFormMain::wireCommands() {
@@ -158,6 +164,7 @@ void TFormMain::refreshCommands() {
     palette.setColor(group, QPalette::Base, background);
   playTimeSpin_->setPalette(palette);
   refreshEngineControls();
+  refreshToolMarks();
 }
 
 void TFormMain::refreshDocument() {

@@ -27,6 +27,8 @@ namespace voxloom {
 
 class HelpWindow;
 class TFormAbout;
+class TFormSpeedControlWindow;
+class TFormVisualFeedbackWindow;
 
 // The main window: menus, toolbar, the segment, play-time and session panels and the
 // status bar. It forwards commands to the MainController and shows its state.
@@ -78,6 +80,8 @@ class TFormMain : public QMainWindow, public View {
   void wireEngine();             // form_main_engine.cpp
   void wireRecording();          // form_main_record.cpp
   void refreshEngineControls();  // form_main_engine.cpp
+  void wireToolWindows();        // form_main_tools.cpp, with refreshToolMarks
+  void refreshToolMarks();
 
   QAction* addAction(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut = {});
@@ -112,6 +116,8 @@ class TFormMain : public QMainWindow, public View {
   QPlainTextEdit* memoCueLabels_ = nullptr;
   QAction* mixerPlayback_ = nullptr;
   QAction* mixerRecording_ = nullptr;
+  TFormSpeedControlWindow* speedWindow_ = nullptr;
+  TFormVisualFeedbackWindow* feedbackWindow_ = nullptr;
 };
 
 }  // namespace voxloom

@@ -64,6 +64,7 @@ int main(int argc, char* argv[]) {
   voxloom::QtOneShotTimer timerRandomPlay;
   voxloom::SdlWaveIn waveIn(eventLoop);  // recording
   voxloom::QtOneShotTimer timerLevelDecay;
+  voxloom::SdlWaveIn liveIn(eventLoop);  // live source
   voxloom::TFormMain formMain(prompter, shell);
   formMain.controller().recoveryFolder =
       voxloom::defaultRecoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
@@ -80,6 +81,7 @@ int main(int argc, char* argv[]) {
   });
   formMain.controller().attachPlayback(waveOut, eventLoop, &timerRandomPlay);
   formMain.controller().attachRecording(waveIn, eventLoop, &timerLevelDecay);
+  formMain.controller().attachLive(liveIn, eventLoop);
   if (parsed.seed) formMain.controller().seedRandom(*parsed.seed);
   voxloom::TFormAbout formAbout(&formMain);
   voxloom::TFormEcho formEcho(&formMain);

@@ -112,6 +112,7 @@ bool MainController::isBuilt(Command command) {
     case Command::Stop:
     case Command::LogRandom:
     case Command::Record:  // recording
+    case Command::Live:    // live source
       return true;
     default:
       return false;  // their subsystems come later
@@ -148,6 +149,7 @@ void MainController::startUp(const std::vector<std::string>& files) {
 }
 
 void MainController::enterIdle() {
+  startUpToolWindows();
   setCommandState(kStateIdle);
   sessions.refreshSessionDisplay();
 }
@@ -346,10 +348,11 @@ bool MainController::discardDocumentIfAllowed() {
 
 bool MainController::closeQuery() {
   stopAndDrain();
-  // Switching live input off comes with live input.
+  leaveLiveMode();
   lastWavFile = document.path;
   if (discardDocumentIfAllowed()) return false;
   mainWindowOpen = false;
+  closeToolWindows();
   return true;
 }
 
@@ -360,6 +363,7 @@ void MainController::attachPlayback(WaveOut& device, EventLoop& loop, OneShotTim
   engine.callouts.setCommandState = [this](int state) { setCommandState(state); };
   engine.callouts.pauseChanged = [this](bool) { notify(ViewAspect::Commands); };
   connectSessionCapture(engine, sessions);  // session capture and replay need the engine
+  connectFeedback(engine);                  // speed and visual feedback
   sessions.replayAvailable = true;
 }
 

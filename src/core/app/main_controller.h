@@ -10,7 +10,10 @@
 #include "core/app/effect_commands.h"
 #include "core/app/playback_parts.h"
 #include "core/audio/audio_document.h"
+#include "core/engine/live_source.h"       // live source
 #include "core/engine/recording_engine.h"  // recording
+#include "core/engine/speed_control.h"     // speed control
+#include "core/engine/visual_feedback.h"   // visual feedback
 #include "core/ports/prompter.h"
 #include "core/ports/shell.h"
 #include "core/ports/view.h"
@@ -178,6 +181,30 @@ class MainController {
  private:
   EventLoop* recordingLoop_ = nullptr;
   // --- end of recording ---
+
+  // --- Speed control, visual feedback, live source (main_controller_live.cpp) ---
+ public:
+  SpeedControl speed;       // TFormSpeedControlWindow
+  VisualFeedback feedback;  // TFormVisualFeedbackWindow
+  LiveSource live{document, prompter_, commandState, liveMode, recording.params};
+  // The window program's live input device; without one the live mode stays off.
+  void attachLive(WaveIn& device, EventLoop& loop);
+  void changeSpeedSlider(int position);  // TrackBarSpeedChange
+  void setPlaybackSpeed(int percent);
+  void showSegment(std::int32_t segmentNumber);
+  void toggleSpeedWindow();     // MenuExtrasSpeedControlWindow
+  void toggleFeedbackWindow();  // MenuExtrasVisualFeedbackWindow
+  void toggleLiveMode();        // MenuExtrasLive
+  bool setLiveMode(bool on);
+
+ private:
+  void startUpToolWindows();
+  void connectFeedback(PlaybackEngine& engine);
+  // Switches live input off and delivers what its device hands back (close query).
+  void leaveLiveMode();
+  void closeToolWindows();
+  EventLoop* liveLoop_ = nullptr;
+  // --- end of speed control, visual feedback, live source ---
 };
 
 inline constexpr const char* kWebSiteUrl = "https://voxloom.org/";

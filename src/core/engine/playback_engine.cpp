@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/app/command_state.h"
+#include "core/engine/speed_control.h"
 #include "core/random/random_sources.h"
 
 namespace voxloom {
@@ -58,7 +59,7 @@ void PlaybackEngine::reportWaveOutError(WaveResult code) {
 bool PlaybackEngine::openDevice() {
   const AudioDocument& doc = context_.doc;
   WaveFormat format = doc.format;
-  format.samplesPerSec = static_cast<std::uint32_t>(doc.nominalRate * speedPercent / 100);
+  format.samplesPerSec = speedAdjustedRate(doc.nominalRate, speedPercent);
   WaveResult result = device_.query(playbackDevice, format);
   if (result == kWaveOk) {
     result = device_.open(

@@ -76,6 +76,10 @@ class PlaybackEngine {
   int playEntries(ReplayEntrySource source);
   void togglePause();
   void stopPlayback();
+  // The speed of the open device, a 16.16 factor; its result is not needed.
+  void changePlaybackRate(std::uint32_t factor) {
+    if (open_) device_.setPlaybackRate(factor);
+  }
 
   // One call per block the device returns, in queue order.
   void onPlaybackBufferDone();

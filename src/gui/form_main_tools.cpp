@@ -1,0 +1,46 @@
+// The Extras menu's tool windows (speed control, visual feedback) and the live source.
+#include <QAction>
+#include <QSignalBlocker>
+#include <algorithm>
+
+#include "gui/form_main.h"
+#include "gui/form_speed_control.h"
+#include "gui/form_visual_feedback.h"
+
+namespace voxloom {
+
+void TFormMain::wireToolWindows() {
+  // Both windows live as long as this one and are only shown or hidden.
+  speedWindow_ = new TFormSpeedControlWindow(controller_, this);
+  feedbackWindow_ = new TFormVisualFeedbackWindow(controller_, this);
+
+  QAction* speedItem = findChild<QAction*>("MenuExtrasSpeedControlWindow");
+  QAction* feedbackItem = findChild<QAction*>("MenuExtrasVisualFeedbackWindow");
+  std::erase_if(laterActions_, [&](QAction* a) { return a == speedItem || a == feedbackItem; });
+  connect(speedItem, &QAction::triggered, this, [this] { controller_.toggleSpeedWindow(); });
+  connect(feedbackItem, &QAction::triggered, this, [this] { controller_.toggleFeedbackWindow(); });
+  controller_.speed.window.checkChanged = [this] { refreshToolMarks(); };
+  controller_.feedback.window.checkChanged = [this] { refreshToolMarks(); };
+
+  QAction* liveItem = commandControls_[static_cast<std::size_t>(Command::Live)].action;
+  connect(liveItem, &QAction::triggered, this, [this] {
+    controller_.toggleLiveMode();
+    refreshToolMarks();  // the mark follows the mode, not the click
+  });
+}
+
+void TFormMain::refreshToolMarks() {
+  const std::pair<const char*, bool> marks[] = {
+      {"MenuExtrasSpeedControlWindow", controller_.speed.window.checked},
+      {"MenuExtrasVisualFeedbackWindow", controller_.feedback.window.checked},
+      {"MenuExtrasLive", controller_.liveMode},
+  };
+  for (const auto& [name, checked] : marks) {
+    if (QAction* item = findChild<QAction*>(name)) {
+      const QSignalBlocker quiet(item);
+      item->setChecked(checked);
+    }
+  }
+}
+
+}  // namespace voxloom

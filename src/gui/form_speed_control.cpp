@@ -1,0 +1,85 @@
+#include "gui/form_speed_control.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMoveEvent>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "core/app/main_controller.h"
+
+namespace voxloom {
+
+TFormSpeedControlWindow::TFormSpeedControlWindow(MainController& controller, QWidget* owner)
+    : QWidget(owner, Qt::Tool), controller_(controller) {
+  setObjectName("FormSpeedControlWindow");
+  setWindowTitle("Speed Control");
+
+  labelPercentage_ = new QLabel("100%", this);
+  labelPercentage_->setObjectName("LabelPercentage");
+  labelPercentage_->setAlignment(Qt::AlignCenter);
+  QFont bold = labelPercentage_->font();
+  bold.setBold(true);
+  labelPercentage_->setFont(bold);
+
+  // Position 0 (200 %) at the top.
+  trackBarSpeed_ = new QSlider(Qt::Vertical, this);
+  trackBarSpeed_->setObjectName("TrackBarSpeed");
+  trackBarSpeed_->setRange(SpeedControl::kPositionMin, SpeedControl::kPositionMax);
+  trackBarSpeed_->setInvertedAppearance(true);
+  trackBarSpeed_->setInvertedControls(true);
+  trackBarSpeed_->setPageStep(10);
+  trackBarSpeed_->setTickPosition(QSlider::TicksBothSides);
+  trackBarSpeed_->setTickInterval(10);
+  trackBarSpeed_->setValue(SpeedControl::kPositionDefault);
+  trackBarSpeed_->setMinimumHeight(180);
+  trackBarSpeed_->setToolTip("Vary the playback speed between 50% and 200%");
+
+  buttonResetSpeed_ = new QPushButton("100 %", this);
+  buttonResetSpeed_->setObjectName("ButtonResetSpeed");
+  buttonResetSpeed_->setToolTip("Reset the playback speed to 100 %");
+
+  auto* column = new QVBoxLayout(this);
+  column->addWidget(labelPercentage_);
+  column->addWidget(trackBarSpeed_, 1, Qt::AlignHCenter);
+  column->addWidget(buttonResetSpeed_);
+
+  connect(trackBarSpeed_, &QSlider::valueChanged, this, [this](int position) {
+    if (!refreshing_) controller_.changeSpeedSlider(position);  // TrackBarSpeedChange
+  });
+  connect(buttonResetSpeed_, &QPushButton::clicked, this,
+          [this] { trackBarSpeed_->setValue(SpeedControl::kPositionDefault); });
+
+  ToolWindowState& window = controller_.speed.window;
+  window.changed = [this] { refresh(); };
+  if (window.left >= 0 && window.top >= 0) move(window.left, window.top);
+  refresh();
+}
+
+TFormSpeedControlWindow::~TFormSpeedControlWindow() {
+  controller_.speed.window.changed = nullptr;
+}
+
+void TFormSpeedControlWindow::refresh() {
+  if (refreshing_) return;
+  refreshing_ = true;
+  const SpeedControl& speed = controller_.speed;
+  trackBarSpeed_->setValue(speed.sliderPosition);
+  labelPercentage_->setText(QString::fromStdString(speed.labelText()));
+  if (speed.window.visible != isVisible()) setVisible(speed.window.visible);
+  refreshing_ = false;
+}
+
+void TFormSpeedControlWindow::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  if (!refreshing_) controller_.speed.window.closedByUser(controller_.mainWindowOpen);
+}
+
+void TFormSpeedControlWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  controller_.speed.window.left = x();
+  controller_.speed.window.top = y();
+}
+
+}  // namespace voxloom

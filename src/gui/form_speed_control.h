@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QSlider;
+
+namespace voxloom {
+
+class MainController;
+
+// "Speed Control": a vertical slider from 50 % (bottom) to 200 % (top), its percentage
+// and a reset button. A tool window showing the controller's SpeedControl.
+class TFormSpeedControlWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  TFormSpeedControlWindow(MainController& controller, QWidget* owner = nullptr);
+  ~TFormSpeedControlWindow() override;
+
+  // Shows slider, label and whether the window is open.
+  void refresh();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+
+ private:
+  MainController& controller_;
+  QLabel* labelPercentage_ = nullptr;
+  QSlider* trackBarSpeed_ = nullptr;
+  QPushButton* buttonResetSpeed_ = nullptr;
+  bool refreshing_ = false;
+};
+
+}  // namespace voxloom

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QFont>
+#include <QMainWindow>
+#include <functional>
+#include <optional>
+
+class QFrame;
+class QLabel;
+
+namespace voxloom {
+
+class MainController;
+
+// "Visual Feedback Window": the symbol of the segment now sounding, large, in its
+// palette colour, with warnings about settings that spoil the mapping below it.
+class TFormVisualFeedbackWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  TFormVisualFeedbackWindow(MainController& controller, QWidget* owner = nullptr);
+  ~TFormVisualFeedbackWindow() override;
+
+  // How "&Font..." asks for a font; the default is the font dialog.
+  void setFontChooser(std::function<std::optional<QFont>(const QFont&)> chooser) {
+    chooseFont_ = std::move(chooser);
+  }
+  // Shows symbol, colour and note of the last segment, and the window's visibility.
+  void refresh();
+  // The font the symbol is drawn in: the chosen one when installed, else the fallback.
+  QFont symbolFont();
+  // Called once the symbol has been painted (measurements).
+  std::function<void()> painted;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void chooseFont();
+  void showSegment();
+
+  MainController& controller_;
+  std::function<std::optional<QFont>(const QFont&)> chooseFont_;
+  QFrame* panel_ = nullptr;
+  QLabel* labelFeedbackString_ = nullptr;
+  QLabel* labelNote1_ = nullptr;
+  bool refreshing_ = false;
+  bool chosenFontInstalled_ = false;
+};
+
+}  // namespace voxloom
