@@ -8,7 +8,10 @@
 #include "gui/form_about.h"
 #include "gui/form_auto_cut.h"
 #include "gui/form_echo.h"
+#include "gui/form_fractal.h"
+#include "gui/form_input_string.h"
 #include "gui/form_main.h"
+#include "gui/form_manual_random.h"
 #include "gui/form_rec_level.h"
 #include "gui/form_rec_param.h"
 #include "platform/qt_event_loop.h"
@@ -51,6 +54,9 @@ int main(int argc, char* argv[]) {
   voxloom::TFormRecLevel formRecLevel(&formMain);
   formRecLevel.bindMeter(&formMain.controller().recording.level);
   voxloom::TFormAutoCut formAutoCut(&formMain);
+  voxloom::TFormFractal formFractal(&formMain);
+  voxloom::TFormInputString formInputString(&formMain);
+  voxloom::TFormManualRandom formManualRandom(&formMain);
   formMain.setStartupFiles(parsed.files);
   formMain.show();
   return app.exec();
