@@ -14,6 +14,7 @@
 #include "gui/form_manual_random.h"
 #include "gui/form_rec_level.h"
 #include "gui/form_rec_param.h"
+#include "platform/http/qt_http_client.h"
 #include "platform/qt_event_loop.h"
 #include "platform/qt_prompter.h"
 #include "platform/qt_shell.h"
@@ -43,7 +44,9 @@ int main(int argc, char* argv[]) {
   voxloom::QtOneShotTimer timerRandomPlay;
   voxloom::SdlWaveIn waveIn(eventLoop);  // recording
   voxloom::QtOneShotTimer timerLevelDecay;
+  const auto http = voxloom::makeQtHttpClient();
   voxloom::TFormMain formMain(prompter, shell);
+  formMain.controller().playback.random.http = http.get();
   formMain.controller().attachPlayback(waveOut, eventLoop, &timerRandomPlay);
   formMain.controller().attachRecording(waveIn, eventLoop, &timerLevelDecay);
   if (parsed.seed) formMain.controller().seedRandom(*parsed.seed);
