@@ -15,6 +15,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "gui/dialog_buttons.h"
@@ -292,11 +293,9 @@ void TFormFractal::showEvent(QShowEvent* event) {
   if (form_ == nullptr) return;
   const bool first = form_->show();
   refresh();
-  if (first) {
-    drawDiagram();
-  } else {
-    refreshImage();
-  }
+  refreshImage();
+  // Drawn once the window is on screen, so the columns can be seen coming in.
+  if (first) QTimer::singleShot(0, this, [this] { drawDiagram(); });
 }
 
 }  // namespace voxloom

@@ -24,7 +24,7 @@ TFormInputString::TFormInputString(QWidget* owner)
   comboBoxUrl_->setObjectName("ComboBoxUrl");
   comboBoxUrl_->setEditable(true);
   comboBoxUrl_->setInsertPolicy(QComboBox::NoInsert);  // the form decides what joins the list
-  comboBoxUrl_->setMinimumWidth(520);
+  comboBoxUrl_->setMinimumWidth(460);
 
   QHBoxLayout* buttons = makeOkCancelRow(this);
   auto* ok = findChild<QPushButton*>("ButtonOK");

@@ -50,6 +50,7 @@ TEST_F(SourceWindowsTest, FractalFormDrawsOnFirstShowAndItsControlsFollowTheRule
   form.bind(&random.fractalForm, &prompter);
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  QCoreApplication::processEvents();  // the first showing draws once the window is up
 
   auto* growth = child<QLineEdit>(form, "EditFracGrowthConstant");
   auto* population = child<QLineEdit>(form, "EditFracInitPopulation");
