@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/app/command_state.h"
-
 namespace voxloom {
 namespace {
 
@@ -18,14 +16,6 @@ TEST(ManualSweepTest, TheWholeSliderMapsOntoTheRange) {
                {kManualSliderMax, kManualSliderMax, kManualSliderMax - 1},
                {-5, 10, 0}};
   for (const auto& c : cases) EXPECT_EQ(drawManual(c.position, c.n, log), c.result) << c.position;
-}
-
-TEST(ManualSweepTest, OnlyAnEvpWithTheManualSourceStopsWhenTheWindowCloses) {
-  EXPECT_TRUE(closingManualStopsPlayback(kStateMakingEvp, RandomSourceKind::ManualSweep));
-  EXPECT_FALSE(closingManualStopsPlayback(kStateIdle, RandomSourceKind::ManualSweep));
-  EXPECT_FALSE(closingManualStopsPlayback(kStatePlaying, RandomSourceKind::ManualSweep));
-  EXPECT_FALSE(closingManualStopsPlayback(kStateSessionPlay, RandomSourceKind::ManualSweep));
-  EXPECT_FALSE(closingManualStopsPlayback(kStateMakingEvp, RandomSourceKind::PseudoRng));
 }
 
 }  // namespace
