@@ -81,7 +81,8 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
   wireSession();
   wireEffects();
   wireEngine();
-  wireRecording();  // form_main_record.cpp
+  wireSources(prompter);  // form_main_sources.cpp
+  wireRecording();        // form_main_record.cpp
   wireToolWindows();
 
   resize(720, 470);

@@ -76,11 +76,13 @@ class TFormMain : public QMainWindow, public View {
   void wireCommands();
   void wireSession();  // form_main_session.cpp, with showSessionPanel
   void showSessionPanel();
-  void wireEffects();            // form_main_effects.cpp
-  void wireEngine();             // form_main_engine.cpp
-  void wireRecording();          // form_main_record.cpp
-  void refreshEngineControls();  // form_main_engine.cpp
-  void wireToolWindows();        // form_main_tools.cpp, with refreshToolMarks
+  void wireEffects();                    // form_main_effects.cpp
+  void wireEngine();                     // form_main_engine.cpp
+  void wireRecording();                  // form_main_record.cpp
+  void refreshEngineControls();          // form_main_engine.cpp
+  void wireSources(Prompter& prompter);  // form_main_sources.cpp
+  void refreshSourceWindows();           // form_main_sources.cpp
+  void wireToolWindows();                // form_main_tools.cpp, with refreshToolMarks
   void refreshToolMarks();
 
   QAction* addAction(QMenu* menu, const char* name, const QString& caption,

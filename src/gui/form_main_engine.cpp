@@ -172,6 +172,7 @@ void TFormMain::refreshEngineControls() {
     const QSignalBlocker quiet(item);
     item->setChecked(menu.*binding.flag);
   }
+  refreshSourceWindows();
 }
 
 }  // namespace voxloom

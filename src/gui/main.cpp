@@ -10,9 +10,13 @@
 #include "gui/form_about.h"
 #include "gui/form_auto_cut.h"
 #include "gui/form_echo.h"
+#include "gui/form_fractal.h"
+#include "gui/form_input_string.h"
 #include "gui/form_main.h"
+#include "gui/form_manual_random.h"
 #include "gui/form_rec_level.h"
 #include "gui/form_rec_param.h"
+#include "platform/http/qt_http_client.h"
 #include "platform/qt_event_loop.h"
 #include "platform/qt_prompter.h"
 #include "platform/qt_shell.h"
@@ -65,7 +69,9 @@ int main(int argc, char* argv[]) {
   voxloom::SdlWaveIn waveIn(eventLoop);  // recording
   voxloom::QtOneShotTimer timerLevelDecay;
   voxloom::SdlWaveIn liveIn(eventLoop);  // live source
+  const auto http = voxloom::makeQtHttpClient();
   voxloom::TFormMain formMain(prompter, shell);
+  formMain.controller().playback.random.http = http.get();
   formMain.controller().recoveryFolder =
       voxloom::defaultRecoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
   // SIGTERM, SIGINT and SIGHUP end the program as closing it does, minus the questions:
@@ -90,6 +96,9 @@ int main(int argc, char* argv[]) {
   voxloom::TFormRecLevel formRecLevel(&formMain);
   formRecLevel.bindMeter(&formMain.controller().recording.level);
   voxloom::TFormAutoCut formAutoCut(&formMain);
+  voxloom::TFormFractal formFractal(&formMain);
+  voxloom::TFormInputString formInputString(&formMain);
+  voxloom::TFormManualRandom formManualRandom(&formMain);
   formMain.setStartupFiles(parsed.files);
   formMain.show();
   return app.exec();

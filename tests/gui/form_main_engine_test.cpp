@@ -147,8 +147,13 @@ TEST_F(FormMainEngineTest, SegmentControlsWriteBackSnappedValuesAndFollowTheEnab
   EXPECT_TRUE(child<QAction>("PopupMenuFadeSine")->isChecked());
   EXPECT_FALSE(child<QAction>("PopupMenuFadeTrapez30")->isChecked());
 
-  EXPECT_TRUE(child<QAction>("MenuPrefRndSrcProgram")->isEnabled());
-  EXPECT_FALSE(child<QAction>("MenuPrefRndSrcFractal")->isEnabled());
+  // A source's item is enabled exactly when the source is built.
+  for (int k = 0; k < kRandomSourceKindCount; ++k) {
+    const RandomSourceItem& item = kRandomSourceItems[static_cast<std::size_t>(k)];
+    EXPECT_EQ(child<QAction>(item.menuItem)->isEnabled(),
+              isRandomSourceBuilt(*randomSourceKindFromInt(k)))
+        << item.menuItem;
+  }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "core/audio/riff.h"
 #include "core/audio/wav_reader.h"
 #include "core/audio/wav_writer.h"
+#include "core/random/manual_sweep.h"
 
 namespace voxloom {
 
@@ -94,6 +95,17 @@ MainController::MainController(Prompter& prompter, Shell& shell)
     : playback(prompter, document, commandState), prompter_(prompter), shell_(shell) {
   // Export renders cross-faded entries with the shape the segment options hold now.
   sessions.fadeMode = [this] { return playback.options.fadeMode; };
+  // The caption tells what the window waits for while the web service is asked.
+  playback.random.showFetching = [this, kept = std::string()](bool fetching) mutable {
+    if (fetching) {
+      kept = document.texts.windowTitle;
+      document.texts.windowTitle = kFetchingCaption;
+    } else {
+      document.texts.windowTitle = kept;
+    }
+    document.texts.applicationTitle = document.texts.windowTitle;
+    notify(ViewAspect::Texts);
+  };
 }
 
 bool MainController::isBuilt(Command command) {
@@ -362,6 +374,10 @@ void MainController::attachPlayback(WaveOut& device, EventLoop& loop, OneShotTim
   PlaybackEngine& engine = playback.attachDevice(device, loop, timer);
   engine.callouts.setCommandState = [this](int state) { setCommandState(state); };
   engine.callouts.pauseChanged = [this](bool) { notify(ViewAspect::Commands); };
+  engine.callouts.muteRepeats = [this] {
+    return playback.random.randomKind == RandomSourceKind::ManualSweep &&
+           playback.random.manualMute;
+  };
   connectSessionCapture(engine, sessions);  // session capture and replay need the engine
   connectFeedback(engine);                  // speed and visual feedback
   sessions.replayAvailable = true;
@@ -379,6 +395,10 @@ void MainController::playDocument() {
 
 void MainController::makeEvp() {
   if (!commands[Command::MakeEvp] || playback.engine() == nullptr) return;
+  if (playback.random.randomKind == RandomSourceKind::ManualSweep) {
+    playback.random.menu.showManualRandom = true;  // the user may have closed it
+    notify(ViewAspect::Commands);
+  }
   playback.engine()->makeEvp();
 }
 
@@ -391,6 +411,11 @@ void MainController::stopPlayback() {
   if (commandState == kStateRecording) return recording.stopRecording();  // recording
   if (playback.engine() == nullptr) return;
   playback.engine()->stopPlayback();
+}
+
+void MainController::closeManualRandom() {
+  playback.random.menu.showManualRandom = false;
+  if (closingManualStopsPlayback(commandState, playback.random.randomKind)) stopPlayback();
 }
 
 void MainController::toggleRandomLog() {

@@ -132,6 +132,8 @@ class MainController {
   void togglePause();
   void stopPlayback();
   void toggleRandomLog();
+  // The user closed TFormManualRandom: it stays hidden; an EVP made with it stops.
+  void closeManualRandom();
   // Stops any run and waits, bounded, until the device has returned every block.
   void stopAndDrain();
   // --- end of playback ---

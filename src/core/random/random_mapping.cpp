@@ -19,7 +19,9 @@ std::int32_t scaleFromWord(std::uint32_t w, std::int32_t n) {
 }
 
 std::int32_t scaleFromFractal(long double x, std::int32_t n) {
-  const long double scaled = std::trunc(x * n);
+  // The comparisons come first, so the conversion (which truncates toward zero) only
+  // ever sees a value that fits; this runs once per draw and avoids a call to truncl.
+  const long double scaled = x * n;
   if (!(scaled >= 0)) return 0;  // also NaN
   if (scaled >= n) return n - 1;
   return static_cast<std::int32_t>(scaled);

@@ -8,7 +8,8 @@ std::optional<RandomSourceKind> randomSourceKindFromInt(int value) {
 }
 
 bool isRandomSourceBuilt(RandomSourceKind kind) {
-  return kind == RandomSourceKind::PseudoRng;
+  return kind == RandomSourceKind::PseudoRng || kind == RandomSourceKind::Fractal ||
+         kind == RandomSourceKind::Internet || kind == RandomSourceKind::ManualSweep;
 }
 
 }  // namespace voxloom

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "core/audio/audio_document.h"
+#include "core/random/fractal_source.h"
+#include "core/random/manual_sweep.h"
 #include "core/random/random_mapping.h"
 #include "core/random/service_host.h"
 
@@ -17,6 +19,17 @@ std::int32_t RandomSources::drawRandom(std::int32_t n) {
       log.logRandomValue(std::to_string(v));
       return scaleFrom31Bits(v, n);
     }
+    case RandomSourceKind::Fractal:
+      return drawFractal({growthRate, population, previousTrendValue}, menu.convert, n, log);
+    case RandomSourceKind::ManualSweep:
+      return drawManual(manualPosition, n, log);
+    case RandomSourceKind::Internet: {
+      ServiceFetch fetch{http, prompter_, stop_, showFetching};
+      const auto v = nextServiceValue(serviceUrl, n, batch, fetch);
+      if (!v) return 0;
+      log.logRandomValue(std::to_string(*v));
+      return scaleFromService(*v, n);
+    }
     default:
       // Kinds without a source in this build cannot be selected; should one be set
       // directly, it fails like a source that cannot deliver.
@@ -26,15 +39,50 @@ std::int32_t RandomSources::drawRandom(std::int32_t n) {
 }
 
 SelectOutcome RandomSources::selectRandomSource(RandomSourceKind kind, const std::string& filePath,
-                                                const std::string& url, bool /*interactive*/) {
+                                                const std::string& url, bool interactive) {
   if (!filePath.empty()) randomFilePath = filePath;
   if (!url.empty()) serviceUrl = url;
 
   SelectOutcome outcome = SelectOutcome::NotAvailable;
-  if (isRandomSourceBuilt(kind)) {
+  if (kind == RandomSourceKind::Fractal) {
+    outcome = selectFractal(interactive);
+  } else if (kind == RandomSourceKind::Internet) {
+    if (url.empty()) return selectInternetFromDialog();
+    outcome = selectInternet();
+  } else if (isRandomSourceBuilt(kind)) {
     menu.checkOnly(kind);
     randomKind = kind;
     outcome = SelectOutcome::Selected;
+  }
+  refreshMenu();
+  return outcome;
+}
+
+SelectOutcome RandomSources::selectFractal(bool interactive) {
+  if (interactive) {
+    if (fractalDialog == nullptr || !fractalDialog->askFractal(fractalForm))
+      return SelectOutcome::Cancelled;
+    fractalForm.apply();  // a text that is not a number leaves its value as it was
+  }
+  menu.checkOnly(RandomSourceKind::Fractal);
+  randomKind = RandomSourceKind::Fractal;
+  return SelectOutcome::Selected;
+}
+
+SelectOutcome RandomSources::selectInternet() {
+  batch.discard();
+  menu.checkOnly(RandomSourceKind::Internet);
+  randomKind = RandomSourceKind::Internet;
+  return SelectOutcome::Selected;
+}
+
+SelectOutcome RandomSources::selectInternetFromDialog() {
+  urlForm.text = serviceUrl;
+  SelectOutcome outcome = SelectOutcome::Cancelled;
+  if (urlDialog != nullptr && urlDialog->askServiceUrl(urlForm)) {
+    serviceUrl = urlForm.text;
+    if (serviceUrl.empty()) return selectRandomSource(RandomSourceKind::PseudoRng, "", "", false);
+    outcome = selectInternet();
   }
   refreshMenu();
   return outcome;

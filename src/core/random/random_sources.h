@@ -1,9 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
+#include "core/ports/fractal_dialog.h"
+#include "core/ports/http_client.h"
 #include "core/ports/prompter.h"
+#include "core/ports/service_url_dialog.h"
+#include "core/random/fractal_form.h"
+#include "core/random/internet_source.h"
 #include "core/random/pseudo_rng.h"
 #include "core/random/random_batch.h"
 #include "core/random/random_log.h"
@@ -33,12 +39,26 @@ class RandomSources {
   std::string serviceUrl;
   long double growthRate = 3.8L;
   long double population = 0.5L;
+  std::int32_t manualPosition = 0;  // TrackBarRandom, 0..2147483647
   std::int32_t previousTrendSample = 0;
   long double previousTrendValue = 0;
   PseudoRng pseudo;
   RandomLog log;
   RandomSourceMenu menu;
   std::string lastLogFolder;
+
+  // Fractal source: TFormFractal's state and the window that shows it (none: the
+  // selection from the menu counts as cancelled).
+  FractalForm fractalForm{growthRate, population, pseudo};
+  FractalDialog* fractalDialog = nullptr;
+  // Internet source: TFormInputString's state and window, the HTTP client, and the
+  // main window's caption during a request.
+  ServiceUrlForm urlForm;
+  ServiceUrlDialog* urlDialog = nullptr;
+  HttpClient* http = nullptr;
+  std::function<void(bool fetching)> showFetching;
+  // Manual sweep: CheckBoxMute of TFormManualRandom.
+  bool manualMute = true;
 
   // One integer in 0..n-1 (n >= 1; a smaller n is treated as 1) from the current
   // source. 0 when the stop request is set before or during the draw; a source that
@@ -58,6 +78,9 @@ class RandomSources {
 
  private:
   void refreshMenu();
+  SelectOutcome selectFractal(bool interactive);
+  SelectOutcome selectInternet();
+  SelectOutcome selectInternetFromDialog();
 
   StopRequest& stop_;
   Prompter& prompter_;

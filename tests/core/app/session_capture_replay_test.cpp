@@ -142,9 +142,9 @@ TEST_F(SessionRunTest, CrossFadedCaptureReplaysToTheSameBlocks) {
 }
 
 TEST_F(SessionRunTest, NoRecordWhenTheSourceFailsFirstTheQuestionIsCancelledOrRecordingIsOff) {
-  // A kind without a source in this build fails on the first draw.
+  // The internet source without an HTTP client fails on the first draw.
   controller.sessions.toggleRecordMode();
-  controller.playback.random.randomKind = RandomSourceKind::Fractal;
+  controller.playback.random.randomKind = RandomSourceKind::Internet;
   controller.makeEvp();
   loop.processPending();
   EXPECT_FALSE(device.isOpen);

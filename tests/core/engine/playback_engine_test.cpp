@@ -185,8 +185,8 @@ TEST_F(PlaybackEngineTest, PauseHoldsTheDeviceAndStopReleasesIt) {
 }
 
 TEST_F(PlaybackEngineTest, ASourceFailingOnTheFirstBlockQueuesItRecordsNothingAndEnds) {
-  // A kind without a source in this build fails like a source that cannot deliver.
-  random.randomKind = RandomSourceKind::Fractal;
+  // The internet source without an HTTP client cannot deliver.
+  random.randomKind = RandomSourceKind::Internet;
   ASSERT_EQ(engine.makeEvp(), 0);
   EXPECT_EQ(device.written.size(), 1u);
   EXPECT_TRUE(appended.empty());

@@ -1,0 +1,21 @@
+#include "core/random/manual_sweep.h"
+
+#include <string>
+
+#include "core/app/command_state.h"
+#include "core/random/random_mapping.h"
+
+namespace voxloom {
+
+std::int32_t drawManual(std::int32_t position, std::int32_t n, RandomLog& log) {
+  // A position set from outside the slider (the command line) is held to its range.
+  if (position < 0) position = 0;
+  if (log.logEnabled) log.logRandomValue(std::to_string(position));
+  return scaleFrom31Bits(position, n);
+}
+
+bool closingManualStopsPlayback(int commandState, RandomSourceKind kind) {
+  return commandState == kStateMakingEvp && kind == RandomSourceKind::ManualSweep;
+}
+
+}  // namespace voxloom

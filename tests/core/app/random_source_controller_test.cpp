@@ -1,0 +1,123 @@
+// The manual sweep and internet sources as the main window runs them: the slider window,
+// the mute rule, closing the window during an EVP, and the caption during a request.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/app/main_controller.h"
+#include "core/util/queued_event_loop.h"
+#include "tests/support/fake_http_client.h"
+#include "tests/support/fake_shell.h"
+#include "tests/support/manual_timer.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/support/sim_wave_out.h"
+#include "tests/support/test_signal.h"
+
+namespace voxloom {
+namespace {
+
+class RandomSourceControllerTest : public ::testing::Test {
+ protected:
+  RandomSourceControllerTest() : controller(prompter, shell) {
+    controller.attachPlayback(device, loop, &timer);
+    std::vector<int> samples(40000);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+      samples[i] = static_cast<int>((i * 7919) % 2001) - 1000;
+    test::makeSignal(controller.document, 1, 16, 8000, samples);
+    controller.playback.options.duration.value = 50;
+    controller.setCommandState(kStateIdle);
+  }
+  RandomSources& random() { return controller.playback.random; }
+  void drain() {
+    device.completeAll();
+    loop.processPending();
+  }
+
+  test::ScriptedPrompter prompter;
+  test::FakeShell shell;
+  QueuedEventLoop loop;
+  test::SimWaveOut device{loop};
+  test::ManualTimer timer;
+  MainController controller;
+};
+
+TEST_F(RandomSourceControllerTest, AStillSliderIsMutedAfterTheFirstSegmentOnlyWithMuteOn) {
+  random().selectRandomSource(RandomSourceKind::ManualSweep, "", "", false);
+  EXPECT_TRUE(random().menu.showManualRandom);
+  random().manualPosition = 1234567890;
+  for (const bool mute : {true, false}) {
+    random().manualMute = mute;
+    device.written.clear();
+    controller.makeEvp();
+    ASSERT_EQ(controller.commandState, kStateMakingEvp);
+    ASSERT_GE(device.written.size(), 2u);
+    EXPECT_FALSE(device.written[0].bytes.empty());
+    for (std::size_t i = 1; i < device.written.size(); ++i) {
+      if (mute) {
+        EXPECT_TRUE(device.written[i].bytes.empty()) << i;
+      } else {
+        EXPECT_EQ(device.written[i].bytes, device.written[0].bytes) << i;
+      }
+    }
+    controller.stopPlayback();
+    drain();
+    ASSERT_EQ(controller.commandState, kStateIdle);
+  }
+}
+
+TEST_F(RandomSourceControllerTest, ClosingTheSliderStopsAnEvpButOnlyHidesItWhenIdle) {
+  random().selectRandomSource(RandomSourceKind::ManualSweep, "", "", false);
+  controller.closeManualRandom();
+  EXPECT_FALSE(random().menu.showManualRandom);
+  EXPECT_EQ(controller.commandState, kStateIdle);
+  EXPECT_EQ(random().randomKind, RandomSourceKind::ManualSweep);
+
+  controller.makeEvp();  // shows the window again
+  EXPECT_TRUE(random().menu.showManualRandom);
+  ASSERT_EQ(controller.commandState, kStateMakingEvp);
+  controller.closeManualRandom();
+  drain();
+  EXPECT_EQ(controller.commandState, kStateIdle);
+  EXPECT_EQ(random().randomKind, RandomSourceKind::ManualSweep);
+
+  // Another source closes the window.
+  random().selectRandomSource(RandomSourceKind::PseudoRng, "", "", false);
+  EXPECT_FALSE(random().menu.showManualRandom);
+}
+
+TEST_F(RandomSourceControllerTest, TheCaptionTellsOfTheRequestAndEveryEvpFetchesAfresh) {
+  test::FakeHttpClient http;
+  random().http = &http;
+  random().selectRandomSource(RandomSourceKind::Internet, "", "http://rng.test/%max%", false);
+  controller.document.texts.windowTitle = "Voxloom - take.wav";
+  std::vector<std::string> during;
+  http.onGet = [&] {
+    during = {controller.document.texts.windowTitle, controller.document.texts.applicationTitle};
+  };
+  std::string numbers;
+  for (int i = 0; i < 1024; ++i) numbers += std::to_string(i * 37) + "\n";
+  http.replies = {test::FakeHttpClient::ok(numbers), test::FakeHttpClient::ok(numbers)};
+
+  controller.makeEvp();
+  ASSERT_EQ(controller.commandState, kStateMakingEvp);
+  EXPECT_EQ(during, (std::vector<std::string>{kFetchingCaption, kFetchingCaption}));
+  EXPECT_EQ(controller.document.texts.windowTitle, "Voxloom - take.wav");
+  EXPECT_EQ(controller.document.texts.applicationTitle, "Voxloom - take.wav");
+  controller.stopPlayback();
+  drain();
+  EXPECT_EQ(http.urls.size(), 1u);  // one batch serves the whole short run
+
+  controller.makeEvp();  // "Retrieve new RN for each EVP" is on
+  EXPECT_EQ(http.urls.size(), 2u);
+  controller.stopPlayback();
+  drain();
+  random().menu.recNew = false;
+  controller.makeEvp();
+  EXPECT_EQ(http.urls.size(), 2u);  // the rest of the batch serves this EVP
+  controller.stopPlayback();
+  drain();
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
+}  // namespace
+}  // namespace voxloom
