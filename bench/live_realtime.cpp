@@ -34,7 +34,7 @@ class PrintingPrompter : public voxloom::Prompter {
 
 class NoShell : public voxloom::Shell {
  public:
-  void openDocument(const std::string&) override {}
+  bool openDocument(const std::string&) override { return false; }
   bool startProgram(const std::string&, const std::string&) override { return false; }
   bool programExists(const std::string&) override { return false; }
 };
