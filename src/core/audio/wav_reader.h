@@ -14,6 +14,7 @@ enum class WavLoadStatus {
   NotStandardPcm,  // read completely, then refused by the format check
   DataTooLarge,    // more sample bytes than a 32-bit count can hold
   NoMemory,        // the sample buffer could not be had
+  RateTooHigh,     // a rate of 2^31 or more; nothing else was read
 };
 
 struct WavLoadOutcome {
@@ -21,6 +22,7 @@ struct WavLoadOutcome {
   std::string chunk;              // "RIFF", "fmt" or "data" with MissingChunk
   bool cueCountMismatch = false;  // loading went on without cues
   std::int64_t dataBytesFound = 0;
+  std::uint32_t rateFound = 0;  // with RateTooHigh
 };
 
 // Reads a RIFF/WAVE stream into `doc` (which the caller has emptied). On success the
@@ -36,5 +38,6 @@ inline constexpr const char* kCueCountMismatchText =
     "Number of found Cue points doesn't match size of cue chunk.";
 std::string dataTooLargeText(std::int64_t bytes);
 std::string noMemoryText(std::int64_t bytes);
+std::string rateTooHighText(std::uint32_t rate);
 
 }  // namespace voxloom

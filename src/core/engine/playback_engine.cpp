@@ -280,7 +280,8 @@ void PlaybackEngine::stopRun() {
   if (open_) device_.reset();
   if (isPaused_) setPaused(false);
   if (timer_ != nullptr) timer_->cancel();
-  context_.random.log.closeRandomLog();
+  RandomLog& log = context_.random.log;
+  if (!log.closeRandomLog()) prompter_.error(cannotWriteLogText(log.logFileName));
   // The sound-card source closes its input device here once it exists.
   if (pickFailure_ != PickStatus::Ok) {
     const PickStatus failure = pickFailure_;

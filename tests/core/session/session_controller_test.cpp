@@ -1,5 +1,10 @@
 #include "core/session/session_controller.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+
 #include "core/session/session_file.h"
 #include "core/session/text_line_reader.h"
 #include "tests/core/session/session_example.h"
@@ -164,6 +169,19 @@ TEST_F(SessionCaptureTest, LaterCapturesKeepTheFirstWavPath) {
   EXPECT_EQ(session().count(), 2);
 }
 
+// A session is opened from anywhere later: a WAV opened by a relative path is stored
+// with its full path.
+TEST_F(SessionCaptureTest, ARelativeWavPathIsStoredInFull) {
+  const std::string full = loadWav("rel.wav");
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(test::tempDir());
+  controller.openWavFile("rel.wav");
+  ASSERT_EQ(controller.document.path, "rel.wav");
+  capture(1);
+  std::filesystem::current_path(before);
+  EXPECT_EQ(session().wavPath, full);
+}
+
 TEST_F(SessionCaptureTest, CancelledPromptChangesNothing) {
   loadWav("a.wav");
   questionAnswer.reset();
@@ -267,10 +285,19 @@ TEST_F(SessionSaveTest, FirstSaveProposesTheStampAndUpgradesOldFiles) {
 TEST_F(SessionSaveTest, AFailedSaveOffersRetryAndKeepsThePreviousFile) {
   loadWav("w.wav");
   capture(2);
-  const std::string path = test::writeTempFile(std::string(250, 's'), {'o', 'l', 'd'});
+  const std::string path = test::writeTempFile("s.evp", {'o', 'l', 'd'});
   prompter.saveFiles.push_back(path);
   prompter.answers = {Answer::Retry, Answer::Cancel};
-  EXPECT_EQ(sessions().saveSession(false), 1);
+  // Files may not grow past 16 bytes while saving: every write of the session fails.
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  const rlimit limited{16, saved.rlim_max};
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const int result = sessions().saveSession(false);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(result, 1);
   EXPECT_EQ(prompter.shown.size(), 2u);
   EXPECT_EQ(prompter.shown[0].text, "Can't open session file '" + path + "' for writing.");
   EXPECT_EQ(prompter.shown[0].buttons, MessageButtons::RetryCancel);
