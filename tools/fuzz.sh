@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
-CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DVOXLOOM_FUZZ=ON -DVOXLOOM_GUI=OFF \
+CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DVOXLOOM_FUZZ=ON -DVOXLOOM_WERROR=ON -DVOXLOOM_GUI=OFF \
   -DVOXLOOM_TESTS=OFF -DVOXLOOM_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j"$(nproc)"
 for target in build-fuzz/bin/*_fuzz; do

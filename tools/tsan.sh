@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build-tsan}
-cmake -S . -B "$build_dir" -G Ninja -DVOXLOOM_SANITIZE=thread -DVOXLOOM_GUI=OFF \
+cmake -S . -B "$build_dir" -G Ninja -DVOXLOOM_SANITIZE=thread -DVOXLOOM_WERROR=ON -DVOXLOOM_GUI=OFF \
   -DVOXLOOM_BENCH=OFF >/dev/null
 cmake --build "$build_dir" -j"${JOBS:-2}" --target platform_tests
 # halt_on_error: the first race fails the run instead of scrolling past.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "core/util/replace_file.h"
 
 namespace voxloom::cli {
 
@@ -53,6 +54,9 @@ int usageError(const std::string& text, const std::string& usage) {
 int main(int argc, char** argv) {
   using namespace voxloom::cli;
   std::setlocale(LC_ALL, "C");
+  // An interrupted save leaves no temporary file behind; a write past the file-size
+  // limit fails with its message instead of killing the program.
+  voxloom::cleanUpTemporaryFilesOnSignals();
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     printHelp(std::cerr);

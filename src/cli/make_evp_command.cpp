@@ -1,6 +1,8 @@
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <iostream>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -21,6 +23,14 @@ constexpr const char* kUsage =
     "voxloom-cli make-evp IN.wav -o OUT.wav [--seed N] [--seconds S | --blocks N] [--from MS]\n"
     "       [--to MS] [--overlap] [--no-zero-cross] [--cue-list] [--xfade MODE]\n"
     "       [--source pseudo] [--log FILE] [--session FILE.evp [--question TEXT]]";
+
+// No WAV file holds more than 2^32 bytes, so at one byte per frame and one frame per
+// second nothing longer can be written; larger values are typing errors.
+constexpr double kMaxSeconds = 4294967295.0;
+constexpr std::int64_t kMaxBlocks = 4294967295;
+
+constexpr const char* kTooLargeText =
+    "The EVP would not fit a WAV file (at most 4 GB with its cue list).";
 
 struct MakeEvpArgs {
   std::string input;
@@ -59,6 +69,18 @@ std::optional<int> parseFadeMode(const std::string& text) {
   return std::nullopt;
 }
 
+// Whether two paths name one file: the same file when both exist, else the same path.
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  if (std::filesystem::equivalent(a, b, ec)) return true;
+  const auto normal = [](const std::string& p) {
+    std::error_code e;
+    const std::filesystem::path absolute = std::filesystem::absolute(p, e);
+    return e ? std::filesystem::path(p) : absolute.lexically_normal();
+  };
+  return normal(a) == normal(b);
+}
+
 // Empty when the arguments are fine, otherwise what is wrong.
 std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
   std::vector<std::string> files;
@@ -91,11 +113,13 @@ std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
       out.seed = seed;
     } else if (a == "--seconds") {
       double s = 0;
-      if (!parseWhole(v, s) || !std::isfinite(s) || s <= 0) return "--seconds needs a number > 0";
+      if (!parseWhole(v, s) || !std::isfinite(s) || s <= 0 || s > kMaxSeconds)
+        return "--seconds needs a number > 0 and at most 4294967295";
       out.seconds = s;
     } else if (a == "--blocks") {
       std::int64_t n = 0;
-      if (!parseWhole(v, n) || n < 1) return "--blocks needs a whole number >= 1";
+      if (!parseWhole(v, n) || n < 1 || n > kMaxBlocks)
+        return "--blocks needs a whole number 1..4294967295";
       out.blocks = n;
     } else if (a == "--from" || a == "--to") {
       int ms = 0;
@@ -121,6 +145,13 @@ std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
   if (out.output.empty()) return "make-evp needs -o OUT.wav";
   if (out.question && out.sessionPath.empty()) return "--question needs --session";
   out.input = files[0];
+  // The log is opened first and truncated: naming a file the run reads or writes would
+  // destroy it.
+  if (!out.logFile.empty()) {
+    for (const std::string* other : {&out.input, &out.output, &out.sessionPath})
+      if (!other->empty() && sameFile(out.logFile, *other))
+        return "--log must name a file other than the input, the output and the session";
+  }
   return {};
 }
 
@@ -165,6 +196,18 @@ int runMakeEvp(const std::vector<std::string>& args) {
     return kExitFailed;
   }
 
+  const long double wanted =
+      std::ceil(static_cast<long double>(a.seconds.value_or(15.0)) * doc.nominalRate);
+  // What cannot be written is refused before anything is generated; the check during
+  // the run catches the last block and the cue list pushing a near miss over.
+  const long double wantedBytes = a.blocks ? 0 : wanted * doc.frameBytes;
+  if (wantedBytes > static_cast<long double>(std::numeric_limits<std::uint32_t>::max()) ||
+      !evpFitsWavFile(static_cast<std::uint64_t>(wantedBytes),
+                      static_cast<std::uint64_t>(a.blocks.value_or(1)))) {
+    prompter.error(kTooLargeText);
+    return kExitFailed;
+  }
+
   // The record is started before the first block, as Make EVP starts it.
   SessionAppend capture(controller.sessions, prompter);
   if (!a.sessionPath.empty()) {
@@ -182,8 +225,12 @@ int runMakeEvp(const std::vector<std::string>& args) {
 
   OfflineEvpLimit limit;
   limit.blocks = a.blocks;
-  limit.frames = static_cast<std::int64_t>(
-      std::ceil(static_cast<long double>(a.seconds.value_or(15.0)) * doc.nominalRate));
+  limit.frames = static_cast<std::int64_t>(wanted);
+  const auto frameBytes = static_cast<std::uint64_t>(doc.frameBytes);
+  limit.fits = [frameBytes](std::int64_t frames, std::int64_t blocks) {
+    return evpFitsWavFile(static_cast<std::uint64_t>(frames) * frameBytes,
+                          static_cast<std::uint64_t>(blocks));
+  };
   parts.renderer.prevEnd = -1;
   parts.renderer.fadeMode = parts.options.fadeMode;
   SequencerContext context = parts.sequencerContext();
@@ -191,9 +238,16 @@ int runMakeEvp(const std::vector<std::string>& args) {
   // "Export EVP as WAV file" writes a captured EVP, which renders the same bytes again.
   const OfflineEvpResult result =
       generateOfflineEvp(context, limit, [](std::span<const std::uint8_t>) { return true; });
-  log.closeRandomLog();
+  if (!log.closeRandomLog()) {
+    prompter.error(cannotWriteLogText(log.logFileName));
+    return kExitFailed;
+  }
   if (result.status == OfflineEvpStatus::NoPick) {
     prompter.error(pickFailureText(result.pickStatus));
+    return kExitFailed;
+  }
+  if (result.status == OfflineEvpStatus::TooLarge) {
+    prompter.error(kTooLargeText);
     return kExitFailed;
   }
   if (result.status != OfflineEvpStatus::Done) return kExitFailed;
@@ -202,15 +256,11 @@ int runMakeEvp(const std::vector<std::string>& args) {
   record.segments.reserve(result.entries.size());
   for (const OfflineEvpEntry& e : result.entries)
     record.segments.push_back({e.start, e.length, e.serial, e.segmentNumber, e.fade, e.label});
-  switch (writeEvpWav(a.output, controller.document, record, a.input, parts.options.fadeMode)) {
-    case WavWriteStatus::Written:
-      break;
-    case WavWriteStatus::CannotOpen:
-      prompter.error(cannotOpenForWritingText(a.output));
-      return kExitFailed;
-    case WavWriteStatus::WriteFailed:
-      prompter.error(cannotWriteText(a.output));
-      return kExitFailed;
+  const WavWriteStatus written =
+      writeEvpWav(a.output, controller.document, record, a.input, parts.options.fadeMode);
+  if (written != WavWriteStatus::Written) {
+    prompter.error(wavWriteFailureText(written, a.output));
+    return kExitFailed;
   }
   if (!a.sessionPath.empty()) {
     capture.finish(result.entries);

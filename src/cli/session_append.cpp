@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/session/session_file.h"
+#include "core/session/session_file_lock.h"
 #include "core/session/text_line_reader.h"
 
 namespace voxloom::cli {
@@ -20,20 +21,21 @@ std::string normalPath(const std::string& path) {
 
 }  // namespace
 
-bool SessionAppend::open(const std::string& path, const std::string& wavPath) {
-  Session& session = sessions_.session;
-  session.fileName = path;
-  session.wavPath = normalPath(wavPath);
+bool SessionAppend::readRecords(const std::string& path, const std::string& wavPath,
+                                std::vector<EvpRecord>& records, std::string& storedWavPath) {
+  records.clear();
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return true;  // a new session under this name
 
   std::string text;
   // An existing file that cannot be read must not be replaced by a new session.
-  if (!readWholeTextFile(path, text)) {
+  const TextFileStatus read = readTextFile(path, text, kMaxSessionLineBytes);
+  if (read == TextFileStatus::CannotOpen) {
     prompter_.error("Can't open session file '" + path + "'.");
     return false;
   }
-  SessionFileContent content = parseSessionText(text);
+  SessionFileContent content;
+  if (read == TextFileStatus::Read) content = parseSessionText(text);
   if (!content.valid) {
     prompter_.error(kInvalidSessionText);
     return false;
@@ -46,8 +48,17 @@ bool SessionAppend::open(const std::string& path, const std::string& wavPath) {
                     "'.");
     return false;
   }
-  if (!content.records.empty()) session.wavPath = content.wavPath;
-  session.records = std::move(content.records);
+  if (!content.records.empty()) storedWavPath = content.wavPath;
+  records = std::move(content.records);
+  return true;
+}
+
+bool SessionAppend::open(const std::string& path, const std::string& wavPath) {
+  Session& session = sessions_.session;
+  session.fileName = path;
+  session.wavPath = normalPath(wavPath);
+  if (!readRecords(path, wavPath, session.records, session.wavPath)) return false;
+  recordsRead_ = session.records.size();
   return true;
 }
 
@@ -70,10 +81,26 @@ void SessionAppend::finish(const std::vector<OfflineEvpEntry>& entries) {
 }
 
 bool SessionAppend::save() {
-  const Session& session = sessions_.session;
+  Session& session = sessions_.session;
+  const std::string cannotWrite = "Can't open session file '" + session.fileName + "' for writing.";
+  SessionFileLock lock;
+  if (!lock.lock(session.fileName, kSessionLockTimeout)) {
+    prompter_.error(cannotWrite);
+    return false;
+  }
+  // The file as it is now, with what this run added after it.
+  std::vector<EvpRecord> records;
+  std::string wavPath = session.wavPath;
+  if (!readRecords(session.fileName, session.wavPath, records, wavPath)) return false;
+  for (std::size_t i = std::min(recordsRead_, session.records.size()); i < session.records.size();
+       ++i)
+    records.push_back(std::move(session.records[i]));
+  session.records = std::move(records);
+  session.wavPath = wavPath;
+  recordsRead_ = session.records.size();
   if (writeFileAtomically(session.fileName, formatSessionText(session.wavPath, session.records)))
     return true;
-  prompter_.error("Can't open session file '" + session.fileName + "' for writing.");
+  prompter_.error(cannotWrite);
   return false;
 }
 

@@ -25,12 +25,19 @@ class SessionAppend {
   bool begin(const std::string& question);
   // Adds the entries and finishes the capture; every block sounded, so all stay.
   void finish(const std::vector<OfflineEvpEntry>& entries);
-  // Writes the session; false after the message.
+  // Adds the new record to the file as it is now (another run may have added records
+  // since open) and writes it, holding the file's lock from reading to writing; false
+  // after the message.
   bool save();
 
  private:
+  // Reads the session file into `records`; true for a missing file (no records).
+  bool readRecords(const std::string& path, const std::string& wavPath,
+                   std::vector<EvpRecord>& records, std::string& storedWavPath);
+
   SessionController& sessions_;
   Prompter& prompter_;
+  std::size_t recordsRead_ = 0;  // the records the file had at open
 };
 
 }  // namespace voxloom::cli

@@ -46,11 +46,13 @@ std::string sessionJson(const SessionFileContent& content) {
 // file is not a session.
 std::optional<SessionFileContent> readSessionFile(const std::string& path) {
   std::string text;
-  if (!readWholeTextFile(path, text)) {
+  const TextFileStatus read = readTextFile(path, text, kMaxSessionLineBytes);
+  if (read == TextFileStatus::CannotOpen) {
     std::cerr << "Error: Can't open session file '" << path << "'.\n";
     return std::nullopt;
   }
-  SessionFileContent content = parseSessionText(text);
+  SessionFileContent content;
+  if (read == TextFileStatus::Read) content = parseSessionText(text);
   if (!content.valid) {
     std::cerr << "Error: " << kInvalidSessionText << '\n';
     return std::nullopt;

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "tests/support/riff_builder.h"
 #include "tests/support/run_cli.h"
@@ -83,6 +87,36 @@ TEST(CliCopy, RewritesTheDemoByteForByte) {
   const auto failed = runCli({"copy", kDemo, test::tempDir() + "/missing/out.wav"});
   EXPECT_EQ(failed.exitCode, 1);
   EXPECT_NE(failed.err.find("for writing."), std::string::npos);
+}
+
+// A file-size limit makes the write fail with its message instead of killing the program;
+// the previous file stays and no temporary file is left.
+TEST(CliCopy, AFileSizeLimitFailsTheWriteWithItsMessage) {
+  const std::string folder = test::tempDir() + "/limited";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::string out = folder + "/out.wav";
+  { std::ofstream(out) << "old"; }
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const rlimit limited{4096, saved.rlim_max};
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);  // inherited by the child
+  const auto r = runCli({"copy", kDemo, out});
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "Error: Can't write to WAV file '" + out + "'.\n");
+  EXPECT_EQ(test::readWholeFile(out), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+}
+
+// Paths are bytes: JSON output writes bytes that are not UTF-8 as \udcXX, valid UTF-8 as is.
+TEST(CliInfo, PathsThatAreNotUtf8AreEscapedByteForByte) {
+  const std::string path =
+      test::writeTempFile("caf\xE9-\xC3\xA9.wav", test::simpleWav(1, 8, 8000, 4));
+  const auto r = runCli({"info", path});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string expected = "\"path\":\"" + test::tempDir() + "/caf\\udce9-\xC3\xA9.wav\"";
+  EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "core/audio/byte_stream.h"
 #include "core/audio/wav_reader.h"
+#include "core/util/little_endian.h"
+#include "tests/support/riff_builder.h"
 #include "tests/support/run_cli.h"
 
 namespace voxloom {
@@ -108,6 +111,15 @@ TEST(CliMakeEvp, WrongUsageExitsWithTwoAndFailuresWithOne) {
            {"make-evp", kDemo, "-o", out, "--source", "lpt"},
            {"make-evp", kDemo, "-o", out, "--seed", "-3"},
            {"make-evp", kDemo, "-o", out, "--frobnicate"},
+           // Values no WAV file can hold, or that are no numbers at all.
+           {"make-evp", kDemo, "-o", out, "--seconds", "1e18"},
+           {"make-evp", kDemo, "-o", out, "--seconds", "nan"},
+           {"make-evp", kDemo, "-o", out, "--seconds", "inf"},
+           {"make-evp", kDemo, "-o", out, "--blocks", "4294967296"},
+           {"make-evp", kDemo, "-o", out, "--blocks", "99999999999999999999"},
+           // A log named like a file the run reads or writes would destroy it.
+           {"make-evp", kDemo, "-o", out, "--log", kDemo},
+           {"make-evp", kDemo, "-o", out, "--log", out},
        }) {
     EXPECT_EQ(runCli(args).exitCode, 2) << args.back();
   }
@@ -116,6 +128,40 @@ TEST(CliMakeEvp, WrongUsageExitsWithTwoAndFailuresWithOne) {
   const auto unwritable = runCli({"make-evp", kDemo, "-o", "/nonexistent-dir/x.wav"});
   EXPECT_EQ(unwritable.exitCode, 1);
   EXPECT_NE(unwritable.err.find("Error: Can't open WAV file"), std::string::npos) << unwritable.err;
+}
+
+// What cannot fit a WAV file is refused before anything is generated, so these end at
+// once instead of growing without limit.
+TEST(CliMakeEvp, RefusesAnEvpLargerThanAWavFileBeforeMakingIt) {
+  const std::string out = tempPath("huge.wav");
+  std::remove(out.c_str());
+  // A rate of 2^31 - 1 makes one second 8 GB of 16-bit stereo.
+  std::vector<std::uint8_t> fast = test::simpleWav(2, 16, 8000, 4000);
+  putLe32(&fast[24], 2147483647u);
+  const std::string fastWav = test::writeTempFile("fast.wav", fast);
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"make-evp", kDemo, "-o", out, "--seconds", "1e9"},
+           {"make-evp", kDemo, "-o", out, "--blocks", "2147483647"},
+           {"make-evp", fastWav, "-o", out, "--seconds", "1"},
+       }) {
+    const auto r = runCli(args);
+    EXPECT_EQ(r.exitCode, 1) << args[4];
+    EXPECT_EQ(r.err, "Error: The EVP would not fit a WAV file (at most 4 GB with its cue list).\n")
+        << args[4];
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
+}
+
+// Write errors of the random log are reported, not dropped.
+TEST(CliMakeEvp, AFullLogDiskFailsTheRun) {
+  const auto r = runCli({"make-evp", kDemo, "-o", tempPath("full.wav"), "--seed", "1", "--blocks",
+                         "2000", "--log", "/dev/full"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("Error: Can't write to output log file '/dev/full'."), std::string::npos)
+      << r.err;
+  const std::string before = readBytes(kDemo);
+  EXPECT_EQ(runCli({"make-evp", kDemo, "-o", tempPath("x.wav"), "--log", kDemo}).exitCode, 2);
+  EXPECT_EQ(readBytes(kDemo), before);
 }
 
 }  // namespace

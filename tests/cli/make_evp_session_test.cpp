@@ -1,5 +1,8 @@
 // make-evp --session: the EVP is appended to a session file as a capture would add it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -115,6 +118,37 @@ TEST(CliMakeEvpSession, RefusesWhatIsNotItsSessionAndLeavesItAlone) {
 
   r = runCli({"make-evp", kDemo, "-o", out, "--question", "lonely"});
   EXPECT_EQ(r.exitCode, 2);
+}
+
+// Runs that append to one session at the same time each keep their record: the file is
+// locked from reading to writing.
+TEST(CliMakeEvpSession, ConcurrentRunsKeepEveryRecord) {
+  const std::string evp = tempPath("busy.evp");
+  constexpr int kParallel = 6;
+  constexpr int kRounds = 4;
+  for (int round = 0; round < kRounds; ++round) {
+    std::vector<pid_t> children;
+    for (int i = 0; i < kParallel; ++i) {
+      const std::string out = tempPath("busy" + std::to_string(i) + ".wav");
+      const pid_t child = fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execl(VOXLOOM_CLI_PATH, VOXLOOM_CLI_PATH, "make-evp", kDemo.c_str(), "-o", out.c_str(),
+              "--blocks", "1", "--seed", "7", "--session", evp.c_str(), nullptr);
+        _exit(127);
+      }
+      children.push_back(child);
+    }
+    for (const pid_t child : children) {
+      int status = 0;
+      waitpid(child, &status, 0);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+  }
+  EXPECT_EQ(readSession(evp).records.size(), std::size_t{kParallel * kRounds});
 }
 
 }  // namespace

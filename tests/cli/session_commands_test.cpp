@@ -45,6 +45,14 @@ TEST(CliSession, OldVersionsEmptyRecordsAndErrors) {
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(runCli({"session", test::tempDir() + "/missing.evp"}).exitCode, 1);
   EXPECT_EQ(runCli({"session"}).exitCode, 2);
+  // A device never ends: it is refused, not read (make-evp --session likewise).
+  r = runCli({"session", "/dev/zero"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "Error: Invalid session file.\n");
+  r = runCli({"make-evp", std::string(VOXLOOM_SOURCE_DIR) + "/assets/demo.wav", "-o",
+              test::tempDir() + "/z.wav", "--blocks", "1", "--session", "/dev/zero"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "Error: Invalid session file.\n");
 }
 
 TEST(CliExport, WritesTheChosenEvp) {

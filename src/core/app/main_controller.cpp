@@ -269,6 +269,9 @@ int MainController::readWavFile(const std::string& path) {
     case WavLoadStatus::NoMemory:
       prompter_.error(noMemoryText(outcome.dataBytesFound));
       return 1;
+    case WavLoadStatus::RateTooHigh:
+      prompter_.error(rateTooHighText(outcome.rateFound));
+      return 1;
     case WavLoadStatus::NotStandardPcm:
       prompter_.error(kNotStandardPcmText);
       result = 1;
@@ -287,16 +290,8 @@ int MainController::writeWavFile(const std::string& path, int source) {
     BusyGuard busy(prompter_);
     return writeDocumentWav(path, document);
   }();
-  switch (status) {
-    case WavWriteStatus::Written:
-      return 0;
-    case WavWriteStatus::CannotOpen:
-      prompter_.error(cannotOpenForWritingText(path));
-      return 1;
-    case WavWriteStatus::WriteFailed:
-      prompter_.error(cannotWriteText(path));
-      return 1;
-  }
+  if (status == WavWriteStatus::Written) return 0;
+  prompter_.error(wavWriteFailureText(status, path));
   return 1;
 }
 

@@ -28,6 +28,12 @@ std::string noMemoryText(std::int64_t bytes) {
          " bytes of samples of this WAV file.";
 }
 
+std::string rateTooHighText(std::uint32_t rate) {
+  return "The sample rate of this WAV file (" + std::to_string(rate) +
+         " Hz) is too high. Voxloom can only process WAV files with up to 2147483647 samples "
+         "per second.";
+}
+
 namespace {
 
 constexpr std::size_t kCueRecordBytes = 24;
@@ -143,6 +149,14 @@ WavLoadOutcome loadWav(ByteStream& stream, AudioDocument& doc, const std::string
   stream.read(formatBytes.data(), std::min<std::size_t>(fmt.size, WaveFormat::kBytes));
   doc.format = WaveFormat::fromBytes(formatBytes);
   if (ascendChunk(stream, fmt)) return missing("fmt");
+  // Rates are signed 32-bit numbers throughout (times, the device, the status bar):
+  // refuse a larger one before its samples are read.
+  if (doc.format.samplesPerSec > static_cast<std::uint32_t>(std::numeric_limits<Rate>::max())) {
+    outcome.status = WavLoadStatus::RateTooHigh;
+    outcome.rateFound = doc.format.samplesPerSec;
+    doc.format = {};
+    return outcome;
+  }
 
   ChunkInfo data;
   data.id = fourCC("data");

@@ -14,6 +14,7 @@ enum class WavLoadStatus {
   NotStandardPcm,  // read completely, then refused by the format check
   DataTooLarge,    // more sample bytes than a 32-bit count can hold
   NoMemory,        // the sample buffer could not be had
+  RateTooHigh,     // a rate of 2^31 or more; nothing else was read
 };
 
 struct WavLoadOutcome {
@@ -22,6 +23,7 @@ struct WavLoadOutcome {
   bool cueCountMismatch = false;  // loading went on without cues
   std::int64_t dataBytesFound = 0;
   std::int64_t dataBytesClaimed = 0;  // the data chunk's size field
+  std::uint32_t rateFound = 0;        // with RateTooHigh
 };
 
 // Reads a RIFF/WAVE stream into `doc` (which the caller has emptied). On success the
@@ -39,5 +41,6 @@ std::string dataTooLargeText(std::int64_t bytes);
 // Shown (title "Warning") when a data chunk claims more bytes than the file holds.
 std::string shortDataText(std::int64_t loaded, std::int64_t claimed);
 std::string noMemoryText(std::int64_t bytes);
+std::string rateTooHighText(std::uint32_t rate);
 
 }  // namespace voxloom

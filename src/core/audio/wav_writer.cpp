@@ -64,10 +64,7 @@ void WavWriter::discard() {
     std::fclose(file_);
     file_ = nullptr;
   }
-  if (!tempPath_.empty()) {
-    std::remove(tempPath_.c_str());
-    tempPath_.clear();
-  }
+  abandonSave(save_);
 }
 
 WavWriteStatus WavWriter::begin(const std::string& path, const WaveFormat& format) {
@@ -76,16 +73,14 @@ WavWriteStatus WavWriter::begin(const std::string& path, const WaveFormat& forma
   dataBytes_ = 0;
   failed_ = false;
 
-  std::string pattern;
-  const int fd = createTemporaryBeside(path, pattern);
+  const int fd = openSave(path, save_);
   if (fd < 0) return WavWriteStatus::CannotOpen;
   file_ = fdopen(fd, "wb");
   if (file_ == nullptr) {
     close(fd);
-    std::remove(pattern.c_str());
+    abandonSave(save_);
     return WavWriteStatus::CannotOpen;
   }
-  tempPath_ = pattern;
   std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
 
   std::vector<std::uint8_t> head;
@@ -113,8 +108,10 @@ bool WavWriter::writeSamples(std::span<const std::uint8_t> bytes) {
   return !failed_;
 }
 
-WavWriteStatus WavWriter::finish(std::span<const WavCue> cues) {
-  if (file_ == nullptr) return WavWriteStatus::WriteFailed;
+namespace {
+
+// The cue chunk and the LIST chunk with the cues' texts.
+std::vector<std::uint8_t> cueChunks(std::span<const WavCue> cues) {
   std::vector<std::uint8_t> tail;
   appendCode(tail, "cue");
   append32(tail, static_cast<std::uint32_t>(cues.size() * 24 + 4));
@@ -142,36 +139,72 @@ WavWriteStatus WavWriter::finish(std::span<const WavCue> cues) {
     appendTextChunk(tail, "note", cue.id, cue.note);
   }
   putLe32(&tail[listHeader + 4], static_cast<std::uint32_t>(tail.size() - listHeader - 8));
+  return tail;
+}
 
+bool fitsRiffSize(std::uint64_t dataBytes, std::uint64_t tailBytes) {
+  return 44 + dataBytes + tailBytes - 8 <= 0xFFFFFFFFu;
+}
+
+}  // namespace
+
+bool wavFileFits(std::uint64_t dataBytes, std::span<const WavCue> cues) {
+  return fitsRiffSize(dataBytes, cueChunks(cues).size());
+}
+
+WavWriteStatus WavWriter::finish(std::span<const WavCue> cues) {
+  if (file_ == nullptr) return WavWriteStatus::WriteFailed;
+  const std::vector<std::uint8_t> tail = cueChunks(cues);
   const std::uint64_t fileSize = 44 + dataBytes_ + tail.size();
+  if (!fitsRiffSize(dataBytes_, tail.size())) {
+    discard();
+    return WavWriteStatus::TooLarge;
+  }
   const bool ok = !failed_ && std::fwrite(tail.data(), 1, tail.size(), file_) == tail.size() &&
                   patch32(file_, kRiffSizeOffset, static_cast<std::uint32_t>(fileSize - 8)) &&
                   patch32(file_, kDataSizeOffset, static_cast<std::uint32_t>(dataBytes_)) &&
-                  std::fflush(file_) == 0;
+                  std::fflush(file_) == 0 && finishWriting(fileno(file_), fileSize, save_);
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
-  if (!ok || !closed || !replaceFile(tempPath_, path_)) {
+  if (!ok || !closed || !commitSave(save_)) {
     discard();
     return WavWriteStatus::WriteFailed;
   }
-  tempPath_.clear();
   return WavWriteStatus::Written;
 }
 
 WavWriteStatus writeDocumentWav(const std::string& path, AudioDocument& doc) {
-  doc.format.samplesPerSec = static_cast<std::uint32_t>(doc.nominalRate);
-  WavWriter writer;
-  const WavWriteStatus opened = writer.begin(path, doc.format);
-  if (opened != WavWriteStatus::Written) return opened;
-  if (!writer.writeSamples({doc.samples.get(), static_cast<std::size_t>(doc.dataBytes)}))
-    return WavWriteStatus::WriteFailed;
   std::vector<WavCue> cues;
   cues.reserve(doc.cues.size());
   for (const CuePoint& c : doc.cues) {
     cues.push_back({c.id, static_cast<std::uint32_t>(c.position),
                     static_cast<std::uint32_t>(c.length), fourCC(c.purpose), c.label, c.note});
   }
+  // Known before writing: the samples and the cue list must fit the 32-bit sizes.
+  if (!fitsRiffSize(static_cast<std::uint64_t>(doc.dataBytes), cueChunks(cues).size()))
+    return WavWriteStatus::TooLarge;
+  doc.format.samplesPerSec = static_cast<std::uint32_t>(doc.nominalRate);
+  WavWriter writer;
+  const WavWriteStatus opened = writer.begin(path, doc.format);
+  if (opened != WavWriteStatus::Written) return opened;
+  if (!writer.writeSamples({doc.samples.get(), static_cast<std::size_t>(doc.dataBytes)}))
+    return WavWriteStatus::WriteFailed;
   return writer.finish(cues);
+}
+
+std::string wavWriteFailureText(WavWriteStatus status, const std::string& path) {
+  switch (status) {
+    case WavWriteStatus::Written:
+      return {};
+    case WavWriteStatus::CannotOpen:
+      return cannotOpenForWritingText(path);
+    case WavWriteStatus::WriteFailed:
+      return cannotWriteText(path);
+    case WavWriteStatus::TooLarge:
+      return "Can't write WAV file '" + path +
+             "': with its cue list it would be larger than a WAV file can be (4 GB).";
+  }
+  return cannotWriteText(path);
 }
 
 }  // namespace voxloom

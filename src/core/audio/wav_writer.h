@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/audio/audio_document.h"
+#include "core/util/replace_file.h"
 
 namespace voxloom {
 
@@ -21,12 +22,17 @@ struct WavCue {
   std::string note;
 };
 
-enum class WavWriteStatus { Written, CannotOpen, WriteFailed };
+enum class WavWriteStatus {
+  Written,
+  CannotOpen,
+  WriteFailed,
+  TooLarge,  // the RIFF size would pass 2^32 - 1; nothing is left behind
+};
 
 // Writes a RIFF/WAVE file in the program's one layout: fmt (16 bytes), data (no pad
 // byte), cue, and a LIST of type adtl with ltxt, labl and note for every cue. The file
-// is written beside the target under a temporary name and renamed over it only when
-// complete, so a failed save never destroys the previous file.
+// is written as replace_file.h says: beside the target under a temporary name and
+// renamed over it only when complete, so a failed save never destroys the previous file.
 class WavWriter {
  public:
   WavWriter() = default;
@@ -45,11 +51,15 @@ class WavWriter {
   void discard();
 
   std::string path_;
-  std::string tempPath_;
+  SaveTarget save_;
   std::FILE* file_ = nullptr;
   std::uint64_t dataBytes_ = 0;
   bool failed_ = false;
 };
+
+// Whether `dataBytes` of samples with these cues fit a WAV file: its RIFF and data sizes
+// are 32-bit fields, and a larger file would read back as a short one.
+bool wavFileFits(std::uint64_t dataBytes, std::span<const WavCue> cues);
 
 // Label and note texts are cut to this many bytes.
 inline constexpr std::size_t kMaxCueTextBytes = 255;
@@ -60,5 +70,7 @@ WavWriteStatus writeDocumentWav(const std::string& path, AudioDocument& doc);
 
 std::string cannotOpenForWritingText(const std::string& path);
 std::string cannotWriteText(const std::string& path);
+// The message of a failed write; empty for Written.
+std::string wavWriteFailureText(WavWriteStatus status, const std::string& path);
 
 }  // namespace voxloom

@@ -24,19 +24,23 @@ namespace {
 constexpr Frames kCachedLengthLimit = 1 << 16;
 constexpr Frames kChunk = 4096;
 
+// Positions inside a block and in the signal are reckoned in 64 bits: a block can be as
+// long as the signal and start anywhere a damaged session says, and their sum must not
+// wrap.
+using Position = std::int64_t;
+
 // Frames i of a block whose signal frame base + i lies inside the signal.
 struct ValidRange {
-  Frames first = 0;
-  Frames end = 0;
-  bool covers(Frames from, Frames to) const { return first <= from && to <= end; }
+  Position first = 0;
+  Position end = 0;
+  bool covers(Position from, Position to) const { return first <= from && to <= end; }
 };
 
-ValidRange validRange(Frames base, Frames length, Frames frameCount) {
-  const std::int64_t first = std::max<std::int64_t>(0, -static_cast<std::int64_t>(base));
-  const std::int64_t end =
-      std::min<std::int64_t>(length, static_cast<std::int64_t>(frameCount) - base);
+ValidRange validRange(Position base, Position length, Position frameCount) {
+  const Position first = std::max<Position>(0, -base);
+  const Position end = std::min<Position>(length, frameCount - base);
   if (end <= first) return {};
-  return {static_cast<Frames>(first), static_cast<Frames>(end)};
+  return {first, end};
 }
 
 template <int Bits>
@@ -59,13 +63,13 @@ void writeSample(std::uint8_t* p, int value) {
 
 // Position of frame i in the block; a one-frame block is its own end, so it plays the
 // new segment at full level.
-inline double positionOf(Frames i, Frames length) {
+inline double positionOf(Position i, Position length) {
   return length > 1 ? static_cast<double>(i) / static_cast<double>(length - 1) : 1.0;
 }
 
 // One gain per sample, repeated for each channel of a frame, so the vector paths load
 // them as they are.
-void fillGains(int mode, Frames length, Frames first, Frames count, int channels, double* in,
+void fillGains(int mode, Position length, Position first, Frames count, int channels, double* in,
                double* out) {
   for (Frames k = 0; k < count; ++k) {
     const FadeGains g = fadeGains(mode, positionOf(first + k, length));
@@ -341,15 +345,15 @@ struct Job {
 
 // Frames [first, first + count) with their gains, cut where a read enters or leaves the
 // signal so that each piece runs without checks.
-void renderChunk(const Job& job, Frames first, Frames count, const double* gIn,
+void renderChunk(const Job& job, Position first, Frames count, const double* gIn,
                  const double* gOut) {
-  const Frames end = first + count;
-  std::array<Frames, 6> cuts{first, end, job.in.first, job.in.end, job.fade.first, job.fade.end};
-  for (Frames& cut : cuts) cut = std::clamp(cut, first, end);
+  const Position end = first + count;
+  std::array<Position, 6> cuts{first, end, job.in.first, job.in.end, job.fade.first, job.fade.end};
+  for (Position& cut : cuts) cut = std::clamp(cut, first, end);
   std::sort(cuts.begin(), cuts.end());
   for (std::size_t c = 0; c + 1 < cuts.size(); ++c) {
-    const Frames from = cuts[c];
-    const Frames to = cuts[c + 1];
+    const Position from = cuts[c];
+    const Position to = cuts[c + 1];
     if (from == to) continue;
     const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(from) * job.frameBytes;
     const Span span{
@@ -358,7 +362,7 @@ void renderChunk(const Job& job, Frames first, Frames count, const double* gIn,
         job.out + at,
         gIn + (from - first) * job.channels,
         gOut + (from - first) * job.channels,
-        to - from,
+        static_cast<Frames>(to - from),  // at most one chunk or cached block
         job.frameBytes,
         job.channelOffset};
     if (job.bits == 16) {
@@ -371,7 +375,7 @@ void renderChunk(const Job& job, Frames first, Frames count, const double* gIn,
   }
 }
 
-void renderFrames(const Job& job, Frames length, int mode, GainTable& cache) {
+void renderFrames(const Job& job, Position length, int mode, GainTable& cache) {
   const int channels = job.channels;
   if (length <= kCachedLengthLimit) {
     if (cache.mode != mode || cache.length != length || cache.channels != channels) {
@@ -383,13 +387,13 @@ void renderFrames(const Job& job, Frames length, int mode, GainTable& cache) {
       cache.length = length;
       cache.channels = channels;
     }
-    renderChunk(job, 0, length, cache.gainIn.data(), cache.gainOut.data());
+    renderChunk(job, 0, static_cast<Frames>(length), cache.gainIn.data(), cache.gainOut.data());
     return;
   }
   std::vector<double> gIn(static_cast<std::size_t>(kChunk * channels));
   std::vector<double> gOut(static_cast<std::size_t>(kChunk * channels));
-  for (Frames first = 0; first < length; first += kChunk) {
-    const Frames count = std::min(kChunk, length - first);
+  for (Position first = 0; first < length; first += kChunk) {
+    const auto count = static_cast<Frames>(std::min<Position>(kChunk, length - first));
     fillGains(mode, length, first, count, channels, gIn.data(), gOut.data());
     renderChunk(job, first, count, gIn.data(), gOut.data());
   }
@@ -447,7 +451,7 @@ const std::uint8_t* renderCrossFade(RendererState& state, const AudioDocument& d
                   std::min(state.path, fastestRenderPath())};
     renderFrames(job, length, state.fadeMode, state.gainCache);
   }
-  state.prevEnd = start + length;
+  state.prevEnd = Position{start} + length;
   start = 0;
   return buffer.get();
 }

@@ -31,8 +31,10 @@ struct GainTable {
 
 // Renderer state, owned by the engine beside its slot ring.
 struct RendererState {
-  int fadeMode = 0;     // FadeMode; shared by all renders
-  Frames prevEnd = -1;  // frame after the last rendered segment; -1: none yet
+  int fadeMode = 0;  // FadeMode; shared by all renders
+  // Frame after the last rendered segment; -1: none yet. 64 bits: a segment may end
+  // past the largest frame number.
+  std::int64_t prevEnd = -1;
   std::array<std::unique_ptr<std::uint8_t[]>, kRenderSlots> renderBuffers;
   GainTable gainCache;
   RenderPath path = fastestRenderPath();  // tests narrow it to compare the paths

@@ -26,6 +26,11 @@ OfflineEvpResult generateOfflineEvp(
       result.status = OfflineEvpStatus::SourceFailed;
       break;
     }
+    const std::int64_t frames = result.frames + (frameBytes > 0 ? block.bytes / frameBytes : 0);
+    if (limit.fits && !limit.fits(frames, std::int64_t{serial} + 1)) {
+      result.status = OfflineEvpStatus::TooLarge;
+      break;
+    }
     if (!sink({block.data, static_cast<std::size_t>(block.bytes)})) {
       result.status = OfflineEvpStatus::WriteFailed;
       break;
@@ -33,7 +38,7 @@ OfflineEvpResult generateOfflineEvp(
     ++serial;
     result.entries.push_back({block.pick.start, block.length, serial, block.pick.segmentNumber,
                               block.fade, block.label});
-    result.frames += frameBytes > 0 ? block.bytes / frameBytes : 0;
+    result.frames = frames;
     emptyInARow = block.bytes > 0 ? 0 : emptyInARow + 1;
     if (emptyInARow >= kEmptyBlocksLimit) break;
   }

@@ -16,6 +16,9 @@ namespace voxloom {
 struct OfflineEvpLimit {
   std::optional<std::int64_t> blocks;
   std::int64_t frames = 0;
+  // Whether an EVP of this many frames in this many blocks can still be written; the
+  // run ends as TooLarge before a block that would not fit. Empty: no bound.
+  std::function<bool(std::int64_t frames, std::int64_t blocks)> fits;
 };
 
 enum class OfflineEvpStatus {
@@ -23,6 +26,7 @@ enum class OfflineEvpStatus {
   NoPick,        // no segment can be cut; see pickStatus
   SourceFailed,  // the random source raised the stop request (it showed its message)
   WriteFailed,   // the sink refused the bytes
+  TooLarge,      // the next block would not fit (see OfflineEvpLimit::fits)
 };
 
 // One block of the EVP as a session would record it.

@@ -290,7 +290,8 @@ void PlaybackEngine::stopRun() {
   if (isPaused_) setPaused(false);
   heldPlayTimeMs_ = -1;
   if (timer_ != nullptr) timer_->cancel();
-  context_.random.log.closeRandomLog();
+  RandomLog& log = context_.random.log;
+  if (!log.closeRandomLog()) prompter_.error(cannotWriteLogText(log.logFileName));
   // The sound-card source closes its input device here once it exists.
   if (pickFailure_ != PickStatus::Ok) {
     const PickStatus failure = pickFailure_;

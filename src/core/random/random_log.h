@@ -24,7 +24,9 @@ class RandomLog {
   // True when the EVP may start: logging is off, or the file is open. On failure asks
   // Retry/Cancel; Cancel gives false and leaves the log settings as they are.
   bool openRandomLog(Prompter& prompter);
-  void closeRandomLog();
+  // False when a value could not be written since the open, or the close failed (a full
+  // disk shows only then); the caller reports it with cannotWriteLogText.
+  bool closeRandomLog();
   bool isOpen() const { return file_ != nullptr; }
 
   // Writes `text` and a line end when logging is on and the file is open.
@@ -32,8 +34,10 @@ class RandomLog {
 
  private:
   std::FILE* file_ = nullptr;
+  bool writeFailed_ = false;
 };
 
 std::string cannotOpenLogText(const std::string& path);
+std::string cannotWriteLogText(const std::string& path);
 
 }  // namespace voxloom

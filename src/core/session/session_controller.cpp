@@ -1,14 +1,25 @@
 #include "core/session/session_controller.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
+#include "core/session/session_file.h"
+#include "core/session/session_file_lock.h"
 #include "core/session/session_stamp.h"
 #include "core/session/text_line_reader.h"
 
 namespace voxloom {
 
 namespace {
+
+// A session is opened from anywhere later: it stores its WAV file's full path.
+std::string storedWavPath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error || path.empty() ? path : absolute.lexically_normal().string();
+}
 
 constexpr const char* kSessionSaveQuestion =
     "The current session has been changed. Do you want to save the changes?";
@@ -46,9 +57,12 @@ void SessionController::openSession(const std::string& path) {
   refreshSessionDisplay();
 
   std::string text;
-  // A name that cannot be read starts a new, empty session under that name.
-  if (!readWholeTextFile(chosen, text)) return;
-  SessionFileContent content = parseSessionText(text);
+  // A name that cannot be read starts a new, empty session under that name; a device or
+  // a line no session holds is no session.
+  const TextFileStatus read = readTextFile(chosen, text, kMaxSessionLineBytes);
+  if (read == TextFileStatus::CannotOpen) return;
+  SessionFileContent content;
+  if (read == TextFileStatus::Read) content = parseSessionText(text);
   std::string().swap(text);
   if (!content.valid) {
     session.fileName.clear();
@@ -76,7 +90,7 @@ void SessionController::openSession(const std::string& path) {
       return;
     }
     host_.sourceWavFolder = folderPart(*picked);
-    session.wavPath = *picked;
+    session.wavPath = storedWavPath(*picked);
     session.isModified = true;  // so that the new location is saved
   }
   session.records = std::move(content.records);
@@ -119,7 +133,13 @@ int SessionController::saveSession(bool askFirst) {
   if (!chosen) return 1;
 
   const std::string text = formatSessionText(session.wavPath, session.records);
-  while (!writeFileAtomically(*chosen, text)) {
+  // The lock keeps this write from landing inside another program's read-modify-write
+  // (voxloom-cli make-evp --session), which would then drop it.
+  const auto writeLocked = [&] {
+    SessionFileLock lock;
+    return lock.lock(*chosen, kSessionLockTimeout) && writeFileAtomically(*chosen, text);
+  };
+  while (!writeLocked()) {
     const Answer a = host_.prompter.message("Error", cannotWriteSessionText(*chosen),
                                             MessageIcon::Error, MessageButtons::RetryCancel);
     if (a != Answer::Retry) return 1;
@@ -254,7 +274,7 @@ bool SessionController::beginEvpCapture() {
   if (!askQuestion) return false;
   const std::optional<std::string> question = askQuestion(kQuestionPromptText);
   if (!question) return false;
-  if (session.wavPath.empty()) session.wavPath = host_.document.path;
+  if (session.wavPath.empty()) session.wavPath = storedWavPath(host_.document.path);
   EvpRecord& record = session.records.emplace_back();
   record.dateTime = stampNow(host_.clock->now());
   record.question = *question;

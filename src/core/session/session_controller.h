@@ -92,7 +92,9 @@ class SessionController {
   int writeEvpWavFile(const std::string& path);
   void exportEvpAsWav();
   void openEvpInEditor();
-  // The folder of the editor's scratch file, with a trailing '/' (empty: working folder).
+  // The folder of the editor's scratch file, with a trailing '/' (empty: working folder):
+  // the program's "user" folder, else $XDG_RUNTIME_DIR/voxloom, else a private folder
+  // made once under the system's temporary folder.
   std::string scratchFolder() const;
   void selectEditor();
   void useDefaultEditor() { editorPath.clear(); }
@@ -106,6 +108,7 @@ class SessionController {
 
   SessionHost host_;
   int lastMode_ = 0;
+  mutable std::string privateScratchFolder_;  // made on the first hand-off that needs it
 };
 
 }  // namespace voxloom

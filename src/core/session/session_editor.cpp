@@ -1,5 +1,6 @@
 // Export of the current EVP and the hand-off to an external WAV editor.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -24,6 +25,13 @@ std::string withSlash(std::string folder) {
   return folder;
 }
 
+// A folder that is this user's alone: nobody else can plant or replace a file in it.
+bool isPrivateFolder(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
+         (info.st_mode & 077) == 0;
+}
+
 }  // namespace
 
 std::string SessionController::exportFileName() const {
@@ -37,16 +45,8 @@ int SessionController::writeEvpWavFile(const std::string& path) {
     BusyGuard busy(host_.prompter);
     return writeEvpWav(path, host_.document, *record, session.wavPath, fadeMode ? fadeMode() : 0);
   }();
-  switch (status) {
-    case WavWriteStatus::Written:
-      return 0;
-    case WavWriteStatus::CannotOpen:
-      host_.prompter.error(cannotOpenForWritingText(path));
-      return 1;
-    case WavWriteStatus::WriteFailed:
-      host_.prompter.error(cannotWriteText(path));
-      return 1;
-  }
+  if (status == WavWriteStatus::Written) return 0;
+  host_.prompter.error(wavWriteFailureText(status, path));
   return 1;
 }
 
@@ -68,10 +68,22 @@ void SessionController::exportEvpAsWav() {
 std::string SessionController::scratchFolder() const {
   const std::string user = withSlash(host_.programFolder) + "user";
   if (!host_.programFolder.empty() && isFolder(user)) return user + "/";
-  std::error_code error;
-  const std::string temp = std::filesystem::temp_directory_path(error).string();
-  if (!error && isFolder(temp)) return withSlash(temp);
-  return {};  // the working folder
+  // Otherwise a folder of this user's own: a fixed name in the shared temporary folder
+  // could be taken first by another user and make every hand-off fail.
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime == '/') {
+    const std::string folder = std::string(runtime) + "/voxloom";
+    ::mkdir(folder.c_str(), 0700);  // there already is fine, if it is private
+    if (isPrivateFolder(folder)) return folder + "/";
+  }
+  if (!isPrivateFolder(privateScratchFolder_)) {
+    std::error_code error;
+    const std::string temp = std::filesystem::temp_directory_path(error).string();
+    if (error || !isFolder(temp)) return {};  // the working folder
+    std::string pattern = withSlash(temp) + "voxloom-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) return {};
+    privateScratchFolder_ = pattern;  // kept: the editor may read the file after we end
+  }
+  return privateScratchFolder_ + "/";
 }
 
 void SessionController::openEvpInEditor() {

@@ -13,14 +13,22 @@ namespace voxloom {
 
 namespace {
 
-// Room left in a RIFF file for samples once headers and cue chunks are counted.
-bool fitsWavFile(std::uint64_t dataBytes, std::size_t cues) {
-  const std::uint64_t perCue = 24 + 28 + 2 * (12 + 256);
-  return 44 + dataBytes + 12 + 12 + cues * perCue <= std::numeric_limits<std::uint32_t>::max();
-}
+// The part of an entry that sounds, cut to the signal exactly as a replay cuts it: a
+// cross-faded entry keeps its start (frames outside the signal render as silence) but is
+// no longer than the signal; a plain entry keeps only its frames inside the signal. A
+// damaged session thus cannot ask for gigabytes of silence.
+struct PlayedPart {
+  std::int64_t start = 0;
+  std::int64_t frames = 0;
+};
 
-std::int32_t playedFrames(const EvpSegmentEntry& e) {
-  return std::max<std::int32_t>(e.length, 0);
+PlayedPart playedPart(const EvpSegmentEntry& e, std::int64_t frameCount) {
+  const std::int64_t length = std::max<std::int64_t>(e.length, 0);
+  if (e.fade) return {e.start, std::min(length, frameCount)};
+  const std::int64_t first = std::clamp<std::int64_t>(e.start, 0, frameCount);
+  const std::int64_t end =
+      std::clamp<std::int64_t>(std::int64_t{e.start} + length, first, frameCount);
+  return {first, end - first};
 }
 
 class EvpSampleWriter {
@@ -60,6 +68,14 @@ class EvpSampleWriter {
 
 }  // namespace
 
+bool evpFitsWavFile(std::uint64_t dataBytes, std::uint64_t cues) {
+  // Each cue at its largest: cue entry, ltxt, and labl and note with their longest texts.
+  constexpr std::uint64_t kPerCue = 24 + 28 + 2 * (12 + 256);
+  constexpr std::uint64_t kLimit = std::numeric_limits<std::uint32_t>::max();
+  if (dataBytes > kLimit || cues > kLimit / kPerCue) return false;
+  return 44 + dataBytes + 12 + 12 + cues * kPerCue <= kLimit;
+}
+
 std::string exportFileName(const Session& session) {
   std::string base;
   if (!session.fileName.empty()) {
@@ -94,10 +110,11 @@ WavWriteStatus writeEvpWav(const std::string& path, AudioDocument& doc, const Ev
   if (!doc.isLoaded || doc.frameBytes <= 0 || doc.samples == nullptr)
     return WavWriteStatus::WriteFailed;
   std::uint64_t totalFrames = 0;
-  for (const EvpSegmentEntry& e : record.segments) totalFrames += playedFrames(e);
-  if (!fitsWavFile(totalFrames * static_cast<std::uint64_t>(doc.frameBytes),
-                   record.segments.size()))
-    return WavWriteStatus::WriteFailed;
+  for (const EvpSegmentEntry& e : record.segments)
+    totalFrames += static_cast<std::uint64_t>(playedPart(e, doc.frameCount).frames);
+  if (!evpFitsWavFile(totalFrames * static_cast<std::uint64_t>(doc.frameBytes),
+                      record.segments.size()))
+    return WavWriteStatus::TooLarge;
 
   doc.format.samplesPerSec = static_cast<std::uint32_t>(doc.nominalRate);
   WavWriter writer;
@@ -113,7 +130,8 @@ WavWriteStatus writeEvpWav(const std::string& path, AudioDocument& doc, const Ev
   cues.reserve(record.segments.size());
   std::uint32_t position = 0;
   for (const EvpSegmentEntry& e : record.segments) {
-    const std::int32_t frames = playedFrames(e);
+    const PlayedPart part = playedPart(e, doc.frameCount);
+    const auto frames = static_cast<Frames>(part.frames);  // no longer than the signal
     bool ok = true;
     if (e.fade && frames > 0) {
       Frames start = e.start;
@@ -122,7 +140,7 @@ WavWriteStatus writeEvpWav(const std::string& path, AudioDocument& doc, const Ev
            writer.writeSamples({block, static_cast<std::size_t>(frames) *
                                            static_cast<std::size_t>(doc.frameBytes)});
     } else {
-      ok = samples.copy(e.start, frames);
+      ok = samples.copy(part.start, frames);
     }
     if (!ok) return WavWriteStatus::WriteFailed;
     cues.push_back({static_cast<std::uint32_t>(e.serial), position,

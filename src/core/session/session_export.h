@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/audio/audio_document.h"
@@ -11,6 +12,10 @@ namespace voxloom {
 // The proposed export name: the session file's name (or the first record's stamp)
 // without its extension, then "-%.3d.wav" with the EVP's 1-based number.
 std::string exportFileName(const Session& session);
+
+// Whether an EVP of `dataBytes` sample bytes in `cues` entries fits a WAV file, counting
+// every cue at its largest.
+bool evpFitsWavFile(std::uint64_t dataBytes, std::uint64_t cues);
 
 // The cue texts of one exported entry.
 std::string evpLabelText(const EvpSegmentEntry& entry);

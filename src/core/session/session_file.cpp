@@ -1,7 +1,9 @@
 #include "core/session/session_file.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -151,7 +153,14 @@ SessionFileContent parseSessionText(std::string_view text) {
   }
   if (!known) return content;
   content.valid = true;
-  content.wavPath = storedText(reader.readTextLine());
+  // Paths are bytes: one that is not UTF-8 but names an existing file (a Linux file
+  // name in another encoding) is that file; otherwise it is Windows-1252 text.
+  const std::string_view rawWavPath = reader.readTextLine();
+  content.wavPath = storedText(rawWavPath);
+  if (!isValidUtf8(rawWavPath) && rawWavPath.find('\0') == std::string_view::npos) {
+    struct stat info {};
+    if (::stat(std::string(rawWavPath).c_str(), &info) == 0) content.wavPath = rawWavPath;
+  }
 
   for (;;) {
     const std::string_view line = reader.readTextLine();
@@ -202,18 +211,20 @@ std::string formatSessionText(const std::string& wavPath, const std::vector<EvpR
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view text) {
-  std::string tempPath;
-  const int fd = createTemporaryBeside(path, tempPath);
+  SaveTarget save;
+  const int fd = openSave(path, save);
   if (fd < 0) return false;
   std::size_t written = 0;
   while (written < text.size()) {
     const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+    if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     written += static_cast<std::size_t>(n);
   }
+  const bool finished = written == text.size() && finishWriting(fd, written, save);
   const bool closed = ::close(fd) == 0;
-  if (written != text.size() || !closed || !replaceFile(tempPath, path)) {
-    std::remove(tempPath.c_str());
+  if (!finished || !closed || !commitSave(save)) {
+    abandonSave(save);
     return false;
   }
   return true;

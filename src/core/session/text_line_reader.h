@@ -23,7 +23,22 @@ class TextLineReader {
   std::size_t pos_ = 0;
 };
 
-// Reads a whole file into `out`; false when it cannot be opened or read.
+enum class TextFileStatus {
+  Read,
+  CannotOpen,   // missing, unreadable, or a read error
+  NotRegular,   // a device, FIFO or folder: such files may never end
+  LineTooLong,  // a line longer than the caller allows; the rest is left unread
+};
+
+// Longer than any line of a real session file (a question, an answer, a label): a file
+// with a longer line is no session, and is not read further.
+inline constexpr std::size_t kMaxSessionLineBytes = std::size_t{16} << 20;
+
+// Reads a whole regular file into `out`, stopping at the first line longer than
+// `maxLineBytes` (line feed not counted).
+TextFileStatus readTextFile(const std::string& path, std::string& out, std::size_t maxLineBytes);
+
+// Reads a whole regular file into `out`; false when it cannot be opened or read.
 bool readWholeTextFile(const std::string& path, std::string& out);
 
 }  // namespace voxloom

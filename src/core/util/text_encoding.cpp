@@ -58,6 +58,10 @@ std::size_t sequenceLength(std::string_view s, std::size_t i) {
 
 }  // namespace
 
+std::size_t utf8SequenceLength(std::string_view bytes, std::size_t at) {
+  return at < bytes.size() ? sequenceLength(bytes, at) : 0;
+}
+
 bool isValidUtf8(std::string_view s) {
   for (std::size_t i = 0; i < s.size();) {
     const std::size_t n = sequenceLength(s, i);

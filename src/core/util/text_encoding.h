@@ -9,6 +9,8 @@ namespace voxloom {
 // written on Windows) and converted to UTF-8.
 std::string fileTextToUtf8(std::string_view bytes);
 bool isValidUtf8(std::string_view bytes);
+// Length of the valid UTF-8 sequence at byte `at` of `bytes`, or 0 when none starts there.
+std::size_t utf8SequenceLength(std::string_view bytes, std::size_t at);
 // Cuts a UTF-8 text to at most `maxBytes` bytes without splitting a character.
 std::string cutUtf8(std::string_view text, std::size_t maxBytes);
 

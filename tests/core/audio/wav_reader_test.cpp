@@ -1,4 +1,5 @@
 #include "core/audio/wav_reader.h"
+#include "core/util/little_endian.h"
 
 #include <gtest/gtest.h>
 
@@ -114,6 +115,33 @@ TEST(WavReader, RefusesWhatIsNotEightOrSixteenBitPcm) {
   three.code("RIFF").u32(0).code("WAVE").chunk("fmt", RiffBuilder::fmtBody(3, 16, 8000));
   three.chunk("data", std::vector<std::uint8_t>(6));
   EXPECT_EQ(load(three.closeRiff().bytes).outcome.status, WavLoadStatus::NotStandardPcm);
+}
+
+// Rates are signed 32-bit numbers in the program: a larger rate would show as negative.
+TEST(WavReader, RefusesRatesOfTwoToTheThirtyFirstOrMore) {
+  for (const std::uint32_t rate : {0x80000000u, 0xFFFFFFFFu, 0x7FFFFFFFu}) {
+    std::vector<std::uint8_t> fmt = RiffBuilder::fmtBody(1, 8, 8000);
+    putLe32(&fmt[4], rate);
+    RiffBuilder b;
+    b.code("RIFF")
+        .u32(0)
+        .code("WAVE")
+        .chunk("fmt", fmt)
+        .chunk("data", std::vector<std::uint8_t>(4));
+    const Loaded l = load(b.closeRiff().bytes);
+    if (rate > 0x7FFFFFFFu) {
+      EXPECT_EQ(l.outcome.status, WavLoadStatus::RateTooHigh) << rate;
+      EXPECT_EQ(l.outcome.rateFound, rate);
+      EXPECT_FALSE(l.doc->isLoaded);
+      EXPECT_EQ(l.doc->samples, nullptr);  // refused before reading the samples
+    } else {
+      ASSERT_EQ(l.outcome.status, WavLoadStatus::Loaded);
+      EXPECT_EQ(l.doc->nominalRate, 2147483647);
+    }
+  }
+  EXPECT_EQ(rateTooHighText(2147483648u),
+            "The sample rate of this WAV file (2147483648 Hz) is too high. Voxloom can only "
+            "process WAV files with up to 2147483647 samples per second.");
 }
 
 TEST(WavReader, NamesTheMissingChunk) {

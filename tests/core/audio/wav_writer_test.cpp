@@ -148,6 +148,23 @@ TEST(WavWriter, ReportsWhatCannotBeOpened) {
   EXPECT_EQ(cannotWriteText("a.wav"), "Can't write to WAV file 'a.wav'.");
 }
 
+// The RIFF size is a 32-bit field: cue and LIST chunks may push a large file past it.
+TEST(WavWriter, RefusesWhatItsSizeFieldsCannotHold) {
+  const std::vector<WavCue> cues = {{1, 0, 10, fourCC("rgn"), "label", "a note"},
+                                    {2, 5, 0, fourCC("mark"), "", std::string(300, 'n')}};
+  // cue: 12 + 2 x 24; LIST: 12, then per cue ltxt 28, labl and note 12 + the text with its
+  // NUL padded to even (the note cut to 255 bytes).
+  const std::uint64_t tail = 12 + 48 + 12 + (28 + 12 + 6 + 12 + 8) + (28 + 12 + 2 + 12 + 256);
+  const std::uint64_t room = 0xFFFFFFFFull + 8 - 44 - tail;
+  EXPECT_TRUE(wavFileFits(room, cues));
+  EXPECT_FALSE(wavFileFits(room + 1, cues));
+  EXPECT_TRUE(wavFileFits(room + tail - 12 - 12, {}));  // empty cue and LIST chunks
+  EXPECT_FALSE(wavFileFits(room + tail - 12 - 12 + 1, {}));
+  EXPECT_EQ(wavWriteFailureText(WavWriteStatus::TooLarge, "big.wav"),
+            "Can't write WAV file 'big.wav': with its cue list it would be larger than a WAV "
+            "file can be (4 GB).");
+}
+
 TEST(WavWriter, AFailedWriteKeepsThePreviousFile) {
   const std::string dir = test::tempDir();
   const std::string path = dir + "/keep.wav";

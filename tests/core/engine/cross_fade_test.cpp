@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <tuple>
 #include <vector>
@@ -137,6 +138,14 @@ TEST_F(RendererTest, ReadsOutsideTheSignalAreSilence) {
   EXPECT_EQ(render(-2, 3), (std::vector<int>{0, 0, 1000}));
   state.prevEnd = 1000000;
   EXPECT_EQ(render(40, 3), (std::vector<int>{0, 0, 0}));
+  // Near the largest frame number the ends must not wrap into the signal.
+  const Frames last = std::numeric_limits<Frames>::max();
+  EXPECT_EQ(render(last, 3), (std::vector<int>{0, 0, 0}));
+  EXPECT_EQ(state.prevEnd, std::int64_t{last} + 3);
+  EXPECT_EQ(render(2, 3), (std::vector<int>{0, 500, 1000}));  // nothing fades out
+  state.prevEnd = 8;
+  EXPECT_EQ(render(last - 1, 2), (std::vector<int>{1000, 0}));
+  EXPECT_EQ(state.prevEnd, std::int64_t{last} + 1);
 }
 
 TEST_F(RendererTest, OneFrameAndEmptyBlocks) {

@@ -1,5 +1,10 @@
 #include "core/session/session_controller.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+
 #include "core/session/session_file.h"
 #include "core/session/text_line_reader.h"
 #include "tests/core/session/session_example.h"
@@ -68,7 +73,9 @@ TEST_F(SessionPanelTest, OneRecordShowsItsTextsAndLabels) {
 
 TEST_F(SessionPanelTest, ThreeRecordsNavigate) {
   loadWav("a.wav");
-  for (int i = 0; i < 3; ++i) capture(1, "q" + std::to_string(i));
+  // append, not "q" + ...: GCC 12 at -O3 warns falsely (-Wrestrict) on the insert that
+  // operator+ (const char*, string&&) makes.
+  for (int i = 0; i < 3; ++i) capture(1, std::string("q").append(std::to_string(i)));
   controller.setCommandState(kStateIdle);
   EXPECT_EQ(panel().sequence, "3/3");
   EXPECT_FALSE(panel()[C::ButtonSessionNext]);
@@ -162,6 +169,19 @@ TEST_F(SessionCaptureTest, LaterCapturesKeepTheFirstWavPath) {
   capture(1);
   EXPECT_EQ(session().wavPath, first);
   EXPECT_EQ(session().count(), 2);
+}
+
+// A session is opened from anywhere later: a WAV opened by a relative path is stored
+// with its full path.
+TEST_F(SessionCaptureTest, ARelativeWavPathIsStoredInFull) {
+  const std::string full = loadWav("rel.wav");
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(test::tempDir());
+  controller.openWavFile("rel.wav");
+  ASSERT_EQ(controller.document.path, "rel.wav");
+  capture(1);
+  std::filesystem::current_path(before);
+  EXPECT_EQ(session().wavPath, full);
 }
 
 TEST_F(SessionCaptureTest, CancelledPromptChangesNothing) {
@@ -267,10 +287,19 @@ TEST_F(SessionSaveTest, FirstSaveProposesTheStampAndUpgradesOldFiles) {
 TEST_F(SessionSaveTest, AFailedSaveOffersRetryAndKeepsThePreviousFile) {
   loadWav("w.wav");
   capture(2);
-  const std::string path = test::writeTempFile(std::string(250, 's'), {'o', 'l', 'd'});
+  const std::string path = test::writeTempFile("s.evp", {'o', 'l', 'd'});
   prompter.saveFiles.push_back(path);
   prompter.answers = {Answer::Retry, Answer::Cancel};
-  EXPECT_EQ(sessions().saveSession(false), 1);
+  // Files may not grow past 16 bytes while saving: every write of the session fails.
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  const rlimit limited{16, saved.rlim_max};
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const int result = sessions().saveSession(false);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(result, 1);
   EXPECT_EQ(prompter.shown.size(), 2u);
   EXPECT_EQ(prompter.shown[0].text, "Can't open session file '" + path + "' for writing.");
   EXPECT_EQ(prompter.shown[0].buttons, MessageButtons::RetryCancel);

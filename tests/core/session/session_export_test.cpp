@@ -78,26 +78,38 @@ TEST(SessionExport, EntriesBecomeCuesAtRunningPositions) {
               doc.sampleAt(doc.channelBase(0), 10 + f));
 }
 
-TEST(SessionExport, FramesOutsideTheSignalAreSilence) {
+// Entries are cut to the signal as a replay cuts them: a plain entry keeps its frames
+// inside the signal, a cross-faded one keeps its start (silence outside the signal) but
+// is no longer than the signal. Damaged entries near the largest frame number must
+// neither crash nor ask for gigabytes.
+TEST(SessionExport, EntriesAreCutToTheSignalAsReplayCutsThem) {
   AudioDocument doc;
   test::makeSignal(doc, 2, 8, 8000, std::vector<int>(200, 50));  // 100 stereo frames
   EvpRecord r;
   r.segments = {{90, 20, 1, 0, false, ""},
                 {2000000000, 2000, 2, 0, false, ""},
                 {-5, 10, 3, 0, true, ""},
-                {0, -4, 4, 0, false, ""}};
+                {0, -4, 4, 0, false, ""},
+                {0, 2147483647, 5, 0, true, ""},
+                {2147483647, 2147483647, 6, 0, true, ""},
+                {-2147483647 - 1, 2147483647, 7, 0, false, ""}};
   const std::string path = test::tempDir() + "/out.wav";
   ASSERT_EQ(writeEvpWav(path, doc, r, "w.wav", 0), WavWriteStatus::Written);
   AudioDocument back;
   readBack(path, back);
-  ASSERT_EQ(back.frameCount, 20 + 2000 + 10);
+  ASSERT_EQ(back.frameCount, 10 + 0 + 10 + 0 + 100 + 100 + 0);
   auto at = [&](Frames f, int ch) { return back.sampleAt(back.channelBase(ch), f); };
   EXPECT_EQ(at(9, 1), 50);
-  EXPECT_EQ(at(10, 0), 0);  // beyond the end: 8-bit silence, stored as 128
-  EXPECT_EQ(at(1000, 1), 0);
-  ASSERT_EQ(back.cues.size(), 4u);
-  EXPECT_EQ(back.cues[3].position, 2030);
-  EXPECT_EQ(back.cues[3].length, 0);
+  EXPECT_EQ(at(10, 0), 0);   // the faded entry's frames before the signal: silence
+  EXPECT_EQ(at(19, 0), 50);  // ... and its frames inside it, faded in
+  EXPECT_EQ(at(120, 1), 0);  // the entry past the largest frame number: silence
+  ASSERT_EQ(back.cues.size(), 7u);
+  const std::uint32_t positions[] = {0, 10, 10, 20, 20, 120, 220};
+  const std::uint32_t lengths[] = {10, 0, 10, 0, 100, 100, 0};
+  for (std::size_t i = 0; i < 7; ++i) {
+    EXPECT_EQ(back.cues[i].position, positions[i]) << i;
+    EXPECT_EQ(back.cues[i].length, lengths[i]) << i;
+  }
 }
 
 TEST(SessionExport, FadedEntriesAreRenderedFromAFreshStart) {
@@ -176,9 +188,36 @@ TEST_F(SessionEditorTest, ScratchFileGoesToUserFolderAndToTheEditor) {
   sessions().useDefaultEditor();
   EXPECT_EQ(sessions().editorPath, "");
 
-  // Without a user folder the system's temporary folder takes the file.
+  // Without a user folder, a folder of this user's alone: a fixed name in the shared
+  // temporary folder could be taken first by another user.
   std::filesystem::remove_all(controller.programFolder + "/user");
-  EXPECT_EQ(sessions().scratchFolder(), (std::filesystem::temp_directory_path() / "").string());
+  const char* oldRuntime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string savedRuntime = oldRuntime != nullptr ? oldRuntime : "";
+  const std::string runtime = test::tempDir() + "/runtime";
+  std::filesystem::create_directories(runtime);
+  ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  EXPECT_EQ(sessions().scratchFolder(), runtime + "/voxloom/");
+  const auto mode = [](const std::string& p) {
+    return std::filesystem::status(p).permissions() & std::filesystem::perms::all;
+  };
+  EXPECT_EQ(mode(runtime + "/voxloom"), std::filesystem::perms::owner_all);
+  // A runtime folder others may write is not used; neither is a relative one.
+  std::filesystem::permissions(runtime + "/voxloom", std::filesystem::perms::all);
+  for (const char* value : {runtime.c_str(), "relative", ""}) {
+    ::setenv("XDG_RUNTIME_DIR", value, 1);
+    const std::string folder = sessions().scratchFolder();
+    EXPECT_EQ(folder.rfind((std::filesystem::temp_directory_path() / "voxloom-").string(), 0), 0u)
+        << folder;
+    EXPECT_EQ(mode(folder), std::filesystem::perms::owner_all);
+    EXPECT_EQ(sessions().scratchFolder(), folder);  // made once
+  }
+  sessions().openEvpInEditor();
+  EXPECT_EQ(shell.opened.back(), sessions().scratchFolder() + "voxloom.wav");
+  if (oldRuntime != nullptr)
+    ::setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
+  else
+    ::unsetenv("XDG_RUNTIME_DIR");
+  std::filesystem::remove_all(sessions().scratchFolder());
 }
 
 TEST_F(SessionEditorTest, SelectEditorStartsAtTheCurrentOne) {

@@ -1,11 +1,17 @@
 #include "core/session/session_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 
 using namespace std::string_literals;
 
+#include "core/session/session_file_lock.h"
 #include "core/session/session_stamp.h"
 #include "core/session/text_line_reader.h"
 #include "tests/core/session/session_example.h"
@@ -180,16 +186,80 @@ TEST(SessionFile, TextsWithLineBreaksStayOneLine) {
 }
 
 TEST(SessionFile, AFailedWriteKeepsThePreviousFile) {
-  // A name so long that the temporary file beside it cannot be created.
-  const std::string path = test::writeTempFile(std::string(250, 'n'), {'o', 'l', 'd'});
-  EXPECT_FALSE(writeFileAtomically(path, "new"));
-  EXPECT_EQ(test::readWholeFile(path), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+  // Names up to the longest a folder allows leave room for the temporary file.
+  for (const std::size_t length : {250u, 255u}) {
+    const std::string path = test::writeTempFile(std::string(length, 'n'), {'o', 'l', 'd'});
+    EXPECT_TRUE(writeFileAtomically(path, "new")) << length;
+    EXPECT_EQ(test::readWholeFile(path), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+  }
   EXPECT_FALSE(writeFileAtomically(test::tempDir(), "a folder is no file"));
+  EXPECT_FALSE(writeFileAtomically("/dev/null", "nor is a device"));
   const std::string fresh = test::tempDir() + "/fresh.evp";
   ASSERT_TRUE(writeFileAtomically(fresh, "abc"));
   std::string back;
   ASSERT_TRUE(readWholeTextFile(fresh, back));
   EXPECT_EQ(back, "abc");
+}
+
+// Devices and FIFOs may never end; a line longer than any session line stops the read.
+TEST(SessionFile, OnlyRegularFilesAreReadAndOverlongLinesStopTheRead) {
+  std::string text;
+  EXPECT_EQ(readTextFile("/dev/zero", text, kMaxSessionLineBytes), TextFileStatus::NotRegular);
+  const std::string fifo = test::tempDir() + "/fifo";
+  std::filesystem::remove(fifo);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(readTextFile(fifo, text, kMaxSessionLineBytes), TextFileStatus::NotRegular);
+  EXPECT_EQ(readTextFile(test::tempDir(), text, 100), TextFileStatus::NotRegular);
+  EXPECT_EQ(readTextFile(test::tempDir() + "/missing", text, 100), TextFileStatus::CannotOpen);
+
+  const std::string lines = "short\n" + std::string(100, 'x') + "\nend";
+  const std::string path = test::writeTempFile("lines.evp", {lines.begin(), lines.end()});
+  EXPECT_EQ(readTextFile(path, text, 100), TextFileStatus::Read);
+  EXPECT_EQ(text, lines);
+  EXPECT_EQ(readTextFile(path, text, 99), TextFileStatus::LineTooLong);
+  // A huge file without a line feed is not read whole.
+  const std::string huge = test::tempDir() + "/huge.evp";
+  {
+    std::ofstream out(huge, std::ios::binary);
+    out << std::string(4 << 20, 'x');
+  }
+  EXPECT_EQ(readTextFile(huge, text, 1 << 16), TextFileStatus::LineTooLong);
+  EXPECT_LT(text.size(), std::size_t{2} << 20);
+}
+
+// Paths are bytes: a WAV path that is not UTF-8 but names a file is kept as it is.
+TEST(SessionFile, ARawPathThatExistsIsKeptAsBytes) {
+  const std::string raw = test::tempDir() + "/caf\xE9.wav";
+  test::writeTempFile("caf\xE9.wav", {1});
+  SessionFileContent c = parseSessionText(formatSessionText(raw, {}));
+  EXPECT_EQ(c.wavPath, raw);
+  std::filesystem::remove(raw);
+  c = parseSessionText(formatSessionText(raw, {}));
+  EXPECT_EQ(c.wavPath, test::tempDir() + "/caf\xC3\xA9.wav");  // a Windows file's text
+}
+
+// The lock follows the file a save renames into place and waits only as long as asked.
+TEST(SessionFileLock, HoldsOffOtherLockersAndFollowsTheReplacedFile) {
+  const std::string path = test::tempDir() + "/locked.evp";
+  std::filesystem::remove(path);
+  using std::chrono::milliseconds;
+  SessionFileLock first;
+  ASSERT_TRUE(first.lock(path, milliseconds(100)));  // no file yet: its folder is locked
+  SessionFileLock second;
+  EXPECT_FALSE(second.lock(path, milliseconds(50)));
+  ASSERT_TRUE(writeFileAtomically(path, "one"));
+  first.unlock();
+  ASSERT_TRUE(second.lock(path, milliseconds(100)));  // now the file itself
+  EXPECT_FALSE(first.lock(path, milliseconds(50)));
+  // A save under the lock replaces the file: a waiting locker must lock the new one.
+  std::thread waiter([&] { EXPECT_TRUE(first.lock(path, milliseconds(10000))); });
+  std::this_thread::sleep_for(milliseconds(20));
+  ASSERT_TRUE(writeFileAtomically(path, "two"));
+  second.unlock();
+  waiter.join();
+  EXPECT_FALSE(second.lock(path, milliseconds(50)));
+  first.unlock();
+  EXPECT_TRUE(second.lock(path, milliseconds(50)));
 }
 
 TEST(SessionStamp, PrintsAndReadsTheSixNumbers) {
