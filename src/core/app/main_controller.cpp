@@ -76,6 +76,11 @@ MainController::MainController(Prompter& prompter, Shell& shell)
     : playback(prompter, document, commandState), prompter_(prompter), shell_(shell) {
   // Export renders cross-faded entries with the shape the segment options hold now.
   sessions.fadeMode = [this] { return playback.options.fadeMode; };
+  RandomSources& random = playback.random;  // random sources: the settings they consult
+  random.useSeparateFolders = &useSeparateFolders;
+  random.lastRandomFileFolder = &lastRandomFileFolder;
+  random.soundCard.level = &recording.level;
+  random.soundCard.documentRate = [this] { return document.format.samplesPerSec; };
 }
 
 bool MainController::isBuilt(Command command) {
@@ -93,6 +98,7 @@ bool MainController::isBuilt(Command command) {
     case Command::Pause:
     case Command::Stop:
     case Command::LogRandom:
+    case Command::WriteRandom:
     case Command::Record:  // recording
       return true;
     default:
@@ -164,7 +170,8 @@ void MainController::openFileByType(const std::string& path) {
     openWavFile(path);
   } else if (ext == ".pcm") {
     lastRandomFileFolder = folder;
-    // The file random source takes it over once that source exists.
+    playback.random.selectRandomSource(RandomSourceKind::RandomFile, path, "", false);
+    notify(ViewAspect::Commands);
   } else if (ext == ".evp") {
     if (liveMode) return;
     sessionFolder = folder;

@@ -281,7 +281,7 @@ void PlaybackEngine::stopRun() {
   if (isPaused_) setPaused(false);
   if (timer_ != nullptr) timer_->cancel();
   context_.random.log.closeRandomLog();
-  // The sound-card source closes its input device here once it exists.
+  context_.random.stopSourceWaits();
   if (pickFailure_ != PickStatus::Ok) {
     const PickStatus failure = pickFailure_;
     pickFailure_ = PickStatus::Ok;

@@ -21,10 +21,19 @@ bool RandomLog::openRandomLog(Prompter& prompter) {
   }
 }
 
-void RandomLog::closeRandomLog() {
-  if (file_ == nullptr) return;
-  std::fclose(file_);
+bool RandomLog::openOutput(const std::string& path) {
+  closeRandomLog();
+  file_ = std::fopen(path.c_str(), "w");
+  if (file_ != nullptr) std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+  return file_ != nullptr;
+}
+
+bool RandomLog::closeRandomLog() {
+  if (file_ == nullptr) return true;
+  const bool failed = std::ferror(file_) != 0;
+  const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
+  return closed && !failed;
 }
 
 void RandomLog::logRandomValue(std::string_view text) {

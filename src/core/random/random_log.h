@@ -24,7 +24,11 @@ class RandomLog {
   // True when the EVP may start: logging is off, or the file is open. On failure asks
   // Retry/Cancel; Cancel gives false and leaves the log settings as they are.
   bool openRandomLog(Prompter& prompter);
-  void closeRandomLog();
+  // Opens `path` truncated as the output of Write RN, in place of the log file.
+  bool openOutput(const std::string& path);
+  // False when writing or closing the file failed (a full disk); true when nothing was
+  // open.
+  bool closeRandomLog();
   bool isOpen() const { return file_ != nullptr; }
 
   // Writes `text` and a line end when logging is on and the file is open.

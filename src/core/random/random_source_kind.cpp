@@ -8,7 +8,8 @@ std::optional<RandomSourceKind> randomSourceKindFromInt(int value) {
 }
 
 bool isRandomSourceBuilt(RandomSourceKind kind) {
-  return kind == RandomSourceKind::PseudoRng;
+  return kind == RandomSourceKind::PseudoRng || kind == RandomSourceKind::SoundCard ||
+         kind == RandomSourceKind::RandomFile || kind == RandomSourceKind::ParallelPort;
 }
 
 }  // namespace voxloom

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/audio/audio_document.h"
+#include "core/random/random_file_source.h"
 #include "core/random/random_mapping.h"
 #include "core/random/service_host.h"
 
@@ -11,11 +12,24 @@ namespace voxloom {
 std::int32_t RandomSources::drawRandom(std::int32_t n) {
   if (n < 1) n = 1;
   if (stop_.stopRequested) return 0;
+  const int need = menu.convert ? 32 : 1;
+  if (soundCard.isOpen() && randomKind != RandomSourceKind::SoundCard) soundCard.closeInput();
   switch (randomKind) {
     case RandomSourceKind::PseudoRng: {
       const std::int32_t v = pseudo.nextPseudoRandom();
       log.logRandomValue(std::to_string(v));
       return scaleFrom31Bits(v, n);
+    }
+    case RandomSourceKind::RandomFile:
+      if (batch.index + need > batch.count && !refillFromFile(*this, need)) return 0;
+      return takeSample16(*this, n);
+    case RandomSourceKind::SoundCard:
+      if (!soundCard.captureNoiseBlock(*this, need)) return 0;
+      return takeSample16(*this, n);
+    case RandomSourceKind::ParallelPort: {
+      const std::uint32_t w = parallelPort.readPortWord(*this);
+      log.logRandomValue(std::to_string(static_cast<std::int32_t>(w)));
+      return stop_.stopRequested ? 0 : scaleFromWord(w, n);
     }
     default:
       // Kinds without a source in this build cannot be selected; should one be set
@@ -26,18 +40,72 @@ std::int32_t RandomSources::drawRandom(std::int32_t n) {
 }
 
 SelectOutcome RandomSources::selectRandomSource(RandomSourceKind kind, const std::string& filePath,
-                                                const std::string& url, bool /*interactive*/) {
+                                                const std::string& url, bool interactive) {
   if (!filePath.empty()) randomFilePath = filePath;
   if (!url.empty()) serviceUrl = url;
 
   SelectOutcome outcome = SelectOutcome::NotAvailable;
-  if (isRandomSourceBuilt(kind)) {
+  if (kind == RandomSourceKind::RandomFile) {
+    outcome = selectRandomFile(filePath);
+  } else if (kind == RandomSourceKind::ParallelPort) {
+    outcome = selectParallelPort(interactive);
+  } else if (isRandomSourceBuilt(kind)) {
     menu.checkOnly(kind);
     randomKind = kind;
     outcome = SelectOutcome::Selected;
   }
   refreshMenu();
   return outcome;
+}
+
+SelectOutcome RandomSources::selectRandomFile(const std::string& filePath) {
+  if (filePath.empty()) {
+    FileDialogSpec dialog;
+    dialog.title = kRandomFileDialogTitle;
+    dialog.filter = kRandomFileFilter;
+    dialog.defaultExtension = "*.pcm";
+    dialog.fileName = randomFilePath;
+    if (useSeparateFolders != nullptr && *useSeparateFolders && lastRandomFileFolder != nullptr)
+      dialog.initialFolder = *lastRandomFileFolder;
+    const auto chosen = prompter_.chooseOpenFile(dialog);
+    if (!chosen) return SelectOutcome::Cancelled;
+    if (lastRandomFileFolder != nullptr) *lastRandomFileFolder = folderPart(*chosen);
+    randomFilePath = *chosen;
+  }
+  batch.filePosition = 0;
+  batch.discard();
+  menu.checkOnly(RandomSourceKind::RandomFile);
+  randomKind = RandomSourceKind::RandomFile;
+  return SelectOutcome::Selected;
+}
+
+SelectOutcome RandomSources::selectParallelPort(bool interactive) {
+  bool cancelled = false;
+  const std::string failure = parallelPort.selectFromDialog(interactive, cancelled);
+  if (cancelled) return SelectOutcome::Cancelled;
+  if (failure.empty()) {
+    menu.checkOnly(RandomSourceKind::ParallelPort);
+    randomKind = RandomSourceKind::ParallelPort;
+    return SelectOutcome::Selected;
+  }
+  prompter_.error(failure);
+  if (randomKind == RandomSourceKind::ParallelPort)
+    selectRandomSource(RandomSourceKind::PseudoRng, "", "", false);
+  return SelectOutcome::Failed;
+}
+
+void RandomSources::stopPlayback() {
+  if (stopPlaybackHook) {
+    stopPlaybackHook();
+  } else {
+    log.closeRandomLog();
+    stopSourceWaits();
+  }
+}
+
+void RandomSources::stopSourceWaits() {
+  soundCard.closeInput();
+  parallelPort.cancelWait();
 }
 
 void RandomSources::refreshMenu() {

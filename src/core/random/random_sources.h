@@ -1,14 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/ports/prompter.h"
+#include "core/random/parallel_port_source.h"
 #include "core/random/pseudo_rng.h"
 #include "core/random/random_batch.h"
 #include "core/random/random_log.h"
 #include "core/random/random_menu.h"
 #include "core/random/random_source_kind.h"
+#include "core/random/sound_card_source.h"
 #include "core/random/stop_request.h"
 
 namespace voxloom {
@@ -17,6 +20,7 @@ enum class SelectOutcome {
   Selected,      // the kind is current now
   Cancelled,     // a dialog was cancelled; the previous source stays
   NotAvailable,  // this build has no such source; the previous source stays
+  Failed,        // the source's checks failed and said why
 };
 
 // The single entry point for random integers, and the state of the current source.
@@ -33,12 +37,28 @@ class RandomSources {
   std::string serviceUrl;
   long double growthRate = 3.8L;
   long double population = 0.5L;
+  std::int32_t manualPosition = 0;  // TrackBarRandom
+  std::int32_t randomFileLine = 0;  // line counter of the text random file
   std::int32_t previousTrendSample = 0;
   long double previousTrendValue = 0;
   PseudoRng pseudo;
   RandomLog log;
   RandomSourceMenu menu;
   std::string lastLogFolder;
+  SoundCardSource soundCard;
+  ParallelPortSource parallelPort;
+
+  // Where the file dialog of the file source starts (the owner's settings).
+  const bool* useSeparateFolders = nullptr;  // CheckBoxUseSeparateFolders
+  std::string* lastRandomFileFolder = nullptr;
+
+  // The engine's Stop, for sources that cannot deliver. Without one, the log is closed
+  // and the sound input too, as Stop does.
+  std::function<void()> stopPlaybackHook;
+  void stopPlayback();
+  // Stop ends a draw that waits on a device at once: closes the sound input and ends a
+  // parallel-port word in progress.
+  void stopSourceWaits();
 
   // One integer in 0..n-1 (n >= 1; a smaller n is treated as 1) from the current
   // source. 0 when the stop request is set before or during the draw; a source that
@@ -55,15 +75,21 @@ class RandomSources {
   void toggleRandomLog(bool useSeparateFolders);
 
   StopRequest& stop() { return stop_; }
+  Prompter& prompter() { return prompter_; }
 
  private:
   void refreshMenu();
+  SelectOutcome selectRandomFile(const std::string& filePath);
+  SelectOutcome selectParallelPort(bool interactive);
 
   StopRequest& stop_;
   Prompter& prompter_;
 };
 
 inline constexpr const char* kLogDialogTitle = "Log random numbers to file...";
+inline constexpr const char* kRandomFileDialogTitle = "Open random source file...";
+inline constexpr const char* kRandomFileFilter =
+    "PCM Raw Data (*.pcm)|*.pcm|Text File (*.txt)|*.txt|All Files (*.*)|*.*";
 inline constexpr const char* kTextFileFilter = "Text File (*.txt)|*.txt|All Files (*.*)|*.*";
 
 }  // namespace voxloom
