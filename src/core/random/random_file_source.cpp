@@ -34,7 +34,8 @@ bool parseLineNumber(std::string_view text, std::int64_t& value) {
   const std::size_t digitsFrom = i;
   std::int64_t v = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    if (v < 1'000'000'000'000LL) v = v * 10 + (text[i] - '0');
+    if (v >= 100'000'000'000'000'000LL) return false;  // beyond any integer type
+    v = v * 10 + (text[i] - '0');
   }
   if (i == digitsFrom) return false;
   while (i < text.size() && isBlank(text[i])) ++i;
