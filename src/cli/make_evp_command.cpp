@@ -154,10 +154,7 @@ int runMakeEvp(const std::vector<std::string>& args) {
   NoShell shell;
   SourceDevices devices;  // outlives the controller, whose sources may use them
   MainController controller(prompter, shell);
-  if (controller.readWavFile(a.input) != 0) return kExitFailed;
-  const AudioDocument& doc = controller.document;
   PlaybackParts& parts = controller.playback;
-  applyOptions(a, parts.options, doc.cueCount());
   std::string sourceError;
   switch (applySourceOptions(a.source, parts.random, devices, sourceError)) {
     case ApplyResult::Usage:
@@ -167,6 +164,9 @@ int runMakeEvp(const std::vector<std::string>& args) {
     case ApplyResult::Ok:
       break;
   }
+  if (controller.readWavFile(a.input) != 0) return kExitFailed;
+  const AudioDocument& doc = controller.document;
+  applyOptions(a, parts.options, doc.cueCount());
   updateMinFrames(parts.table, parts.options, doc);
   updateMaxFrames(parts.table, parts.options, doc);
   const PickStatus possible = checkPickPossible(parts.table, parts.options, doc);
