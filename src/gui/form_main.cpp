@@ -73,6 +73,7 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
   wireEffects();
   wireEngine();
   wireRecording();  // form_main_record.cpp
+  wireRandomSources();
 
   resize(720, 470);
   controller_.setView(this);
@@ -151,6 +152,7 @@ void TFormMain::refreshCommands() {
     palette.setColor(group, QPalette::Base, background);
   playTimeSpin_->setPalette(palette);
   refreshEngineControls();
+  refreshSourceCaptions();  // a dropped .pcm file selects the file source
 }
 
 void TFormMain::refreshDocument() {

@@ -76,6 +76,8 @@ class TFormMain : public QMainWindow, public View {
   void wireEffects();            // form_main_effects.cpp
   void wireEngine();             // form_main_engine.cpp
   void wireRecording();          // form_main_record.cpp
+  void wireRandomSources();      // form_main_sources.cpp
+  void refreshSourceCaptions();  // form_main_sources.cpp
   void refreshEngineControls();  // form_main_engine.cpp
 
   QAction* addAction(QMenu* menu, const char* name, const QString& caption,

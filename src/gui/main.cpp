@@ -15,6 +15,10 @@
 #include "platform/qt_prompter.h"
 #include "platform/qt_shell.h"
 #include "platform/qt_timer.h"
+#include "core/session/system_clock.h"
+#include "gui/form_parallel_port.h"
+#include "gui/form_write_rn.h"
+#include "platform/linux/ppdev_port_driver.h"
 #include "platform/sdl/sdl_wave_in.h"
 #include "platform/sdl/sdl_wave_out.h"
 
@@ -44,6 +48,14 @@ int main(int argc, char* argv[]) {
   formMain.controller().attachPlayback(waveOut, eventLoop, &timerRandomPlay);
   formMain.controller().attachRecording(waveIn, eventLoop, &timerLevelDecay);
   if (parsed.seed) formMain.controller().seedRandom(*parsed.seed);
+  // The parallel-port source: the driver is looked for and the ports probed once.
+  voxloom::PpdevPortDriver portDriver;
+  voxloom::SystemClock steadyClock;
+  voxloom::ParallelPortSource& parallelPort = formMain.controller().playback.random.parallelPort;
+  parallelPort.driver = &portDriver;
+  parallelPort.clock = &steadyClock;
+  parallelPort.loop = &eventLoop;
+  parallelPort.loadAndProbe();
   voxloom::TFormAbout formAbout(&formMain);
   voxloom::TFormEcho formEcho(&formMain);
   voxloom::TFormRecParam formRecParam(&formMain);
@@ -51,6 +63,8 @@ int main(int argc, char* argv[]) {
   voxloom::TFormRecLevel formRecLevel(&formMain);
   formRecLevel.bindMeter(&formMain.controller().recording.level);
   voxloom::TFormAutoCut formAutoCut(&formMain);
+  voxloom::TFormWriteRN formWriteRN(&formMain);
+  voxloom::TFormParallelPort formParallelPort(&formMain);
   formMain.setStartupFiles(parsed.files);
   formMain.show();
   return app.exec();
