@@ -27,6 +27,10 @@ bool takesValue(const std::string& a) {
 
 }  // namespace
 
+// 64 frames is the smallest callback SDL's backends take without complaint; the draw's
+// wait is then about 1.5 ms at 44100 Hz.
+constexpr std::uint16_t kSoundCardCallbackFrames = 64;
+
 struct SourceDevices::Parts {
   QueuedEventLoop loop;
   std::unique_ptr<SdlWaveIn> waveIn;
@@ -156,6 +160,7 @@ ApplyResult applySourceOptions(const SourceOptions& o, RandomSources& rs, Source
     int index = kWaveDefaultDevice;
     if (o.hasArgument) parseWhole(o.argument, index);
     d.waveIn = std::make_unique<SdlWaveIn>(d.loop);
+    d.waveIn->setCallbackFrames(kSoundCardCallbackFrames);
     rs.soundCard.device = d.waveIn.get();
     rs.soundCard.loop = &d.loop;
     rs.soundCard.deviceIndex = index;

@@ -28,9 +28,18 @@ bool RandomLog::openOutput(const std::string& path) {
   return file_ != nullptr;
 }
 
+void RandomLog::flush() {
+  if (file_ != nullptr && !pending_.empty() &&
+      std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size())
+    writeFailed_ = true;
+  pending_.clear();
+}
+
 bool RandomLog::closeRandomLog() {
   if (file_ == nullptr) return true;
-  const bool failed = std::ferror(file_) != 0;
+  flush();
+  const bool failed = std::ferror(file_) != 0 || writeFailed_;
+  writeFailed_ = false;
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
   return closed && !failed;
@@ -38,8 +47,9 @@ bool RandomLog::closeRandomLog() {
 
 void RandomLog::logRandomValue(std::string_view text) {
   if (!logEnabled || file_ == nullptr) return;
-  std::fwrite(text.data(), 1, text.size(), file_);
-  std::fputc('\n', file_);
+  pending_.append(text);
+  pending_.push_back('\n');
+  if (pending_.size() >= 65536) flush();
 }
 
 }  // namespace voxloom

@@ -35,7 +35,11 @@ class RandomLog {
   void logRandomValue(std::string_view text);
 
  private:
+  void flush();
+
   std::FILE* file_ = nullptr;
+  std::string pending_;  // lines not yet handed to the file: one write per 64 KB
+  bool writeFailed_ = false;
 };
 
 std::string cannotOpenLogText(const std::string& path);
