@@ -310,6 +310,20 @@ void PlaybackEngine::finishRun() {
 }
 
 void PlaybackEngine::onPlaybackBufferDone() {
+  if (inBufferDone_) {
+    ++deferredDone_;
+    return;
+  }
+  inBufferDone_ = true;
+  handleBufferDone();
+  while (deferredDone_ > 0) {
+    --deferredDone_;
+    handleBufferDone();
+  }
+  inBufferDone_ = false;
+}
+
+void PlaybackEngine::handleBufferDone() {
   if (!open_) return;
   device_.unprepare(headers_[static_cast<std::size_t>(slotIndex_)]);
   --outstanding_;
