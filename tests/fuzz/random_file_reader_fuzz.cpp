@@ -1,5 +1,6 @@
 // libFuzzer target: any byte string as a random source file, read block by block from
 // memory in both forms, with chunk sizes the input chooses.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
