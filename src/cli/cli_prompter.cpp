@@ -7,8 +7,9 @@ namespace voxloom::cli {
 Answer CliPrompter::message(const std::string& title, const std::string& text, MessageIcon,
                             MessageButtons buttons) {
   std::string line = text;
-  for (char& c : line)
-    if (c == '\n' || c == '\r') c = ' ';
+  if (!keepLineBreaks)
+    for (char& c : line)
+      if (c == '\n' || c == '\r') c = ' ';
   std::cerr << title << ": " << line << '\n';
   ++messagesShown;
   switch (buttons) {

@@ -10,6 +10,7 @@ namespace voxloom::cli {
 class CliPrompter : public Prompter {
  public:
   int messagesShown = 0;
+  bool keepLineBreaks = false;  // the random commands print a message's lines as they are
 
   Answer message(const std::string& title, const std::string& text, MessageIcon icon,
                  MessageButtons buttons) override;

@@ -9,6 +9,7 @@
 #include "cli/cli_prompter.h"
 #include "cli/commands.h"
 #include "cli/session_append.h"
+#include "cli/source_options.h"
 #include "core/app/main_controller.h"
 #include "core/audio/wav_writer.h"
 #include "core/engine/cross_fade.h"
@@ -19,10 +20,12 @@ namespace voxloom::cli {
 
 namespace {
 
-constexpr const char* kUsage =
-    "voxloom-cli make-evp IN.wav -o OUT.wav [--seed N] [--seconds S | --blocks N] [--from MS]\n"
-    "       [--to MS] [--overlap] [--no-zero-cross] [--cue-list] [--xfade MODE]\n"
-    "       [--source pseudo] [--log FILE] [--session FILE.evp [--question TEXT]]";
+const std::string kUsage =
+    std::string(
+        "voxloom-cli make-evp IN.wav -o OUT.wav [--seconds S | --blocks N] [--from MS]\n"
+        "       [--to MS] [--overlap] [--no-zero-cross] [--cue-list] [--xfade MODE]\n"
+        "       [--log FILE] [--session FILE.evp [--question TEXT]]\n       ") +
+    kSourceOptionsUsage;
 
 // No WAV file holds more than 2^32 bytes, so at one byte per frame and one frame per
 // second nothing longer can be written; larger values are typing errors.
@@ -35,7 +38,7 @@ constexpr const char* kTooLargeText =
 struct MakeEvpArgs {
   std::string input;
   std::string output;
-  std::optional<std::uint64_t> seed;
+  SourceOptions source;
   std::optional<double> seconds;
   std::optional<std::int64_t> blocks;
   std::optional<int> from;
@@ -85,10 +88,14 @@ bool sameFile(const std::string& a, const std::string& b) {
 std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
   std::vector<std::string> files;
   for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string error;
+    const OptionTake take = takeSourceOption(args, i, out.source, error);
+    if (take == OptionTake::Wrong) return error;
+    if (take == OptionTake::Taken) continue;
     const std::string& a = args[i];
-    const bool takesValue = a == "-o" || a == "--seed" || a == "--seconds" || a == "--blocks" ||
-                            a == "--from" || a == "--to" || a == "--xfade" || a == "--source" ||
-                            a == "--log" || a == "--session" || a == "--question";
+    const bool takesValue = a == "-o" || a == "--seconds" || a == "--blocks" || a == "--from" ||
+                            a == "--to" || a == "--xfade" || a == "--log" || a == "--session" ||
+                            a == "--question";
     if (!takesValue) {
       if (a == "--overlap") {
         out.overlap = true;
@@ -107,10 +114,6 @@ std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
     const std::string& v = args[++i];
     if (a == "-o") {
       out.output = v;
-    } else if (a == "--seed") {
-      std::uint64_t seed = 0;
-      if (!parseWhole(v, seed)) return "--seed needs a whole number";
-      out.seed = seed;
     } else if (a == "--seconds") {
       double s = 0;
       if (!parseWhole(v, s) || !std::isfinite(s) || s <= 0 || s > kMaxSeconds)
@@ -130,8 +133,6 @@ std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
     } else if (a == "--xfade") {
       out.fadeMode = parseFadeMode(v);
       if (!out.fadeMode) return "--xfade needs 0..11, linear, sine, sine-half or trapezoid10..90";
-    } else if (a == "--source") {
-      if (v != "pseudo") return "random source '" + v + "' is not available in this build";
     } else if (a == "--log") {
       out.logFile = v;
     } else if (a == "--session") {
@@ -182,12 +183,21 @@ int runMakeEvp(const std::vector<std::string>& args) {
 
   CliPrompter prompter;
   NoShell shell;
+  SourceDevices devices;  // outlives the controller, whose sources may use them
   MainController controller(prompter, shell);
+  PlaybackParts& parts = controller.playback;
+  std::string sourceError;
+  switch (applySourceOptions(a.source, parts.random, devices, sourceError)) {
+    case ApplyResult::Usage:
+      return usageError(sourceError, kUsage);
+    case ApplyResult::Failed:
+      return kExitFailed;
+    case ApplyResult::Ok:
+      break;
+  }
   if (controller.readWavFile(a.input) != 0) return kExitFailed;
   const AudioDocument& doc = controller.document;
-  PlaybackParts& parts = controller.playback;
   applyOptions(a, parts.options, doc.cueCount());
-  if (a.seed) controller.seedRandom(*a.seed);
   updateMinFrames(parts.table, parts.options, doc);
   updateMaxFrames(parts.table, parts.options, doc);
   const PickStatus possible = checkPickPossible(parts.table, parts.options, doc);
@@ -238,6 +248,7 @@ int runMakeEvp(const std::vector<std::string>& args) {
   // "Export EVP as WAV file" writes a captured EVP, which renders the same bytes again.
   const OfflineEvpResult result =
       generateOfflineEvp(context, limit, [](std::span<const std::uint8_t>) { return true; });
+  parts.random.stopSourceWaits();
   if (!log.closeRandomLog()) {
     prompter.error(cannotWriteLogText(log.logFileName));
     return kExitFailed;

@@ -81,7 +81,8 @@ class TFormMain : public QMainWindow, public View {
   void wireRecording();                  // form_main_record.cpp
   void refreshEngineControls();          // form_main_engine.cpp
   void wireSources(Prompter& prompter);  // form_main_sources.cpp
-  void refreshSourceWindows();           // form_main_sources.cpp
+  void refreshSourceCaptions();          // form_main_sources.cpp
+  void refreshSourceWindows();           // form_main_sources.cpp, with the captions
   void wireToolWindows();                // form_main_tools.cpp, with refreshToolMarks
   void refreshToolMarks();
 

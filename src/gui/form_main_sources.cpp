@@ -1,84 +1,127 @@
-// The fractal, internet and manual sweep items of the random-source menu, their dialogs
-// and the manual slider window.
+// The random sources of the Preferences menu that need more than a check mark, their
+// dialogs, the manual slider window, and Extras > Write RN.
 #include <QAction>
 
+#include "core/random/write_rn.h"
 #include "gui/form_fractal.h"
 #include "gui/form_input_string.h"
 #include "gui/form_main.h"
 #include "gui/form_manual_random.h"
+#include "gui/form_parallel_port.h"
+#include "gui/form_rec_level.h"
+#include "gui/form_write_rn.h"
 
 namespace voxloom {
 
 namespace {
 
 // The forms are made at start-up with the main window as owner; a main window made
-// alone gets them on first use.
+// alone gets them on first use. They keep their values between uses, as their controls do.
 template <typename Form>
 Form* ownedForm(QWidget* main) {
   auto* form = main->findChild<Form*>(QString(), Qt::FindDirectChildrenOnly);
   return form != nullptr ? form : new Form(main);
 }
 
-class QtFractalDialog : public QObject, public FractalDialog {
+class QtSourceDialogs : public QObject,
+                        public FractalDialog,
+                        public ServiceUrlDialog,
+                        public WriteRnDialog,
+                        public ParallelPortDialog {
  public:
-  QtFractalDialog(QWidget* main, Prompter& prompter)
+  QtSourceDialogs(QWidget* main, Prompter& prompter)
       : QObject(main), main_(main), prompter_(prompter) {}
+
   bool askFractal(FractalForm& form) override {
     TFormFractal* dialog = ownedForm<TFormFractal>(main_);
     dialog->bind(&form, &prompter_);
     return dialog->exec() == QDialog::Accepted;
   }
+  bool askServiceUrl(ServiceUrlForm& form) override {
+    TFormInputString* dialog = ownedForm<TFormInputString>(main_);
+    dialog->bind(&form);
+    return dialog->exec() == QDialog::Accepted;
+  }
+  bool askWriteRn(WriteRnDialogState& state) override {
+    TFormWriteRN* form = ownedForm<TFormWriteRN>(main_);
+    form->showState(state);
+    const bool ok = form->exec() == QDialog::Accepted;
+    if (ok) state = form->state();
+    return ok;
+  }
+  bool askParallelPort(ParallelPortDialogState& state) override {
+    TFormParallelPort* form = ownedForm<TFormParallelPort>(main_);
+    form->showState(state);
+    const bool ok = form->exec() == QDialog::Accepted;
+    state = form->state();
+    return ok;
+  }
+
+  WriteRnDialogState writeRn;
 
  private:
   QWidget* main_;
   Prompter& prompter_;
 };
 
-class QtServiceUrlDialog : public QObject, public ServiceUrlDialog {
- public:
-  explicit QtServiceUrlDialog(QWidget* main) : QObject(main), main_(main) {}
-  bool askServiceUrl(ServiceUrlForm& form) override {
-    TFormInputString* dialog = ownedForm<TFormInputString>(main_);
-    dialog->bind(&form);
-    return dialog->exec() == QDialog::Accepted;
-  }
-
- private:
-  QWidget* main_;
-};
-
 }  // namespace
 
 void TFormMain::wireSources(Prompter& prompter) {
   RandomSources& random = controller_.playback.random;
-  random.fractalDialog = new QtFractalDialog(this, prompter);
-  random.urlDialog = new QtServiceUrlDialog(this);
+  auto* dialogs = new QtSourceDialogs(this, prompter);
+  random.fractalDialog = dialogs;
+  random.urlDialog = dialogs;
+  random.parallelPort.dialog = dialogs;
+  random.parallelPort.focusDialog = [this] {
+    auto* form = findChild<TFormParallelPort*>(QString(), Qt::FindDirectChildrenOnly);
+    if (form != nullptr && form->isVisible()) form->activateWindow();
+  };
 
+  // Only the fractal and parallel-port items ask interactively; the file and internet
+  // items ask because they name no file or URL.
   const std::pair<const char*, RandomSourceKind> items[] = {
+      {"MenuPrefRndSrcSoundcard", RandomSourceKind::SoundCard},
+      {"MenuPrefRndSrcFile", RandomSourceKind::RandomFile},
       {"MenuPrefRndSrcFractal", RandomSourceKind::Fractal},
       {"MenuPrefRndSrcHttp", RandomSourceKind::Internet},
       {"MenuPrefRndSrcManual", RandomSourceKind::ManualSweep},
+      {"MenuPrefRndSrcLPT", RandomSourceKind::ParallelPort},
   };
   for (const auto& [name, kind] : items) {
     QAction* item = findChild<QAction*>(name);
     std::erase(laterActions_, item);
     connect(item, &QAction::triggered, this, [this, kind] {
-      // Only the fractal item asks interactively; the internet item asks because it
-      // names no URL.
-      controller_.playback.random.selectRandomSource(kind, "", "",
-                                                     kind == RandomSourceKind::Fractal);
+      RandomSources& sources = controller_.playback.random;
+      sources.selectRandomSource(
+          kind, "", "",
+          kind == RandomSourceKind::Fractal || kind == RandomSourceKind::ParallelPort);
+      // The level window follows the sound-card source (unless a recording shows it).
+      auto* level = findChild<TFormRecLevel*>(QString(), Qt::FindDirectChildrenOnly);
+      if (level != nullptr && level->meter() != nullptr &&
+          controller_.commandState != kStateRecording)
+        level->meter()->setVisible(sources.menu.showRecLevel);
       refreshCommands();
     });
   }
+  connect(commandControls_[static_cast<std::size_t>(Command::WriteRandom)].action,
+          &QAction::triggered, this, [this, dialogs] {
+            if (!controller_.commands[Command::WriteRandom]) return;
+            writeRandomNumbers(controller_.playback.random, dialogs->writeRn, *dialogs,
+                               controller_.useSeparateFolders);
+            refreshEngineControls();
+          });
+  refreshSourceCaptions();
+}
+
+void TFormMain::refreshSourceCaptions() {
+  const RandomSourceMenu& menu = controller_.playback.random.menu;
+  findChild<QAction*>("MenuPrefRndSrcFile")->setText(QString::fromStdString(menu.fileCaption));
+  findChild<QAction*>("MenuPrefRndSrcHttp")->setText(QString::fromStdString(menu.httpCaption));
 }
 
 void TFormMain::refreshSourceWindows() {
+  refreshSourceCaptions();
   RandomSources& random = controller_.playback.random;
-  findChild<QAction*>("MenuPrefRndSrcFile")
-      ->setText(QString::fromStdString(random.menu.fileCaption));
-  findChild<QAction*>("MenuPrefRndSrcHttp")
-      ->setText(QString::fromStdString(random.menu.httpCaption));
-
   auto* manual = findChild<TFormManualRandom*>(QString(), Qt::FindDirectChildrenOnly);
   if (manual == nullptr && !random.menu.showManualRandom) return;
   if (manual == nullptr) manual = new TFormManualRandom(this);

@@ -7,6 +7,7 @@
 
 #include "core/app/main_controller.h"
 #include "core/app/recovery.h"
+#include "core/session/system_clock.h"
 #include "gui/form_about.h"
 #include "gui/form_auto_cut.h"
 #include "gui/form_echo.h"
@@ -14,9 +15,12 @@
 #include "gui/form_input_string.h"
 #include "gui/form_main.h"
 #include "gui/form_manual_random.h"
+#include "gui/form_parallel_port.h"
 #include "gui/form_rec_level.h"
 #include "gui/form_rec_param.h"
+#include "gui/form_write_rn.h"
 #include "platform/http/qt_http_client.h"
+#include "platform/linux/ppdev_port_driver.h"
 #include "platform/qt_event_loop.h"
 #include "platform/qt_prompter.h"
 #include "platform/qt_shell.h"
@@ -89,6 +93,14 @@ int main(int argc, char* argv[]) {
   formMain.controller().attachRecording(waveIn, eventLoop, &timerLevelDecay);
   formMain.controller().attachLive(liveIn, eventLoop);
   if (parsed.seed) formMain.controller().seedRandom(*parsed.seed);
+  // The parallel-port source: the driver is looked for and the ports probed once.
+  voxloom::PpdevPortDriver portDriver;
+  voxloom::SystemClock steadyClock;
+  voxloom::ParallelPortSource& parallelPort = formMain.controller().playback.random.parallelPort;
+  parallelPort.driver = &portDriver;
+  parallelPort.clock = &steadyClock;
+  parallelPort.loop = &eventLoop;
+  parallelPort.loadAndProbe();
   voxloom::TFormAbout formAbout(&formMain);
   voxloom::TFormEcho formEcho(&formMain);
   voxloom::TFormRecParam formRecParam(&formMain);
@@ -99,6 +111,8 @@ int main(int argc, char* argv[]) {
   voxloom::TFormFractal formFractal(&formMain);
   voxloom::TFormInputString formInputString(&formMain);
   voxloom::TFormManualRandom formManualRandom(&formMain);
+  voxloom::TFormWriteRN formWriteRN(&formMain);
+  voxloom::TFormParallelPort formParallelPort(&formMain);
   formMain.setStartupFiles(parsed.files);
   formMain.show();
   return app.exec();

@@ -14,6 +14,9 @@ void SimWaveIn::failOpen(WaveResult code, std::string text, bool onQuery) {
 
 WaveResult SimWaveIn::query(int device, const WaveFormat& format) {
   if (failQuery_ && failOpen_ != kWaveOk) return failOpen_;
+  if (std::find(refusedRates.begin(), refusedRates.end(), format.samplesPerSec) !=
+      refusedRates.end())
+    return kWaveBadFormat;
   if (device < kWaveDefaultDevice || device >= static_cast<int>(names.size())) {
     return kWaveBadDevice;
   }

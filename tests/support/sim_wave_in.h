@@ -32,8 +32,9 @@ class SimWaveIn : public WaveIn {
   std::size_t queuedCount() const { return queue_.size(); }
 
   WaveDeviceNames names{"Sim Input 1"};
-  std::vector<std::string> calls;  // "open 0 22050", "start", "reset", "close",
-                                   // "lost"
+  std::vector<std::uint32_t> refusedRates;  // query() and open() refuse these rates
+  std::vector<std::string> calls;           // "open 0 22050", "start", "reset", "close",
+                                            // "lost"
   bool isOpen = false;
   bool isStarted = false;
   int openedDevice = 0;

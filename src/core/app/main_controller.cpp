@@ -106,6 +106,11 @@ MainController::MainController(Prompter& prompter, Shell& shell)
     document.texts.applicationTitle = document.texts.windowTitle;
     notify(ViewAspect::Texts);
   };
+  RandomSources& random = playback.random;  // random sources: the settings they consult
+  random.useSeparateFolders = &useSeparateFolders;
+  random.lastRandomFileFolder = &lastRandomFileFolder;
+  random.soundCard.level = &recording.level;
+  random.soundCard.documentRate = [this] { return document.format.samplesPerSec; };
 }
 
 bool MainController::isBuilt(Command command) {
@@ -123,6 +128,7 @@ bool MainController::isBuilt(Command command) {
     case Command::Pause:
     case Command::Stop:
     case Command::LogRandom:
+    case Command::WriteRandom:
     case Command::Record:  // recording
     case Command::Live:    // live source
       return true;
@@ -208,7 +214,8 @@ void MainController::openFileByType(const std::string& path) {
     openWavFile(path);
   } else if (ext == ".pcm") {
     lastRandomFileFolder = folder;
-    // The file random source takes it over once that source exists.
+    playback.random.selectRandomSource(RandomSourceKind::RandomFile, path, "", false);
+    notify(ViewAspect::Commands);
   } else if (ext == ".evp") {
     if (liveMode) return;
     sessionFolder = folder;

@@ -11,6 +11,9 @@ void MainController::attachRecording(WaveIn& device, EventLoop& loop, OneShotTim
   recordingLoop_ = &loop;
   recording.attachDevice(device);
   recording.level.setTimer(levelDecay);
+  // The sound-card random source records from the same device while nothing else does.
+  playback.random.soundCard.device = &device;
+  playback.random.soundCard.loop = &loop;
   RecordingCallouts& out = recording.callouts;
   out.discardDocument = [this] { return discardDocumentIfAllowed(); };
   out.setCommandState = [this](int state) { setCommandState(state); };

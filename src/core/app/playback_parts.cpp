@@ -15,6 +15,7 @@ PlaybackEngine& PlaybackParts::attachDevice(WaveOut& device, EventLoop& loop, On
   engine_ = std::make_unique<PlaybackEngine>(device, prompter_, sequencerContext(), commandState_,
                                              playTime);
   engine_->setTimer(timer);
+  random.stopPlaybackHook = [this] { engine_->stopPlayback(); };
   return *engine_;
 }
 

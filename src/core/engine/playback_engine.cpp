@@ -292,7 +292,7 @@ void PlaybackEngine::stopRun() {
   if (timer_ != nullptr) timer_->cancel();
   RandomLog& log = context_.random.log;
   if (!log.closeRandomLog()) prompter_.error(cannotWriteLogText(log.logFileName));
-  // The sound-card source closes its input device here once it exists.
+  context_.random.stopSourceWaits();
   if (pickFailure_ != PickStatus::Ok) {
     const PickStatus failure = pickFailure_;
     pickFailure_ = PickStatus::Ok;
@@ -321,6 +321,20 @@ void PlaybackEngine::finishRun() {
 }
 
 void PlaybackEngine::onPlaybackBufferDone() {
+  if (inBufferDone_) {
+    ++deferredDone_;
+    return;
+  }
+  inBufferDone_ = true;
+  handleBufferDone();
+  while (deferredDone_ > 0) {
+    --deferredDone_;
+    handleBufferDone();
+  }
+  inBufferDone_ = false;
+}
+
+void PlaybackEngine::handleBufferDone() {
   if (!open_) return;
   device_.unprepare(headers_[static_cast<std::size_t>(slotIndex_)]);
   --outstanding_;

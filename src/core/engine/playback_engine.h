@@ -123,6 +123,11 @@ class PlaybackEngine {
   int bufferCount_ = 0;
   int slotIndex_ = 0;
   int outstanding_ = 0;
+  // The sound-card and parallel-port sources keep the loop running inside a draw, so
+  // the next block can come back while one is being refilled; it waits its turn.
+  bool inBufferDone_ = false;
+  int deferredDone_ = 0;
+  void handleBufferDone();
   std::int32_t segmentSerial_ = 0;
   ReplayEntrySource replay_;
   PickStatus pickFailure_ = PickStatus::Ok;

@@ -26,20 +26,36 @@ bool RandomLog::openRandomLog(Prompter& prompter) {
   }
 }
 
+bool RandomLog::openOutput(const std::string& path) {
+  closeRandomLog();
+  file_ = std::fopen(path.c_str(), "w");
+  writeFailed_ = false;
+  if (file_ != nullptr) std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+  return file_ != nullptr;
+}
+
+void RandomLog::flush() {
+  if (file_ != nullptr && !pending_.empty() &&
+      std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size())
+    writeFailed_ = true;
+  pending_.clear();
+}
+
 bool RandomLog::closeRandomLog() {
   if (file_ == nullptr) return true;
+  flush();
+  const bool failed = std::ferror(file_) != 0 || writeFailed_;
+  writeFailed_ = false;
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
-  const bool ok = closed && !writeFailed_;
-  writeFailed_ = false;
-  return ok;
+  return closed && !failed;
 }
 
 void RandomLog::logRandomValue(std::string_view text) {
   if (!logEnabled || file_ == nullptr) return;
-  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() ||
-      std::fputc('\n', file_) == EOF)
-    writeFailed_ = true;
+  pending_.append(text);
+  pending_.push_back('\n');
+  if (pending_.size() >= 65536) flush();
 }
 
 }  // namespace voxloom

@@ -24,8 +24,11 @@ class RandomLog {
   // True when the EVP may start: logging is off, or the file is open. On failure asks
   // Retry/Cancel; Cancel gives false and leaves the log settings as they are.
   bool openRandomLog(Prompter& prompter);
+  // Opens `path` truncated as the output of Write RN, in place of the log file.
+  bool openOutput(const std::string& path);
   // False when a value could not be written since the open, or the close failed (a full
-  // disk shows only then); the caller reports it with cannotWriteLogText.
+  // disk shows only then); the caller reports it with cannotWriteLogText. True when
+  // nothing was open.
   bool closeRandomLog();
   bool isOpen() const { return file_ != nullptr; }
 
@@ -33,7 +36,10 @@ class RandomLog {
   void logRandomValue(std::string_view text);
 
  private:
+  void flush();
+
   std::FILE* file_ = nullptr;
+  std::string pending_;  // lines not yet handed to the file: one write per 64 KB
   bool writeFailed_ = false;
 };
 

@@ -8,8 +8,9 @@ std::optional<RandomSourceKind> randomSourceKindFromInt(int value) {
 }
 
 bool isRandomSourceBuilt(RandomSourceKind kind) {
-  return kind == RandomSourceKind::PseudoRng || kind == RandomSourceKind::Fractal ||
-         kind == RandomSourceKind::Internet || kind == RandomSourceKind::ManualSweep;
+  // Every kind has its source; a value outside the enumeration has none.
+  const int value = static_cast<int>(kind);
+  return value >= 0 && value < kRandomSourceKindCount;
 }
 
 }  // namespace voxloom

@@ -5,6 +5,7 @@
 #include "core/audio/audio_document.h"
 #include "core/random/fractal_source.h"
 #include "core/random/manual_sweep.h"
+#include "core/random/random_file_source.h"
 #include "core/random/random_mapping.h"
 #include "core/random/service_host.h"
 
@@ -13,6 +14,8 @@ namespace voxloom {
 std::int32_t RandomSources::drawRandom(std::int32_t n) {
   if (n < 1) n = 1;
   if (stop_.stopRequested) return 0;
+  const int need = menu.convert ? 32 : 1;
+  if (soundCard.isOpen() && randomKind != RandomSourceKind::SoundCard) soundCard.closeInput();
   switch (randomKind) {
     case RandomSourceKind::PseudoRng: {
       const std::int32_t v = pseudo.nextPseudoRandom();
@@ -30,9 +33,20 @@ std::int32_t RandomSources::drawRandom(std::int32_t n) {
       log.logRandomValue(std::to_string(*v));
       return scaleFromService(*v, n);
     }
+    case RandomSourceKind::RandomFile:
+      if (batch.index + need > batch.count && !refillFromFile(*this, need)) return 0;
+      return takeSample16(*this, n);
+    case RandomSourceKind::SoundCard:
+      if (!soundCard.captureNoiseBlock(*this, need)) return 0;
+      return takeSample16(*this, n);
+    case RandomSourceKind::ParallelPort: {
+      const std::uint32_t w = parallelPort.readPortWord(*this);
+      log.logRandomValue(std::to_string(static_cast<std::int32_t>(w)));
+      return stop_.stopRequested ? 0 : scaleFromWord(w, n);
+    }
     default:
-      // Kinds without a source in this build cannot be selected; should one be set
-      // directly, it fails like a source that cannot deliver.
+      // A value outside the enumeration (set directly, never through the selection)
+      // fails like a source that cannot deliver.
       stop_.stopRequested = true;
       return 0;
   }
@@ -49,6 +63,10 @@ SelectOutcome RandomSources::selectRandomSource(RandomSourceKind kind, const std
   } else if (kind == RandomSourceKind::Internet) {
     if (url.empty()) return selectInternetFromDialog();
     outcome = selectInternet();
+  } else if (kind == RandomSourceKind::RandomFile) {
+    outcome = selectRandomFile(filePath);
+  } else if (kind == RandomSourceKind::ParallelPort) {
+    outcome = selectParallelPort(interactive);
   } else if (isRandomSourceBuilt(kind)) {
     menu.checkOnly(kind);
     randomKind = kind;
@@ -86,6 +104,56 @@ SelectOutcome RandomSources::selectInternetFromDialog() {
   }
   refreshMenu();
   return outcome;
+}
+
+SelectOutcome RandomSources::selectRandomFile(const std::string& filePath) {
+  if (filePath.empty()) {
+    FileDialogSpec dialog;
+    dialog.title = kRandomFileDialogTitle;
+    dialog.filter = kRandomFileFilter;
+    dialog.defaultExtension = "*.pcm";
+    dialog.fileName = randomFilePath;
+    if (useSeparateFolders != nullptr && *useSeparateFolders && lastRandomFileFolder != nullptr)
+      dialog.initialFolder = *lastRandomFileFolder;
+    const auto chosen = prompter_.chooseOpenFile(dialog);
+    if (!chosen) return SelectOutcome::Cancelled;
+    if (lastRandomFileFolder != nullptr) *lastRandomFileFolder = folderPart(*chosen);
+    randomFilePath = *chosen;
+  }
+  batch.filePosition = 0;
+  batch.discard();
+  menu.checkOnly(RandomSourceKind::RandomFile);
+  randomKind = RandomSourceKind::RandomFile;
+  return SelectOutcome::Selected;
+}
+
+SelectOutcome RandomSources::selectParallelPort(bool interactive) {
+  bool cancelled = false;
+  const std::string failure = parallelPort.selectFromDialog(interactive, cancelled);
+  if (cancelled) return SelectOutcome::Cancelled;
+  if (failure.empty()) {
+    menu.checkOnly(RandomSourceKind::ParallelPort);
+    randomKind = RandomSourceKind::ParallelPort;
+    return SelectOutcome::Selected;
+  }
+  prompter_.error(failure);
+  if (randomKind == RandomSourceKind::ParallelPort)
+    selectRandomSource(RandomSourceKind::PseudoRng, "", "", false);
+  return SelectOutcome::Failed;
+}
+
+void RandomSources::stopPlayback() {
+  if (stopPlaybackHook) {
+    stopPlaybackHook();
+  } else {
+    log.closeRandomLog();
+    stopSourceWaits();
+  }
+}
+
+void RandomSources::stopSourceWaits() {
+  soundCard.closeInput();
+  parallelPort.cancelWait();
 }
 
 void RandomSources::refreshMenu() {

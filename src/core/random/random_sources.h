@@ -10,11 +10,13 @@
 #include "core/ports/service_url_dialog.h"
 #include "core/random/fractal_form.h"
 #include "core/random/internet_source.h"
+#include "core/random/parallel_port_source.h"
 #include "core/random/pseudo_rng.h"
 #include "core/random/random_batch.h"
 #include "core/random/random_log.h"
 #include "core/random/random_menu.h"
 #include "core/random/random_source_kind.h"
+#include "core/random/sound_card_source.h"
 #include "core/random/stop_request.h"
 
 namespace voxloom {
@@ -23,6 +25,7 @@ enum class SelectOutcome {
   Selected,      // the kind is current now
   Cancelled,     // a dialog was cancelled; the previous source stays
   NotAvailable,  // this build has no such source; the previous source stays
+  Failed,        // the source's checks failed and said why
 };
 
 // The single entry point for random integers, and the state of the current source.
@@ -40,12 +43,27 @@ class RandomSources {
   long double growthRate = 3.8L;
   long double population = 0.5L;
   std::int32_t manualPosition = 0;  // TrackBarRandom, 0..2147483647
+  std::int32_t randomFileLine = 0;  // line counter of the text random file
   std::int32_t previousTrendSample = 0;
   long double previousTrendValue = 0;
   PseudoRng pseudo;
   RandomLog log;
   RandomSourceMenu menu;
   std::string lastLogFolder;
+  SoundCardSource soundCard;
+  ParallelPortSource parallelPort;
+
+  // Where the file dialog of the file source starts (the owner's settings).
+  const bool* useSeparateFolders = nullptr;  // CheckBoxUseSeparateFolders
+  std::string* lastRandomFileFolder = nullptr;
+
+  // The engine's Stop, for sources that cannot deliver. Without one, the log is closed
+  // and the sound input too, as Stop does.
+  std::function<void()> stopPlaybackHook;
+  void stopPlayback();
+  // Stop ends a draw that waits on a device at once: closes the sound input and ends a
+  // parallel-port word in progress.
+  void stopSourceWaits();
 
   // Fractal source: TFormFractal's state and the window that shows it (none: the
   // selection from the menu counts as cancelled).
@@ -75,18 +93,24 @@ class RandomSources {
   void toggleRandomLog(bool useSeparateFolders);
 
   StopRequest& stop() { return stop_; }
+  Prompter& prompter() { return prompter_; }
 
  private:
   void refreshMenu();
   SelectOutcome selectFractal(bool interactive);
   SelectOutcome selectInternet();
   SelectOutcome selectInternetFromDialog();
+  SelectOutcome selectRandomFile(const std::string& filePath);
+  SelectOutcome selectParallelPort(bool interactive);
 
   StopRequest& stop_;
   Prompter& prompter_;
 };
 
 inline constexpr const char* kLogDialogTitle = "Log random numbers to file...";
+inline constexpr const char* kRandomFileDialogTitle = "Open random source file...";
+inline constexpr const char* kRandomFileFilter =
+    "PCM Raw Data (*.pcm)|*.pcm|Text File (*.txt)|*.txt|All Files (*.*)|*.*";
 inline constexpr const char* kTextFileFilter = "Text File (*.txt)|*.txt|All Files (*.*)|*.*";
 
 }  // namespace voxloom

@@ -42,6 +42,7 @@ WaveResult SdlWaveIn::open(int device, const WaveFormat& format, WaveNotify noti
   SDL_AudioSpec wanted = *sdlSpecFor(format);
   wanted.callback = &SdlWaveIn::audioCallback;
   wanted.userdata = this;
+  if (callbackFrames_ != 0) wanted.samples = callbackFrames_;
 
   // Everything the callback reads is set before SDL starts its thread.
   ring_ = ByteRing(kRingCallbacks * wanted.samples * format.blockAlign);

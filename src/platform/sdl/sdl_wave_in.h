@@ -55,6 +55,10 @@ class SdlWaveIn final : public WaveIn {
   // closed; the collector calls it.
   void setStatusQuery(StatusQuery query) { statusQuery_ = std::move(query); }
 
+  // Frames per SDL callback from the next open on; 0 keeps about 10 ms. The sound-card
+  // random source wants 32 samples at a time, so a short callback shortens its wait.
+  void setCallbackFrames(std::uint16_t frames) { callbackFrames_ = frames; }
+
   // Times captured audio was lost because the collector fell behind since open.
   std::uint64_t overrunCount() const { return overruns_.load(); }
 
@@ -86,6 +90,7 @@ class SdlWaveIn final : public WaveIn {
   WaveNotify notify_;
   WaveFailure failed_;
   StatusQuery statusQuery_ = &SDL_GetAudioDeviceStatus;
+  std::uint16_t callbackFrames_ = 0;
 
   // Shared with SDL's audio thread; held only to copy bytes.
   std::mutex audioMutex_;

@@ -1,6 +1,7 @@
 #include "core/app/main_controller.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include "tests/support/fake_shell.h"
 #include "tests/support/riff_builder.h"
@@ -68,6 +69,12 @@ TEST_F(MainControllerTest, LiveInputIgnoresWavAndSessionFilesButNotRandomFiles) 
   EXPECT_EQ(controller.sessionFolder, "");
   EXPECT_EQ(controller.lastRandomFileFolder, "/r");
   EXPECT_TRUE(prompter.shown.empty());
+  // The dropped file is the random source now; it is read at the first draw.
+  const RandomSources& random = controller.playback.random;
+  EXPECT_EQ(random.randomKind, RandomSourceKind::RandomFile);
+  EXPECT_EQ(random.randomFilePath, "/r/NOISE.PCM");
+  EXPECT_EQ(random.menu.fileCaption, "F&ile [NOISE.PCM] ...");
+  EXPECT_NE(std::count(view.seen.begin(), view.seen.end(), ViewAspect::Commands), 0);
 }
 
 TEST_F(MainControllerTest, AutoOpenSkipsAMissingLastFileSilently) {

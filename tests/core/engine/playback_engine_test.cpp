@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "core/app/command_state.h"
@@ -9,6 +10,7 @@
 #include "core/util/queued_event_loop.h"
 #include "tests/support/manual_timer.h"
 #include "tests/support/scripted_prompter.h"
+#include "tests/support/sim_wave_in.h"
 #include "tests/support/sim_wave_out.h"
 #include "tests/support/test_signal.h"
 
@@ -427,6 +429,40 @@ TEST_F(PlaybackEngineTest, PlayAndReplayOnALostDeviceCloseThenShowTheDeviceText)
   EXPECT_EQ(prompter.log().back(), "Wave Out Error: Sink removed again.");
   EXPECT_EQ(prompter.shown.size(), 2u);
   for (const auto& buffer : renderer.renderBuffers) EXPECT_EQ(buffer, nullptr);
+}
+
+TEST_F(PlaybackEngineTest, ABlockReturningDuringAWaitingDrawIsRefilledAfterIt) {
+  // The sound-card source pumps the loop while it waits for its block, so the next
+  // notification arrives inside the refill of the one before.
+  test::SimWaveIn in{loop};
+  // The draw pumps this loop; each round the sound card delivers a block if one waits.
+  struct FeedingLoop : EventLoop {
+    QueuedEventLoop& inner;
+    test::SimWaveIn& in;
+    FeedingLoop(QueuedEventLoop& l, test::SimWaveIn& i) : inner(l), in(i) {}
+    void post(std::function<void()> call) override { inner.post(std::move(call)); }
+    void processPending() override {
+      if (in.isStarted && in.queuedCount() > 0) in.supply(std::vector<std::uint8_t>(64, 0x11));
+      inner.processPending();
+    }
+  } feeding{loop, in};
+  random.soundCard.device = &in;
+  random.soundCard.loop = &feeding;
+  ASSERT_EQ(random.selectRandomSource(RandomSourceKind::SoundCard, "", "", false),
+            SelectOutcome::Selected);
+  options.duration.value = 10;
+  ASSERT_EQ(engine.makeEvp(), 0);
+  const int slots = engine.bufferCount();
+  ASSERT_TRUE(device.completeNext());
+  ASSERT_TRUE(device.completeNext());
+  loop.processPending();
+  EXPECT_TRUE(prompter.shown.empty()) << prompter.log().front();
+  EXPECT_EQ(engine.outstanding(), slots);
+  EXPECT_EQ(engine.segmentSerial(), slots + 2);
+  EXPECT_EQ(engine.slotIndex(), 2);
+  stopAndDrain();
+  EXPECT_EQ(commandState, kStateIdle);
+  EXPECT_FALSE(in.isOpen);  // Stop closes the sound card too
 }
 
 }  // namespace

@@ -51,10 +51,16 @@ TEST_F(RandomSourcesTest, OnlyBuiltSourcesCanBeSelected) {
   EXPECT_FALSE(randomSourceKindFromInt(7));
   EXPECT_FALSE(randomSourceKindFromInt(-1));
 
-  // A kind forced past the selection fails safely, as a failing source does.
-  random.randomKind = RandomSourceKind::SoundCard;
-  EXPECT_EQ(random.drawRandom(10), 0);
-  EXPECT_TRUE(stop.stopRequested);
+  // A kind forced past the selection fails safely, as a failing source does; the sound
+  // card without a device fails the same way.
+  for (int k = 1; k < kRandomSourceKindCount; ++k) {
+    const auto kind = *randomSourceKindFromInt(k);
+    if (isRandomSourceBuilt(kind) && kind != RandomSourceKind::SoundCard) continue;
+    stop.stopRequested = false;
+    random.randomKind = kind;
+    EXPECT_EQ(random.drawRandom(10), 0);
+    EXPECT_TRUE(stop.stopRequested);
+  }
 }
 
 TEST_F(RandomSourcesTest, CaptionsFollowTheRememberedFileAndUrl) {

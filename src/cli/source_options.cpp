@@ -1,0 +1,197 @@
+#include "cli/source_options.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "core/session/system_clock.h"
+#include "core/util/queued_event_loop.h"
+#include "platform/http/qt_http_client.h"
+#include "platform/linux/ppdev_port_driver.h"
+#include "platform/sdl/sdl_wave_in.h"
+
+namespace voxloom::cli {
+
+namespace {
+
+template <typename T>
+bool parseWhole(const std::string& text, T& value) {
+  const char* first = text.data();
+  const char* last = first + text.size();
+  const auto [end, ec] = std::from_chars(first, last, value);
+  return !text.empty() && ec == std::errc{} && end == last;
+}
+
+bool takesValue(const std::string& a) {
+  return a == "--source" || a == "--seed" || a == "--r" || a == "--x" || a == "--port-rate" ||
+         a == "--port-line" || a == "--unbias";
+}
+
+}  // namespace
+
+// 64 frames is the smallest callback SDL's backends take without complaint; the draw's
+// wait is then about 1.5 ms at 44100 Hz.
+constexpr std::uint16_t kSoundCardCallbackFrames = 64;
+
+struct SourceDevices::Parts {
+  QueuedEventLoop loop;
+  std::unique_ptr<SdlWaveIn> waveIn;
+  std::unique_ptr<PpdevPortDriver> port;
+  std::unique_ptr<HttpClient> http;
+  SystemClock clock;
+};
+
+SourceDevices::SourceDevices() : parts(std::make_unique<Parts>()) {}
+SourceDevices::~SourceDevices() = default;
+
+OptionTake takeSourceOption(const std::vector<std::string>& args, std::size_t& i,
+                            SourceOptions& out, std::string& error) {
+  const std::string& a = args[i];
+  if (a == "--no-loop") {
+    out.noLoop = true;
+    return OptionTake::Taken;
+  }
+  if (a == "--convert") {
+    out.convert = true;
+    return OptionTake::Taken;
+  }
+  if (a == "--no-rec-best") {
+    out.noRecBest = true;
+    return OptionTake::Taken;
+  }
+  if (!takesValue(a)) return OptionTake::NotMine;
+  if (i + 1 >= args.size()) {
+    error = a + " needs a value";
+    return OptionTake::Wrong;
+  }
+  const std::string& v = args[++i];
+  const auto wrong = [&](const std::string& text) {
+    error = text;
+    return OptionTake::Wrong;
+  };
+  if (a == "--source") {
+    const std::size_t colon = v.find(':');
+    out.kind = v.substr(0, colon);
+    out.hasArgument = colon != std::string::npos;
+    out.argument = out.hasArgument ? v.substr(colon + 1) : std::string();
+    static const char* const kKinds[] = {"pseudo",    "fractal", "file",    "internet",
+                                         "soundcard", "manual",  "parport", "device"};
+    bool known = false;
+    for (const char* k : kKinds) known = known || out.kind == k;
+    if (!known) return wrong("unknown random source '" + v + "'");
+    const bool needsArgument = out.kind == "file" || out.kind == "internet" ||
+                               out.kind == "manual" || out.kind == "parport" ||
+                               out.kind == "device";
+    if (needsArgument && out.argument.empty())
+      return wrong("--source " + out.kind + " needs :" +
+                   (out.kind == "file"       ? "PATH"
+                    : out.kind == "internet" ? "TEMPLATE"
+                    : out.kind == "manual"   ? "POSITION"
+                                             : "DEVICE"));
+    if ((out.kind == "pseudo" || out.kind == "fractal") && out.hasArgument)
+      return wrong("--source " + out.kind + " takes no argument");
+    if (out.kind == "manual") {
+      std::int64_t p = -1;
+      if (!parseWhole(out.argument, p) || p < 0 || p > 2147483647)
+        return wrong("--source manual needs a position 0..2147483647");
+    }
+    if (out.kind == "soundcard" && out.hasArgument) {
+      int index = -1;
+      if (!parseWhole(out.argument, index) || index < 0)
+        return wrong("--source soundcard:INDEX needs a device index >= 0");
+    }
+  } else if (a == "--seed") {
+    std::uint64_t seed = 0;
+    if (!parseWhole(v, seed)) return wrong("--seed needs a whole number");
+    out.seed = seed;
+  } else if (a == "--r" || a == "--x") {
+    long double value = 0;
+    if (!parseWhole(v, value) || !std::isfinite(value)) return wrong(a + " needs a decimal number");
+    (a == "--r" ? out.growthRate : out.population) = value;
+  } else if (a == "--port-rate") {
+    std::int32_t rate = 0;
+    if (!parseWhole(v, rate) || rate < 1) return wrong("--port-rate needs Hz >= 1");
+    out.portRate = rate;
+  } else if (a == "--port-line") {
+    int bit = -1;
+    if (!parseWhole(v, bit) || bit < 0 || bit > 7) return wrong("--port-line needs a bit 0..7");
+    out.portLine = bit;
+  } else {
+    if (v == "none") {
+      out.unbias = kUnbiasNone;
+    } else if (v == "xor") {
+      out.unbias = kUnbiasXor;
+    } else if (v == "vonneumann") {
+      out.unbias = kUnbiasVonNeumann;
+    } else {
+      return wrong("--unbias needs none, xor or vonneumann");
+    }
+  }
+  return OptionTake::Taken;
+}
+
+ApplyResult applySourceOptions(const SourceOptions& o, RandomSources& rs, SourceDevices& devices,
+                               std::string& error) {
+  if (o.seed) rs.pseudo.seedPseudoRandom(static_cast<std::uint32_t>(*o.seed));
+  rs.menu.convert = o.convert;
+  rs.menu.fileLoop = !o.noLoop;
+  rs.menu.recBest = !o.noRecBest;
+  rs.growthRate = o.growthRate;
+  rs.population = o.population;
+  SourceDevices::Parts& d = *devices.parts;
+
+  RandomSourceKind kind = RandomSourceKind::PseudoRng;
+  std::string path;
+  std::string url;
+  if (o.kind == "pseudo") {
+    kind = RandomSourceKind::PseudoRng;
+  } else if (o.kind == "fractal") {
+    kind = RandomSourceKind::Fractal;
+  } else if (o.kind == "file") {
+    kind = RandomSourceKind::RandomFile;
+    path = o.argument;
+  } else if (o.kind == "internet") {
+    kind = RandomSourceKind::Internet;
+    url = o.argument;
+    d.http = makeQtHttpClient();
+    rs.http = d.http.get();
+  } else if (o.kind == "manual") {
+    kind = RandomSourceKind::ManualSweep;
+    std::int32_t position = 0;
+    parseWhole(o.argument, position);
+    rs.manualPosition = position;
+  } else if (o.kind == "soundcard") {
+    kind = RandomSourceKind::SoundCard;
+    int index = kWaveDefaultDevice;
+    if (o.hasArgument) parseWhole(o.argument, index);
+    d.waveIn = std::make_unique<SdlWaveIn>(d.loop);
+    d.waveIn->setCallbackFrames(kSoundCardCallbackFrames);
+    rs.soundCard.device = d.waveIn.get();
+    rs.soundCard.loop = &d.loop;
+    rs.soundCard.deviceIndex = index;
+  } else if (o.kind == "parport") {
+    d.port = std::make_unique<PpdevPortDriver>();
+    ParallelPortSource& port = rs.parallelPort;
+    port.driver = d.port.get();
+    port.clock = &d.clock;
+    port.loop = &d.loop;
+    const std::string failure = port.selectDevice(o.argument, o.portRate, o.portLine, o.unbias);
+    if (!failure.empty()) {
+      rs.prompter().error(failure);
+      return ApplyResult::Failed;
+    }
+    rs.randomKind = RandomSourceKind::ParallelPort;
+    rs.menu.checkOnly(RandomSourceKind::ParallelPort);
+    return ApplyResult::Ok;
+  } else {
+    error = "random source '" + o.kind + "' is not available in this build";
+    return ApplyResult::Usage;
+  }
+  const SelectOutcome outcome = rs.selectRandomSource(kind, path, url, false);
+  if (outcome == SelectOutcome::NotAvailable) {
+    error = "random source '" + o.kind + "' is not available in this build";
+    return ApplyResult::Usage;
+  }
+  return outcome == SelectOutcome::Selected ? ApplyResult::Ok : ApplyResult::Failed;
+}
+
+}  // namespace voxloom::cli

@@ -1,0 +1,65 @@
+#include "core/random/write_rn.h"
+
+#include <algorithm>
+
+#include "core/audio/audio_document.h"
+#include "core/random/random_sources.h"
+
+namespace voxloom {
+
+void WriteRnDialogState::timesTen() {
+  setSamples(std::int64_t{samples} * 10);
+}
+
+void WriteRnDialogState::divideByTen() {
+  setSamples(samples / 10);
+}
+
+void WriteRnDialogState::setSamples(std::int64_t value) {
+  samples = static_cast<std::int32_t>(std::clamp<std::int64_t>(value, kMin, kMax));
+}
+
+std::string cannotOpenWriteRnText(const std::string& path) {
+  return "Can't open log file '" + path + "' for writing.";
+}
+
+WriteRnResult writeRandomNumbers(RandomSources& rs, WriteRnDialogState& state,
+                                 WriteRnDialog& dialog, bool useSeparateFolders) {
+  if (!dialog.askWriteRn(state)) return WriteRnResult::Cancelled;
+  const std::int32_t total = state.samples;
+  if (total < 1) return WriteRnResult::Cancelled;
+  FileDialogSpec spec;
+  spec.title = kWriteRnTitle;
+  spec.filter = kTextFileFilter;
+  spec.defaultExtension = "*.txt";
+  spec.confirmOverwrite = true;
+  if (useSeparateFolders) spec.initialFolder = rs.lastLogFolder;
+  const auto chosen = rs.prompter().chooseSaveFile(spec);
+  if (!chosen) return WriteRnResult::Cancelled;
+  rs.lastLogFolder = folderPart(*chosen);
+  return writeRandomNumbersTo(rs, *chosen, total);
+}
+
+WriteRnResult writeRandomNumbersTo(RandomSources& rs, const std::string& path, std::int32_t total) {
+  RandomLog& log = rs.log;
+  while (!log.openOutput(path)) {
+    const Answer answer = rs.prompter().message("Error", cannotOpenWriteRnText(path),
+                                                MessageIcon::Error, MessageButtons::RetryCancel);
+    if (answer != Answer::Retry) return WriteRnResult::Cancelled;
+  }
+  const bool wasEnabled = log.logEnabled;
+  log.logEnabled = true;
+  rs.stop().stopRequested = false;
+  rs.batch.discard();  // the file source's position stays
+  for (std::int32_t i = 0; i < total && !rs.stop().stopRequested; ++i) rs.drawRandom(1000000000);
+  log.logEnabled = wasEnabled;
+  // A failing source's Stop may have closed the file already; closing is idempotent.
+  const bool writeFailed = !log.closeRandomLog();
+  if (writeFailed) {
+    rs.prompter().error("Can't write random numbers to '" + path + "'.");
+    return WriteRnResult::Stopped;
+  }
+  return rs.stop().stopRequested ? WriteRnResult::Stopped : WriteRnResult::Written;
+}
+
+}  // namespace voxloom
