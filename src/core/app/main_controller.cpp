@@ -397,10 +397,12 @@ void MainController::playDocument() {
 
 void MainController::makeEvp() {
   if (!commands[Command::MakeEvp] || playback.engine() == nullptr) return;
+  // The source's tool window comes back with every EVP: the user may have closed it.
   if (playback.random.randomKind == RandomSourceKind::ManualSweep) {
-    playback.random.menu.showManualRandom = true;  // the user may have closed it
+    playback.random.menu.showManualRandom = true;
     notify(ViewAspect::Commands);
   }
+  if (playback.random.randomKind == RandomSourceKind::SoundCard) recording.level.setVisible(true);
   playback.engine()->makeEvp();
 }
 

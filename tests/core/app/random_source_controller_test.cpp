@@ -85,6 +85,15 @@ TEST_F(RandomSourceControllerTest, ClosingTheSliderStopsAnEvpButOnlyHidesItWhenI
   EXPECT_FALSE(random().menu.showManualRandom);
 }
 
+TEST_F(RandomSourceControllerTest, TheLevelWindowComesBackWithEveryEvpOfTheSoundCard) {
+  random().selectRandomSource(RandomSourceKind::SoundCard, "", "", false);
+  controller.recording.level.setVisible(false);  // closed by the user
+  controller.makeEvp();
+  EXPECT_TRUE(controller.recording.level.state.visible);
+  controller.stopPlayback();
+  drain();
+}
+
 TEST_F(RandomSourceControllerTest, TheCaptionTellsOfTheRequestAndEveryEvpFetchesAfresh) {
   test::FakeHttpClient http;
   random().http = &http;
