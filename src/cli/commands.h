@@ -20,6 +20,7 @@ int runEcho(const std::vector<std::string>& args);
 int runNormalize(const std::vector<std::string>& args);
 int runAutoCut(const std::vector<std::string>& args);
 int runRecord(const std::vector<std::string>& args);  // record_command.cpp
+int runLabels(const std::vector<std::string>& args);  // label_command.cpp
 
 // Prints "voxloom-cli: <text>" and the command's usage line; returns kExitUsage.
 int usageError(const std::string& text, const std::string& usage);

@@ -30,6 +30,8 @@ constexpr CommandEntry kCommands[] = {
      "autocut [--threshold PCT | --auto] [--frame MS] IN.wav OUT.wav  cue the quiet gaps",
      runAutoCut},
     {"record", "record --seconds S [options] OUT.wav  record from the input device", runRecord},
+    {"labels", "labels IN.wav [--import LABELS.txt -o OUT.wav [--replace]]  cues as a label track",
+     runLabels},
 };
 
 void printHelp(std::ostream& out) {
