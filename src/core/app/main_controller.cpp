@@ -109,14 +109,17 @@ EffectCommandContext MainController::effectContext(Command command) {
 }
 EffectResult MainController::reverseSignal() {
   auto context = effectContext(Command::Reverse);
+  const SignalEdit edit(signalView);  // the summary is made again afterwards
   return runReverseCommand(context);
 }
 EffectResult MainController::addEcho() {
   auto context = effectContext(Command::Echo);
+  const SignalEdit edit(signalView);  // the summary is made again afterwards
   return runEchoCommand(context);
 }
 EffectResult MainController::normalizeSignal() {
   auto context = effectContext(Command::Normalize);
+  const SignalEdit edit(signalView);  // the summary is made again afterwards
   return runNormalizeCommand(context);
 }
 EffectResult MainController::autoCut() {
@@ -144,6 +147,8 @@ void MainController::setCommandState(int state) {
   for (std::size_t i = 0; i < kCommandCount; ++i)
     table.enabled[i] = table.enabled[i] && isBuilt(static_cast<Command>(i));
   commands = table;
+  signalView.commandStateChanged(
+      state, playback.playTime.stopsAfterTime() ? playback.playTime.time.value : 0);
   if (state >= kStateIdle && state <= kStateRecording) {  // sessions: the panel follows
     sessions.updateSessionControls(commands.sessionControlsMode);
     if (state == kStateSessionPlay) sessions.showReplayControls();
@@ -284,6 +289,7 @@ int MainController::saveDocument(bool askFirst) {
 bool MainController::discardDocumentIfAllowed() {
   if (sessions.closeSession() != 0) return true;  // a session never outlives its WAV file
   if (saveDocument(true) != 0) return true;
+  signalView.forget();
   document.resetDocument();
   notify(ViewAspect::Texts);
   notify(ViewAspect::Document);
@@ -305,7 +311,13 @@ bool MainController::closeQuery() {
 void MainController::attachPlayback(WaveOut& device, EventLoop& loop, OneShotTimer* timer) {
   PlaybackEngine& engine = playback.attachDevice(device, loop, timer);
   engine.callouts.setCommandState = [this](int state) { setCommandState(state); };
-  engine.callouts.pauseChanged = [this](bool) { notify(ViewAspect::Commands); };
+  engine.callouts.pauseChanged = [this](bool paused) {
+    signalView.setPaused(paused);
+    notify(ViewAspect::Commands);
+  };
+  engine.blockSounding = [this, &engine](Frames start, Frames length) {
+    signalView.blockStarted(start, length, document.nominalRate * engine.speedPercent / 100.0);
+  };
   connectSessionCapture(engine, sessions);  // session capture and replay need the engine
   sessions.replayAvailable = true;
 }
