@@ -26,6 +26,7 @@ class QToolButton;
 namespace voxloom {
 
 class TFormAbout;
+class SignalViewPanel;
 
 // The main window: menus, toolbar, the segment, play-time and session panels and the
 // status bar. It forwards commands to the MainController and shows its state.
@@ -77,6 +78,10 @@ class TFormMain : public QMainWindow, public View {
   void wireEngine();             // form_main_engine.cpp
   void wireRecording();          // form_main_record.cpp
   void refreshEngineControls();  // form_main_engine.cpp
+  // The waveform view below the controls (form_main_signal.cpp).
+  static constexpr int kSignalViewHeight = 220;
+  QWidget* withSignalView(QWidget* controls);
+  void refreshSignalView();
 
   QAction* addAction(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut = {});
@@ -108,6 +113,9 @@ class TFormMain : public QMainWindow, public View {
   QPlainTextEdit* memoCueLabels_ = nullptr;
   QAction* mixerPlayback_ = nullptr;
   QAction* mixerRecording_ = nullptr;
+  SignalViewPanel* signalView_ = nullptr;
+  QAction* importLabels_ = nullptr;
+  QAction* exportLabels_ = nullptr;
 };
 
 }  // namespace voxloom
