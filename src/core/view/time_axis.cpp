@@ -96,13 +96,30 @@ void columnEnvelope(const TimeAxis& axis, const SignalSummary* summary, const Sa
     }
     // Without a summary level only short columns may read samples.
     if (samples.data == nullptr || perPixel >= kSummaryBaseFrames) continue;
-    constexpr float kSampleScale = 1.0f / 32768;
-    for (std::int64_t f = first; f < end; ++f) {
-      const float v =
-          static_cast<float>(samples.sample(static_cast<Frames>(f), channel)) * kSampleScale;
-      r.min = std::min(r.min, v);
-      r.max = std::max(r.max, v);
+    int lo = 32767;
+    int hi = -32768;
+    if (samples.bits == 16) {
+      // The common case read directly: up to 256 frames for each of 1920 columns.
+      const std::uint8_t* p = samples.data + (static_cast<std::size_t>(first) *
+                                                  static_cast<unsigned>(samples.channels) +
+                                              static_cast<unsigned>(channel)) *
+                                                 2;
+      const std::size_t stride = static_cast<std::size_t>(samples.channels) * 2;
+      for (std::int64_t f = first; f < end; ++f, p += stride) {
+        const int v = static_cast<std::int16_t>(p[0] | (p[1] << 8));
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+      }
+    } else {
+      for (std::int64_t f = first; f < end; ++f) {
+        const int v = samples.sample(static_cast<Frames>(f), channel);
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+      }
     }
+    constexpr float kSampleScale = 1.0f / 32768;
+    r.min = static_cast<float>(lo) * kSampleScale;
+    r.max = static_cast<float>(hi) * kSampleScale;
   }
 }
 
