@@ -17,8 +17,9 @@ namespace {
 
 const QColor kWave(40, 90, 160);
 const QColor kCue(200, 120, 0);
-// Neighbouring regions alternate, so that their edges show.
-const QColor kRegions[2] = {QColor(255, 190, 60, 45), QColor(255, 160, 40, 85)};
+// Neighbouring regions alternate, so that their edges show. Opaque: blending a
+// thousand thin spans costs more than the whole signal.
+const QColor kRegions[2] = {QColor(255, 244, 222), QColor(255, 223, 183)};
 const QColor kSounding(30, 200, 60, 120);
 const QColor kCursor(210, 30, 30);
 
@@ -176,16 +177,32 @@ void SignalCanvas::drawChannel(QPainter& p, int channel, int top, int height) {
   const double half = (height - 2) / 2.0;
   p.setPen(palette().color(QPalette::Midlight));
   p.drawLine(QPointF(0, middle), QPointF(width(), middle));
-  std::vector<QLineF> lines;
-  lines.reserve(columns_.size());
-  for (std::size_t x = 0; x < columns_.size(); ++x) {
-    const ColumnRange& r = columns_[x];
+  // Columns are written straight into an image: painting thousands of long lines or a
+  // jagged polygon costs far more than setting the pixels.
+  if (lane_.width() != width() || lane_.height() != height)
+    lane_ = QImage(width(), std::max(height, 1), QImage::Format_ARGB32_Premultiplied);
+  lane_.fill(Qt::transparent);
+  const QRgb colour = kWave.rgba();
+  const double mid = (height - 1) / 2.0;
+  const int last = lane_.height() - 1;
+  // Row by row: the image's memory is then written in order.
+  const int columns = std::min<int>(static_cast<int>(columns_.size()), lane_.width());
+  spans_.assign(static_cast<std::size_t>(columns), {1, 0});
+  for (int x = 0; x < columns; ++x) {
+    const ColumnRange& r = columns_[static_cast<std::size_t>(x)];
     if (r.empty()) continue;
-    const double xs = static_cast<double>(x) + 0.5;
-    lines.emplace_back(xs, middle - r.max * half, xs, middle - r.min * half + 0.5);
+    const int y0 = std::clamp(static_cast<int>(std::lround(mid - r.max * half)), 0, last);
+    const int y1 = std::clamp(static_cast<int>(std::lround(mid - r.min * half)), y0, last);
+    spans_[static_cast<std::size_t>(x)] = {y0, y1};
   }
-  p.setPen(QPen(kWave, 1));
-  p.drawLines(lines.data(), static_cast<int>(lines.size()));
+  for (int y = 0; y <= last; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(lane_.scanLine(y));
+    for (int x = 0; x < columns; ++x) {
+      const auto [y0, y1] = spans_[static_cast<std::size_t>(x)];
+      if (y >= y0 && y <= y1) row[x] = colour;
+    }
+  }
+  p.drawImage(0, top, lane_);
 }
 
 void SignalCanvas::drawCues(QPainter& p, int top, int bottom, bool regions) {
@@ -196,14 +213,19 @@ void SignalCanvas::drawCues(QPainter& p, int top, int bottom, bool regions) {
   std::vector<QLineF> lines;
   double labelsEnd = -1e9;  // labels never overlap: later ones give way
   std::size_t regionCount = 0;
+  std::vector<std::int8_t> shade(regions ? static_cast<std::size_t>(width()) : 0, -1);
   for (const CuePoint& cue : doc_.cues) {
     if (cue.length > 0) ++regionCount;
     const double end = static_cast<double>(cue.position) + std::max<Frames>(cue.length, 0);
     if (end < first || cue.position > last) continue;
     const double x = axis.xOf(cue.position);
     if (regions) {
-      if (cue.length > 0)
-        p.fillRect(QRectF(x, top, axis.xOf(end) - x, bottom - top), kRegions[regionCount % 2]);
+      // Marked per column first, then filled in runs: at a coarse zoom many regions
+      // share a column.
+      if (cue.length <= 0) continue;
+      const int x0 = std::clamp(static_cast<int>(std::floor(x)), 0, width());
+      const int x1 = std::clamp(static_cast<int>(std::ceil(axis.xOf(end))), x0 + 1, width());
+      for (int c = x0; c < x1; ++c) shade[static_cast<std::size_t>(c)] = regionCount % 2;
       continue;
     }
     if (x < 0) continue;
@@ -217,7 +239,30 @@ void SignalCanvas::drawCues(QPainter& p, int top, int bottom, bool regions) {
       labelsEnd = x + w + 8;
     }
   }
-  if (regions) return;
+  if (regions) {
+    for (int x = 0; x < width();) {
+      const std::int8_t kind = shade[static_cast<std::size_t>(x)];
+      int end = x + 1;
+      while (end < width() && shade[static_cast<std::size_t>(end)] == kind) ++end;
+      if (kind >= 0) p.fillRect(x, top, end - x, bottom - top, kRegions[kind]);
+      x = end;
+    }
+    return;
+  }
+  // Cues closer than a few columns apart would paint the signal over: they become
+  // ticks under the ruler, one a column.
+  if (static_cast<int>(lines.size()) > width() / 4) {
+    std::vector<bool> marked(static_cast<std::size_t>(width()) + 1, false);
+    std::vector<QLineF> ticks;
+    for (const QLineF& line : lines) {
+      const auto x = static_cast<std::size_t>(line.x1());
+      if (x < marked.size() && !marked[x]) {
+        marked[x] = true;
+        ticks.emplace_back(line.x1(), top, line.x1(), top + 6);
+      }
+    }
+    lines.swap(ticks);
+  }
   p.setPen(QPen(kCue, 1));
   p.drawLines(lines.data(), static_cast<int>(lines.size()));
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
+#include <utility>
 #include <vector>
 
 #include "core/view/signal_view.h"
@@ -46,6 +48,8 @@ class SignalCanvas : public QWidget {
   SignalView& view_;
   const AudioDocument& doc_;
   std::vector<ColumnRange> columns_;
+  QImage lane_;
+  std::vector<std::pair<int, int>> spans_;  // rows drawn per column
   bool dragging_ = false;
   double dragX_ = 0;
 };
