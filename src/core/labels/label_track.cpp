@@ -111,7 +111,7 @@ LabelReadResult readLabelTrack(std::string_view text, Rate rate, Frames frameCou
     if (tab2 != std::string_view::npos) {
       std::string label = fileTextToUtf8(line.substr(tab2 + 1));
       for (char& c : label)
-        if (c == '\t') c = ' ';
+        if (c == '\t' || c == '\r') c = ' ';  // as the writer would write them
       cue.label = cutUtf8(label, kMaxCueTextBytes);
     }
     if (clamped) {
