@@ -317,6 +317,7 @@ void SignalViewPanel::refresh() {
 
 void SignalViewPanel::tick() {
   view_.update();
+  view_.axis.setFrameCount(view_.samples().frameCount);  // a recording grows
   if (const auto sounding = view_.sounding()) {
     // Follow the cursor when it leaves the view, unless the user is looking elsewhere.
     const double x = view_.axis.xOf(sounding->cursor);

@@ -193,6 +193,33 @@ void buildSummary(const SampleSource& source, SignalSummary& summary, Frames fir
   if (end >= total) summary.publish(total);
 }
 
+void extendSummary(const SampleSource& source, SignalSummary& summary, Frames at) {
+  const int channels = summary.channels();
+  const std::int64_t end =
+      std::min<std::int64_t>(std::int64_t{at} + source.frameCount, summary.frameCount());
+  if (at % kSummaryBaseFrames != 0 || end <= at) return;
+  std::vector<MinMax>& base = summary.level(0);
+  for (std::int64_t f = at; f < end; f += kSummaryBaseFrames) {
+    const auto n = static_cast<Frames>(std::min<std::int64_t>(kSummaryBaseFrames, end - f));
+    scanSource(source, static_cast<Frames>(f - at), n,
+               &base[static_cast<std::size_t>(f / kSummaryBaseFrames) *
+                     static_cast<std::size_t>(channels)]);
+  }
+  for (int k = 1; k < summary.levelCount(); ++k) {
+    const std::int64_t per = SignalSummary::framesPerEntry(k);
+    buildCoarse(summary, k, static_cast<std::size_t>(at / per),
+                std::min(summary.entryCount(k), static_cast<std::size_t>((end + per - 1) / per)));
+  }
+}
+
+void summariseCoarse(SignalSummary& summary, int fromLevel, Frames end) {
+  for (int k = std::max(fromLevel, 1); k < summary.levelCount(); ++k) {
+    const std::int64_t per = SignalSummary::framesPerEntry(k);
+    buildCoarse(summary, k, 0,
+                std::min(summary.entryCount(k), static_cast<std::size_t>((end + per - 1) / per)));
+  }
+}
+
 void SummaryBuilder::start(const SampleSource& source,
                            std::shared_ptr<const SignalSummary> previous, Frames first,
                            Frames end) {

@@ -80,6 +80,15 @@ struct SampleSource {
 void buildSummary(const SampleSource& source, SignalSummary& summary, Frames first, Frames end,
                   const std::atomic<bool>* cancel = nullptr);
 
+// Summarises `source` into `summary` from frame `at` on (a multiple of 256): frame 0 of
+// the source is frame `at` of the summary, which may be larger than what is summarised so
+// far. For a recording as it grows, on the window's thread.
+void extendSummary(const SampleSource& source, SignalSummary& summary, Frames at);
+
+// Makes the coarser levels from `fromLevel` on (at least 1) for the frames before `end`
+// from the levels below them: levels a grown summary has that its predecessor lacked.
+void summariseCoarse(SignalSummary& summary, int fromLevel, Frames end);
+
 // Builds summaries on one worker thread. The caller keeps the samples unchanged and alive
 // until the build is finished or cancelled.
 class SummaryBuilder {

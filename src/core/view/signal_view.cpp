@@ -14,9 +14,67 @@ SignalView::SignalView(const AudioDocument& doc, const int& commandState)
   };
 }
 
-SampleSource SignalView::samples() const {
+SampleSource SignalView::documentSamples() const {
   if (!doc_.isLoaded) return {};
   return SampleSource::of(doc_);
+}
+
+SampleSource SignalView::samples() const {
+  if (live_ != nullptr) {
+    SampleSource s;  // summarised only: the bytes are not in one piece
+    s.frameCount = liveFrames_;
+    s.channels = liveChannels_;
+    s.bits = liveBits_;
+    return s;
+  }
+  return documentSamples();
+}
+
+void SignalView::recordingGrew(const RecordedChunks& recorded, const WaveFormat& format) {
+  const int channels = std::clamp<int>(format.channels, 1, 2);
+  const int bits = format.bitsPerSample;
+  if ((bits != 8 && bits != 16) || format.channels > 2) return;
+  const auto frameBytes = static_cast<std::size_t>(channels * bits / 8);
+  const auto frames = static_cast<std::int64_t>(recorded.size() / frameBytes);
+  if (live_ == nullptr || channels != liveChannels_ || bits != liveBits_ || frames < liveFrames_) {
+    live_.reset();
+    liveFrames_ = 0;
+    liveChannels_ = channels;
+    liveBits_ = bits;
+  }
+  if (frames > INT32_MAX || (live_ != nullptr && frames == liveFrames_)) return;
+  if (live_ == nullptr || frames > live_->frameCount()) {
+    // Room for twice as much, so that a long take is copied only a few times.
+    const std::int64_t room = std::max<std::int64_t>(
+        {frames * 2, std::int64_t{format.samplesPerSec} * 60, kSummaryBaseFrames});
+    auto grown = std::make_shared<SignalSummary>(
+        channels, static_cast<Frames>(std::min<std::int64_t>(room, INT32_MAX)));
+    if (live_ != nullptr)
+      for (int k = 0; k < std::min(live_->levelCount(), grown->levelCount()); ++k) {
+        const std::vector<MinMax>& old = live_->levelData(k);
+        std::vector<MinMax>& now = grown->level(k);
+        std::copy(old.begin(),
+                  old.begin() + static_cast<std::ptrdiff_t>(std::min(old.size(), now.size())),
+                  now.begin());
+      }
+    const int known = live_ != nullptr ? live_->levelCount() : grown->levelCount();
+    live_ = std::move(grown);
+    summariseCoarse(*live_, known, liveFrames_ / kSummaryBaseFrames * kSummaryBaseFrames);
+  }
+  // From the start of the last unfinished entry on.
+  const Frames at = liveFrames_ / kSummaryBaseFrames * kSummaryBaseFrames;
+  const auto count = static_cast<std::size_t>(frames - at) * frameBytes;
+  liveTail_.resize(count);
+  recorded.copyOut(static_cast<std::size_t>(at) * frameBytes, liveTail_.data(), count);
+  SampleSource tail;
+  tail.data = liveTail_.data();
+  tail.frameCount = static_cast<Frames>(frames - at);
+  tail.channels = channels;
+  tail.bits = bits;
+  extendSummary(tail, *live_, at);
+  // Entries count as ready only when whole; the last, unfinished one waits.
+  live_->publish(static_cast<Frames>(frames));
+  liveFrames_ = static_cast<Frames>(frames);
 }
 
 void SignalView::suspend() {
@@ -43,7 +101,11 @@ void SignalView::forget() {
 
 bool SignalView::update() {
   if (suspended_ > 0) return false;
-  const SampleSource source = samples();
+  if (live_ != nullptr && (doc_.isLoaded || runState_ != 5)) {
+    live_.reset();  // the take has become the document, or is gone
+    liveFrames_ = 0;
+  }
+  const SampleSource source = documentSamples();
   const auto fits = [&](const SignalSummary& s) {
     return s.source == source.data && s.frameCount() == source.frameCount &&
            s.channels() == source.channels;
@@ -71,12 +133,13 @@ bool SignalView::update() {
 }
 
 const SignalSummary* SignalView::summary() const {
+  if (live_) return live_.get();
   if (shown_) return shown_.get();
   return builder_.building().get();
 }
 
 void SignalView::commandStateChanged(int state, int playSeconds) {
-  const bool run = state >= 2 && state <= 4;
+  const bool run = state >= 2 && state <= 5;
   if (run && state != runState_) {
     runStartNs_ = now();
     pausedAtNs_ = -1;
@@ -140,6 +203,8 @@ std::string SignalView::runText() const {
       return "Make EVP " + elapsed +
              (playSeconds_ > 0 ? " / " + timeText(playSeconds_) : std::string()) + " \u00B7 " +
              std::to_string(blocks_) + " blocks" + pause;
+    case 5:
+      return "Recording " + elapsed;
     default:
       return "Replaying EVP: block " + std::to_string(blocks_) + " \u00B7 " + elapsed;
   }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/audio/audio_document.h"
+#include "core/engine/recording_chunks.h"
 #include "core/view/signal_summary.h"
 #include "core/view/time_axis.h"
 
@@ -40,6 +41,11 @@ class SignalView {
   bool building() const { return builder_.running(); }
   SampleSource samples() const;
 
+  // A recording as it grows (the document stays empty until it ends): the bytes that
+  // came since the last call are summarised here, on the window's thread.
+  void recordingGrew(const RecordedChunks& recorded, const WaveFormat& format);
+  bool showsRecording() const { return live_ != nullptr; }
+
   // --- What sounds ---
   // The command state changed; a run (2, 3, 4) starts its clock, anything else ends it.
   // `playSeconds`: Make EVP's play time when it stops by itself, else 0.
@@ -57,10 +63,12 @@ class SignalView {
   // "Playing 0:00:01.250 / 0:00:08.552", "Make EVP 0:00:12.000 / 0:00:30.000",
   // "Replaying EVP: block 12 · 0:00:02.100"; empty when nothing runs.
   std::string runText() const;
-  bool running() const { return runState_ >= 2 && runState_ <= 4; }
+  // Play, Make EVP, a replay or a recording.
+  bool running() const { return runState_ >= 2 && runState_ <= 5; }
 
  private:
   std::int64_t now() const { return clock ? clock() : 0; }
+  SampleSource documentSamples() const;
   double elapsedSeconds() const;
 
   const AudioDocument& doc_;
@@ -71,6 +79,12 @@ class SignalView {
   bool dirty_ = false;
   Frames dirtyFirst_ = 0;
   Frames dirtyEnd_ = 0;
+
+  std::shared_ptr<SignalSummary> live_;
+  Frames liveFrames_ = 0;
+  int liveChannels_ = 1;
+  int liveBits_ = 16;
+  std::vector<std::uint8_t> liveTail_;  // bytes of the last, unfinished entries
 
   int runState_ = 0;
   int playSeconds_ = 0;

@@ -66,7 +66,7 @@ void columnEnvelope(const TimeAxis& axis, const SignalSummary* summary, const Sa
   if (total <= 0 || channel >= samples.channels) return;
   const double perPixel = axis.framesPerPixel();
   int level = -1;
-  if (summary != nullptr && summary->frameCount() == total) {
+  if (summary != nullptr && summary->frameCount() >= total) {
     for (int k = summary->levelCount() - 1; k >= 0; --k) {
       if (SignalSummary::framesPerEntry(k) <= perPixel) {
         level = k;

@@ -127,5 +127,51 @@ TEST(SignalView, DrawsThePartBuiltAndSwapsInARebuildAfterAnEdit) {
   EXPECT_EQ(view.summary(), nullptr);
 }
 
+TEST(SignalView, ARecordingIsSummarisedAsItGrows) {
+  AudioDocument doc;  // empty while recording
+  int state = 5;
+  SignalView view(doc, state);
+  view.commandStateChanged(5);
+  WaveFormat format;
+  format.channels = 2;
+  format.bitsPerSample = 16;
+  format.samplesPerSec = 1000;  // room for 60 000 frames at first: growth is tested too
+  const std::vector<int> samples = randomSamples(2 * 150000, 16, 5);
+  AudioDocument whole;
+  test::makeSignal(whole, 2, 16, 1000, samples);
+  RecordedChunks recorded;
+  // Buffers of odd sizes, as a device might hand them.
+  std::size_t at = 0;
+  const std::size_t bytes = static_cast<std::size_t>(whole.dataBytes);
+  for (std::size_t step = 4 * 1000 + 4; at < bytes; step = step * 3 / 2 % 70000 + 4) {
+    const std::size_t n = std::min(step, bytes - at);
+    ASSERT_TRUE(recorded.append(whole.samples.get() + at, n));
+    at += n;
+    view.recordingGrew(recorded, format);
+    ASSERT_EQ(view.samples().frameCount, static_cast<Frames>(at / 4));
+  }
+  const SignalSummary* live = view.summary();
+  ASSERT_NE(live, nullptr);
+  EXPECT_TRUE(view.showsRecording());
+  const SampleSource source = SampleSource::of(whole);
+  for (int k = 0; k < live->levelCount(); ++k) {
+    const std::int64_t per = SignalSummary::framesPerEntry(k);
+    for (std::size_t i = 0; static_cast<std::int64_t>(i + 1) * per <= source.frameCount; ++i) {
+      ASSERT_TRUE(live->isReady(k, i));
+      for (int c = 0; c < 2; ++c) {
+        const MinMax want = directScan(source, static_cast<std::int64_t>(i) * per,
+                                       static_cast<std::int64_t>(i + 1) * per, c);
+        ASSERT_EQ(live->entry(k, i, c).min, want.min) << k << " " << i;
+        ASSERT_EQ(live->entry(k, i, c).max, want.max) << k << " " << i;
+      }
+    }
+  }
+  // Stop: the take becomes the document; the view turns to it.
+  state = 1;
+  view.commandStateChanged(1);
+  view.update();
+  EXPECT_FALSE(view.showsRecording());
+}
+
 }  // namespace
 }  // namespace voxloom
