@@ -155,8 +155,8 @@ void SignalCanvas::drawRuler(QPainter& p) {
   p.fillRect(0, 0, width(), kRulerHeight, palette().color(QPalette::Window));
   p.setPen(palette().color(QPalette::Mid));
   p.drawLine(0, kRulerHeight - 1, width(), kRulerHeight - 1);
-  const double rate = doc_.nominalRate;
-  if (rate <= 0 || doc_.frameCount <= 0) return;
+  const double rate = view_.rate();
+  if (rate <= 0 || view_.samples().frameCount <= 0) return;
   const TimeAxis& axis = view_.axis;
   const double labelWidth = p.fontMetrics().horizontalAdvance("0:00:00.000") + 12;
   const double step = rulerStep(axis.framesPerPixel(), rate, labelWidth);

@@ -42,6 +42,7 @@ void SignalView::recordingGrew(const RecordedChunks& recorded, const WaveFormat&
     liveChannels_ = channels;
     liveBits_ = bits;
   }
+  liveRate_ = format.samplesPerSec;
   if (frames > INT32_MAX || (live_ != nullptr && frames == liveFrames_)) return;
   if (live_ == nullptr || frames > live_->frameCount()) {
     // Room for twice as much, so that a long take is copied only a few times.

@@ -45,6 +45,8 @@ class SignalView {
   // came since the last call are summarised here, on the window's thread.
   void recordingGrew(const RecordedChunks& recorded, const WaveFormat& format);
   bool showsRecording() const { return live_ != nullptr; }
+  // Frames per second of what is shown (the take's while recording).
+  double rate() const { return live_ != nullptr ? liveRate_ : doc_.nominalRate; }
 
   // --- What sounds ---
   // The command state changed; a run (2, 3, 4) starts its clock, anything else ends it.
@@ -84,6 +86,7 @@ class SignalView {
   Frames liveFrames_ = 0;
   int liveChannels_ = 1;
   int liveBits_ = 16;
+  double liveRate_ = 0;
   std::vector<std::uint8_t> liveTail_;  // bytes of the last, unfinished entries
 
   int runState_ = 0;
