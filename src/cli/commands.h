@@ -22,6 +22,7 @@ int runAutoCut(const std::vector<std::string>& args);
 int runRecord(const std::vector<std::string>& args);   // record_command.cpp
 int runRandom(const std::vector<std::string>& args);   // random_commands.cpp
 int runWriteRn(const std::vector<std::string>& args);  // random_commands.cpp
+int runLabels(const std::vector<std::string>& args);   // label_command.cpp
 
 // Prints "voxloom-cli: <text>" and the command's usage line; returns kExitUsage.
 int usageError(const std::string& text, const std::string& usage);

@@ -35,6 +35,8 @@ constexpr CommandEntry kCommands[] = {
      runRandom},
     {"write-rn", "write-rn --count K [source options] OUT.txt  write raw values to a file",
      runWriteRn},
+    {"labels", "labels IN.wav [--import LABELS.txt -o OUT.wav [--replace]]  cues as a label track",
+     runLabels},
 };
 
 void printHelp(std::ostream& out) {

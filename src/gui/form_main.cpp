@@ -75,7 +75,7 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
   auto* row = new QHBoxLayout(central);
   row->addLayout(left);
   row->addWidget(buildSessionGroup(), 1);
-  setCentralWidget(central);
+  setCentralWidget(withSignalView(central));  // form_main_signal.cpp
   buildStatusBar();
   wireCommands();
   wireSession();
@@ -85,7 +85,7 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
   wireRecording();        // form_main_record.cpp
   wireToolWindows();
 
-  resize(720, 470);
+  resize(720, 470 + kSignalViewHeight);
   controller_.setView(this);
   refreshTexts();
   refreshCommands();
@@ -112,6 +112,8 @@ void TFormMain::wireCommands() {
   onCommand(Command::Open, [this] { controller_.openWavFile(""); });
   onCommand(Command::Save, [this] { controller_.saveDocument(false); });
   on("MenuFileExit", [this] { close(); });
+  on("MenuFileImportLabels", [this] { controller_.importLabels(); });
+  on("MenuFileExportLabels", [this] { controller_.exportLabels(); });
   on("MenuHelpManual", [this] { controller_.showManual(); });
   on("QuickstartGuide1", [this] { controller_.showQuickstart(); });
   on("MenuHelpDownload", [this] { controller_.openWebSite(); });
@@ -152,6 +154,7 @@ void TFormMain::refreshCommands() {
   for (QAction* a : laterActions_) a->setEnabled(false);
   mixerPlayback_->setEnabled(mixerAvailable_);
   mixerRecording_->setEnabled(mixerAvailable_);
+  refreshSignalView();
 
   // Locked play-time controls show the spin edit on the button face, as read-only fields do.
   const bool playTimeActive = commands.playTimeControlsMode == 0;
@@ -169,8 +172,9 @@ void TFormMain::refreshCommands() {
 }
 
 void TFormMain::refreshDocument() {
-  // Nothing but the texts shows document data yet; they may change with it.
+  // The texts may change with the document.
   refreshTexts();
+  refreshSignalView();
 }
 
 void TFormMain::placePlayTimeSpin() {

@@ -29,6 +29,7 @@ class HelpWindow;
 class TFormAbout;
 class TFormSpeedControlWindow;
 class TFormVisualFeedbackWindow;
+class SignalViewPanel;
 
 // The main window: menus, toolbar, the segment, play-time and session panels and the
 // status bar. It forwards commands to the MainController and shows its state.
@@ -85,6 +86,10 @@ class TFormMain : public QMainWindow, public View {
   void refreshSourceWindows();           // form_main_sources.cpp, with the captions
   void wireToolWindows();                // form_main_tools.cpp, with refreshToolMarks
   void refreshToolMarks();
+  // The waveform view below the controls (form_main_signal.cpp).
+  static constexpr int kSignalViewHeight = 220;
+  QWidget* withSignalView(QWidget* controls);
+  void refreshSignalView();
 
   QAction* addAction(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut = {});
@@ -121,6 +126,9 @@ class TFormMain : public QMainWindow, public View {
   QAction* mixerRecording_ = nullptr;
   TFormSpeedControlWindow* speedWindow_ = nullptr;
   TFormVisualFeedbackWindow* feedbackWindow_ = nullptr;
+  SignalViewPanel* signalView_ = nullptr;
+  QAction* importLabels_ = nullptr;
+  QAction* exportLabels_ = nullptr;
 };
 
 }  // namespace voxloom

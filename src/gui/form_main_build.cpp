@@ -147,6 +147,9 @@ void TFormMain::buildMenus() {
   pair(Command::Save, addAction(file, "MenuFileSave", "&Save WAV file...", Qt::Key_F3));
   pair(Command::Record, addAction(file, "MenuFileRecord", "&Record WAV file...", Qt::Key_F4));
   file->addSeparator();
+  importLabels_ = addAction(file, "MenuFileImportLabels", "&Import labels...");
+  exportLabels_ = addAction(file, "MenuFileExportLabels", "E&xport labels...");
+  file->addSeparator();
   pair(Command::Play, addAction(file, "MenuFilePlay", "&Play WAV file", Qt::Key_F5));
   pair(Command::MakeEvp, addAction(file, "MenuFileEVP", "&Make an EVP!", Qt::Key_F6));
   pair(Command::Pause, addAction(file, "MenuFilePause", "P&ause", Qt::Key_F7))->setCheckable(true);

@@ -146,14 +146,17 @@ EffectCommandContext MainController::effectContext(Command command) {
 }
 EffectResult MainController::reverseSignal() {
   auto context = effectContext(Command::Reverse);
+  const SignalEdit edit(signalView);  // the summary is made again afterwards
   return runReverseCommand(context);
 }
 EffectResult MainController::addEcho() {
   auto context = effectContext(Command::Echo);
+  const SignalEdit edit(signalView);  // the summary is made again afterwards
   return runEchoCommand(context);
 }
 EffectResult MainController::normalizeSignal() {
   auto context = effectContext(Command::Normalize);
+  const SignalEdit edit(signalView);  // the summary is made again afterwards
   return runNormalizeCommand(context);
 }
 EffectResult MainController::autoCut() {
@@ -194,6 +197,8 @@ void MainController::setCommandState(int state) {
   for (std::size_t i = 0; i < kCommandCount; ++i)
     table.enabled[i] = table.enabled[i] && isBuilt(static_cast<Command>(i));
   commands = table;
+  signalView.commandStateChanged(
+      state, playback.playTime.stopsAfterTime() ? playback.playTime.time.value : 0);
   if (state >= kStateIdle && state <= kStateRecording) {  // sessions: the panel follows
     sessions.updateSessionControls(commands.sessionControlsMode);
     if (state == kStateSessionPlay) sessions.showReplayControls();
@@ -353,6 +358,7 @@ bool MainController::discardDocumentIfAllowed() {
   sessions.session.isModified = false;
   sessions.closeSession();
   document.isModified = false;
+  signalView.forget();
   document.resetDocument();
   notify(ViewAspect::Texts);
   notify(ViewAspect::Document);
@@ -375,10 +381,16 @@ bool MainController::closeQuery() {
 void MainController::attachPlayback(WaveOut& device, EventLoop& loop, OneShotTimer* timer) {
   PlaybackEngine& engine = playback.attachDevice(device, loop, timer);
   engine.callouts.setCommandState = [this](int state) { setCommandState(state); };
-  engine.callouts.pauseChanged = [this](bool) { notify(ViewAspect::Commands); };
+  engine.callouts.pauseChanged = [this](bool paused) {
+    signalView.setPaused(paused);
+    notify(ViewAspect::Commands);
+  };
   engine.callouts.muteRepeats = [this] {
     return playback.random.randomKind == RandomSourceKind::ManualSweep &&
            playback.random.manualMute;
+  };
+  engine.blockSounding = [this, &engine](Frames start, Frames length) {
+    signalView.blockStarted(start, length, document.nominalRate * engine.speedPercent / 100.0);
   };
   connectSessionCapture(engine, sessions);  // session capture and replay need the engine
   connectFeedback(engine);                  // speed and visual feedback

@@ -19,6 +19,7 @@
 #include "core/ports/view.h"
 #include "core/session/session_controller.h"
 #include "core/session/system_clock.h"
+#include "core/view/signal_view.h"
 
 namespace voxloom {
 
@@ -68,6 +69,8 @@ class MainController {
   bool saveSettingsOnExit = true;    // CheckBoxSaveOnExit
 
   EffectState effects;  // echo parameters, the echo and auto-cut dialogs
+  // The waveform view's state (after the document: its worker stops first).
+  SignalView signalView{document, commandState};
 
   // Where the program lives: help files are looked up below it.
   std::string programFolder;
@@ -121,6 +124,12 @@ class MainController {
   EffectResult addEcho();
   EffectResult normalizeSignal();
   EffectResult autoCut();
+
+  // File menu: the cues as a label track and back (main_controller_labels.cpp); only
+  // when idle with a loaded file.
+  bool labelsAvailable() const;
+  int importLabels();
+  int exportLabels();
 
   // --- Playback and Make EVP (playback_parts.h, playback_engine.h) ---
   PlaybackParts playback;

@@ -73,6 +73,14 @@ void MainController::attachLive(WaveIn& device, EventLoop& loop) {
   out.documentChanged = [this] { notify(ViewAspect::Document); };
   out.stopPlayback = [this] { stopPlayback(); };
   out.menuChanged = [this] { notify(ViewAspect::Commands); };
+  // The waveform view follows the buffer as it fills; its summary never reads samples
+  // while a chunk is copied in.
+  out.samplesWriting = [this] { signalView.suspend(); };
+  out.samplesWritten = [this](Frames first, Frames end) {
+    signalView.resume(first, end);
+    notify(ViewAspect::Document);
+  };
+  out.samplesReleasing = [this] { signalView.forget(); };
 }
 
 void MainController::toggleLiveMode() {

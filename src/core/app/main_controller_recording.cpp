@@ -17,7 +17,11 @@ void MainController::attachRecording(WaveIn& device, EventLoop& loop, OneShotTim
   RecordingCallouts& out = recording.callouts;
   out.discardDocument = [this] { return discardDocumentIfAllowed(); };
   out.setCommandState = [this](int state) { setCommandState(state); };
-  out.textsChanged = [this] { notify(ViewAspect::Texts); };
+  out.textsChanged = [this] {
+    // The waveform view shows the take as it grows.
+    if (recording.isRecording()) signalView.recordingGrew(recording.recorded(), recording.format());
+    notify(ViewAspect::Texts);
+  };
   out.documentChanged = [this] { notify(ViewAspect::Document); };
   // A Stop that reaches the playback engine first still ends the recording.
   if (PlaybackEngine* engine = playback.engine())

@@ -69,6 +69,7 @@ bool LiveSource::setLiveMode(bool on) {
       deviceOpen_ = false;
       liveBufferQueued_ = false;
       outstanding_ = 0;
+      releaseSamples();
       doc_.resetDocument();
       tellTexts();
       tellDocument();
@@ -121,6 +122,7 @@ bool LiveSource::setLiveMode(bool on) {
   bool allocated = false;
   {
     BusyGuard busy(prompter_);
+    releaseSamples();
     doc_.allocateSamples(dataBytes);
     try {
       chunks->bytes.assign(static_cast<std::size_t>(chunkBytes_) * kChunkCount, 0);
@@ -130,6 +132,7 @@ bool LiveSource::setLiveMode(bool on) {
     }
   }
   if (!allocated) {
+    releaseSamples();
     doc_.resetDocument();
     device_->close();
     deviceOpen_ = false;
@@ -206,7 +209,10 @@ void LiveSource::onChunkDone(const Chunks& chunks, WaveHeader& header) {
 
 void LiveSource::copyIntoBuffer(const std::uint8_t* data, std::uint32_t count) {
   std::uint8_t* buffer = doc_.samples.get();
-  if (buffer == nullptr || doc_.dataBytes <= 0) return;
+  if (buffer == nullptr || doc_.dataBytes <= 0 || count == 0) return;
+  if (callouts.samplesWriting) callouts.samplesWriting();
+  const Bytes firstByte = writePos_;
+  bool wrapped = false;
   while (count > 0 && liveActive_) {
     const auto part =
         std::min<std::uint32_t>(count, static_cast<std::uint32_t>(doc_.dataBytes - writePos_));
@@ -216,7 +222,17 @@ void LiveSource::copyIntoBuffer(const std::uint8_t* data, std::uint32_t count) {
     writePos_ += static_cast<Bytes>(part);
     if (writePos_ == doc_.dataBytes) {
       writePos_ = 0;
+      wrapped = true;
       bufferFull();
+    }
+  }
+  if (callouts.samplesWritten) {
+    const Bytes frameBytes = std::max<Bytes>(1, doc_.frameBytes);
+    if (wrapped || writePos_ < firstByte) {
+      callouts.samplesWritten(0, static_cast<Frames>(doc_.dataBytes / frameBytes));
+    } else {
+      callouts.samplesWritten(static_cast<Frames>(firstByte / frameBytes),
+                              static_cast<Frames>((writePos_ + frameBytes - 1) / frameBytes));
     }
   }
 }

@@ -32,6 +32,11 @@ struct LiveCallouts {
   std::function<void()> stopPlayback;
   // The menu item's check mark changed.
   std::function<void()> menuChanged;
+  // Around every write into the samples, and before they are replaced or freed: a
+  // reader on another thread (the waveform summary) must keep away meanwhile.
+  std::function<void()> samplesWriting;
+  std::function<void(Frames first, Frames end)> samplesWritten;
+  std::function<void()> samplesReleasing;
 };
 
 // The live audio source: the input device records round after round into the
@@ -93,6 +98,9 @@ class LiveSource {
   void setCommandState(int state);
   void tellTexts() {
     if (callouts.textsChanged) callouts.textsChanged();
+  }
+  void releaseSamples() {
+    if (callouts.samplesReleasing) callouts.samplesReleasing();
   }
   void tellDocument() {
     if (callouts.documentChanged) callouts.documentChanged();

@@ -104,6 +104,7 @@ int PlaybackEngine::playDocument() {
   }
   bufferCount_ = kPlaybackSlots;
   outstanding_ = 1;
+  if (blockSounding) blockSounding(0, doc.frameCount);
   return 0;
 }
 
@@ -199,6 +200,7 @@ bool PlaybackEngine::queueHeader(const std::uint8_t* data, Bytes bytes, std::int
 }
 
 void PlaybackEngine::queueNextSegment() {
+  sources_[static_cast<std::size_t>(slotIndex_)] = {};
   context_.renderer.fadeMode = context_.options.fadeMode;  // the menu may have changed it
   const bool mute = callouts.muteRepeats && callouts.muteRepeats();
   const NextBlock block = makeNextBlock(context_, slotIndex_, mute);
@@ -211,11 +213,13 @@ void PlaybackEngine::queueNextSegment() {
   if (block.status != BlockStatus::Ready) return;
   // A block the device refused never sounds, so it is no part of the EVP.
   if (!queueHeader(block.data, block.bytes, block.userValue)) return;
+  sources_[static_cast<std::size_t>(slotIndex_)] = {block.pick.start, block.length};
   ++segmentSerial_;
   if (block.recordable && capture.append) capture.append(block, segmentSerial_);
 }
 
 void PlaybackEngine::queueNextSessionSegment() {
+  sources_[static_cast<std::size_t>(slotIndex_)] = {};
   if (!replay_) return;
   const std::optional<ReplayEntry> entry = replay_();
   if (!entry) {
@@ -231,15 +235,18 @@ void PlaybackEngine::queueNextSessionSegment() {
     const Frames rendered = std::min(length, doc.frameCount);
     context_.renderer.fadeMode = context_.options.fadeMode;
     const std::uint8_t* data = renderCrossFade(context_.renderer, doc, slotIndex_, start, rendered);
-    queueHeader(data, rendered * doc.frameBytes, entry->segmentNumber);
+    if (queueHeader(data, rendered * doc.frameBytes, entry->segmentNumber))
+      sources_[static_cast<std::size_t>(slotIndex_)] = {start, rendered};
     return;
   }
   // A stored entry may not fit a shorter signal: play the part of it inside the signal.
   const std::int64_t first = std::clamp<std::int64_t>(start, 0, doc.frameCount);
   const std::int64_t end =
       std::clamp<std::int64_t>(std::int64_t{start} + length, first, doc.frameCount);
-  queueHeader(doc.samples.get() + static_cast<std::ptrdiff_t>(first) * doc.frameBytes,
-              static_cast<Bytes>((end - first) * doc.frameBytes), entry->segmentNumber);
+  if (queueHeader(doc.samples.get() + static_cast<std::ptrdiff_t>(first) * doc.frameBytes,
+                  static_cast<Bytes>((end - first) * doc.frameBytes), entry->segmentNumber))
+    sources_[static_cast<std::size_t>(slotIndex_)] = {static_cast<Frames>(first),
+                                                      static_cast<Frames>(end - first)};
 }
 
 void PlaybackEngine::advanceSlot() {
@@ -249,6 +256,8 @@ void PlaybackEngine::advanceSlot() {
 void PlaybackEngine::showSlot() {
   if (callouts.showSegment)
     callouts.showSegment(headers_[static_cast<std::size_t>(slotIndex_)].user);
+  const auto& [start, length] = sources_[static_cast<std::size_t>(slotIndex_)];
+  if (blockSounding && length > 0) blockSounding(start, length);
 }
 
 void PlaybackEngine::setPaused(bool paused) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "core/engine/play_time_controls.h"
 #include "core/engine/segment_sequencer.h"
@@ -69,6 +70,8 @@ class PlaybackEngine {
   int speedPercent = 100;                   // the speed control's value
   EvpCaptureHooks capture;
   PlaybackCallouts callouts;
+  // Where the block now starting to sound lies in the signal (the waveform view).
+  std::function<void(Frames start, Frames length)> blockSounding;
 
   // The commands; 0 when started, 1 when abandoned after a message.
   int playDocument();
@@ -118,6 +121,7 @@ class PlaybackEngine {
   int heldPlayTimeMs_ = -1;  // what was left of the play time when Pause held it
 
   std::array<WaveHeader, kPlaybackSlots> headers_{};
+  std::array<std::pair<Frames, Frames>, kPlaybackSlots> sources_{};  // start, length
   bool open_ = false;
   bool isPaused_ = false;
   int bufferCount_ = 0;

@@ -82,4 +82,21 @@ void RecordedChunks::clear() {
   size_ = 0;
 }
 
+std::size_t RecordedChunks::copyOut(std::size_t offset, std::uint8_t* dest,
+                                    std::size_t count) const {
+  std::size_t copied = 0;
+  for (const Chunk& chunk : chunks_) {
+    if (copied == count) break;
+    if (offset >= chunk.used) {
+      offset -= chunk.used;
+      continue;
+    }
+    const std::size_t part = std::min(chunk.used - offset, count - copied);
+    std::memcpy(dest + copied, chunk.data + offset, part);
+    copied += part;
+    offset = 0;
+  }
+  return copied;
+}
+
 }  // namespace voxloom

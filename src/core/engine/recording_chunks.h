@@ -24,6 +24,9 @@ class RecordedChunks {
   std::size_t reserved() const;
   std::size_t chunkCount() const { return chunks_.size(); }
 
+  // Copies up to `count` bytes from `offset` on to dest, keeping the chunks; returns how
+  // many (a view of the recording as it grows).
+  std::size_t copyOut(std::size_t offset, std::uint8_t* dest, std::size_t count) const;
   // Copies everything to dest (size() bytes) in order and releases the chunks.
   void moveInto(std::uint8_t* dest);
   void clear();
