@@ -74,6 +74,7 @@ WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
 
 MainController::MainController(Prompter& prompter, Shell& shell)
     : playback(prompter, document, commandState), prompter_(prompter), shell_(shell) {
+  bindSettings();
   // Export renders cross-faded entries with the shape the segment options hold now.
   sessions.fadeMode = [this] { return playback.options.fadeMode; };
 }
@@ -125,6 +126,7 @@ EffectResult MainController::autoCut() {
 }
 
 void MainController::startUp(const std::vector<std::string>& files) {
+  loadSettings();
   setCommandState(kStateIdle);
   sessions.refreshSessionDisplay();
   for (const std::string& file : files) openFileByType(file);
@@ -297,6 +299,7 @@ bool MainController::closeQuery() {
   lastWavFile = document.path;
   if (discardDocumentIfAllowed()) return false;
   mainWindowOpen = false;
+  if (saveSettingsOnExit) saveSettings(false);  // a failure at exit is not reported
   return true;
 }
 
