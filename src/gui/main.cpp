@@ -5,16 +5,19 @@
 #include <vector>
 
 #include "core/app/main_controller.h"
+#include "core/settings/settings_location.h"
 #include "gui/form_about.h"
 #include "gui/form_auto_cut.h"
 #include "gui/form_echo.h"
 #include "gui/form_main.h"
 #include "gui/form_rec_level.h"
 #include "gui/form_rec_param.h"
+#include "gui/window_settings.h"
 #include "platform/qt_event_loop.h"
 #include "platform/qt_prompter.h"
 #include "platform/qt_shell.h"
 #include "platform/qt_timer.h"
+#include "platform/sdl/sdl_audio_system.h"
 #include "platform/sdl/sdl_wave_in.h"
 #include "platform/sdl/sdl_wave_out.h"
 
@@ -51,6 +54,19 @@ int main(int argc, char* argv[]) {
   voxloom::TFormRecLevel formRecLevel(&formMain);
   formRecLevel.bindMeter(&formMain.controller().recording.level);
   voxloom::TFormAutoCut formAutoCut(&formMain);
+  // Settings: the device lists are filled before the file is read at the first show.
+  voxloom::MainController& controller = formMain.controller();
+  controller.settingsPath =
+      parsed.settingsPath
+          ? *parsed.settingsPath
+          : voxloom::settingsFilePath(QCoreApplication::applicationDirPath().toStdString());
+  {
+    const voxloom::SdlAudioSystem audio;
+    controller.devices.fillDeviceLists(voxloom::sdlDeviceNames(false),
+                                       voxloom::sdlDeviceNames(true));
+  }
+  voxloom::WindowSettings windowSettings(&formMain, &formRecLevel);
+  windowSettings.bind(controller.settings);
   formMain.setStartupFiles(parsed.files);
   formMain.show();
   return app.exec();
