@@ -30,6 +30,8 @@ constexpr CommandEntry kCommands[] = {
      "autocut [--threshold PCT | --auto] [--frame MS] IN.wav OUT.wav  cue the quiet gaps",
      runAutoCut},
     {"record", "record --seconds S [options] OUT.wav  record from the input device", runRecord},
+    {"settings", "settings [--settings FILE] [--write OUT.ini]  print the settings as JSON",
+     runSettings},
 };
 
 void printHelp(std::ostream& out) {

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 
 #include "core/settings/setting_values.h"
 #include "core/util/replace_file.h"
@@ -236,6 +237,9 @@ void Settings::loadText(std::string_view text) {
     ini.GetAllKeys(section.pItem, keys);
     keys.sort(CSimpleIniA::Entry::LoadOrder());
     for (const auto& key : keys) {
+      // Keys before the first section line are dropped: the file has no place for them
+      // once sections are written.
+      if (*section.pItem == '\0' || *key.pItem == '\0') continue;
       if (findSettingRow(section.pItem, key.pItem) || isUrlListKey(section.pItem, key.pItem))
         continue;
       foreign_.push_back({section.pItem, capSettingText(key.pItem),
@@ -244,23 +248,43 @@ void Settings::loadText(std::string_view text) {
   }
 }
 
-std::string Settings::fileText() const {
-  CSimpleIniA ini;
-  ini.SetSpaces(false);
-  ini.SetUnicode(false);
+std::vector<SettingsSection> Settings::sections() const {
+  struct CaseLess {
+    bool operator()(const std::string& a, const std::string& b) const {
+      return strcasecmp(a.c_str(), b.c_str()) < 0;
+    }
+  };
+  std::vector<SettingsSection> out;
+  std::map<std::string, std::size_t, CaseLess> index;
+  auto sectionNamed = [&](const std::string& name) -> SettingsSection& {
+    const auto [it, added] = index.emplace(name, out.size());
+    if (added) out.push_back({name, {}});
+    return out[it->second];
+  };
   for (std::size_t i = 0; i < kSettingCount; ++i) {
     const SettingRow& row = kSettingRows[i];
-    ini.SetValue(row.section, row.key, valueText(i).c_str());
+    SettingsSection& section = sectionNamed(row.section);
+    section.keys.emplace_back(row.key, valueText(i));
     // The list replaces every numbered key, so a shortened list leaves none behind.
     if (row.key == std::string_view(kUrlKey)) {
       const std::vector<std::string>& list = urlList();
       for (std::size_t n = 0; n < list.size(); ++n)
-        ini.SetValue(kUrlSection, (kUrlKey + std::to_string(n + 1)).c_str(),
-                     capSettingText(list[n]).c_str());
+        section.keys.emplace_back(kUrlKey + std::to_string(n + 1), capSettingText(list[n]));
     }
   }
-  for (const ForeignKey& f : foreign_)
-    if (!f.key.empty()) ini.SetValue(f.section.c_str(), f.key.c_str(), f.value.c_str());
+  // Unknown keys never collide with the table's or with each other (the reader merged
+  // duplicates), so they are appended without a search.
+  for (const ForeignKey& f : foreign_) sectionNamed(f.section).keys.emplace_back(f.key, f.value);
+  return out;
+}
+
+std::string Settings::fileText() const {
+  CSimpleIniA ini;
+  ini.SetSpaces(false);
+  ini.SetUnicode(false);
+  for (const SettingsSection& section : sections())
+    for (const auto& [key, value] : section.keys)
+      ini.SetValue(section.name.c_str(), key.c_str(), value.c_str());
   std::string out;
   ini.Save(out, false);
   return out;

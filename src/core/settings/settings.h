@@ -19,6 +19,12 @@ struct SettingBinding {
   explicit operator bool() const { return static_cast<bool>(get); }
 };
 
+// One section as it is written: keys in file order, values as written.
+struct SettingsSection {
+  std::string name;
+  std::vector<std::pair<std::string, std::string>> keys;
+};
+
 // The settings file and the owners of its values. Each key is either bound to its
 // owner or, while nothing owns it, kept as read (or its default), so that a file read
 // and written again keeps every key.
@@ -47,6 +53,8 @@ class Settings {
   void load(const std::string& path);
   void loadText(std::string_view text);
 
+  // Every section and key as saving now would write them, in file order.
+  std::vector<SettingsSection> sections() const;
   // The whole file as saving now would write it.
   std::string fileText() const;
   // Writes the file whole through a temporary file beside it; the previous file stays
