@@ -386,11 +386,17 @@ void MainController::stopSessionPlay() {
 
 // --- end of session replay ---
 
+// Beside the program in a build tree; under share/doc/voxloom once installed.
+static std::string helpFile(const std::string& programFolder, const std::string& name) {
+  const std::string beside = programFolder + "/docs/" + name;
+  const std::string installed = programFolder + "/../share/doc/voxloom/" + name;
+  return !fileExists(beside) && fileExists(installed) ? installed : beside;
+}
 std::string MainController::manualPath() const {
-  return programFolder + "/docs/manual.html";
+  return helpFile(programFolder, "manual.html");
 }
 std::string MainController::quickstartPath() const {
-  return programFolder + "/docs/quickstart.html";
+  return helpFile(programFolder, "quickstart.html");
 }
 void MainController::showManual() {
   shell_.openDocument(manualPath());
