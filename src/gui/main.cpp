@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QApplication>
 #include <clocale>
 #include <iostream>
@@ -12,6 +13,7 @@
 #include "gui/form_main.h"
 #include "gui/form_rec_level.h"
 #include "gui/form_rec_param.h"
+#include "gui/form_settings.h"
 #include "gui/window_settings.h"
 #include "platform/qt_event_loop.h"
 #include "platform/qt_prompter.h"
@@ -67,6 +69,9 @@ int main(int argc, char* argv[]) {
   }
   voxloom::WindowSettings windowSettings(&formMain, &formRecLevel);
   windowSettings.bind(controller.settings);
+  voxloom::TFormSettings formSettings(controller, &formMain);
+  QObject::connect(formMain.findChild<QAction*>("MenuExtrasSettings"), &QAction::triggered,
+                   &formSettings, &QDialog::exec);
   formMain.setStartupFiles(parsed.files);
   formMain.show();
   return app.exec();
