@@ -84,23 +84,20 @@ void WindowSettings::bind(Settings& s) {
   }
 
   if (level_ != nullptr) {
-    QWidget* level = level_;
-    // Until it is placed, the level window sits beside the main window.
+    // Until it is placed, the level window sits beside the main window. Its left is
+    // read before its top, so the move waits for the top.
+    auto besideMain = [this, main] {
+      return levelPlaced_ ? level_->pos() : QPoint(main->x() + main->width() + 8, main->y());
+    };
     s.bindInt(
-        "LevelWindowLeftPosition",
-        [level, main] {
-          return level->testAttribute(Qt::WA_Moved) ? level->x() : main->x() + main->width() + 8;
-        },
-        [level](int x) {
-          level->move(x, level->testAttribute(Qt::WA_Moved) ? level->y() : 0);
-          keepOnScreen(level);
-        });
+        "LevelWindowLeftPosition", [besideMain] { return besideMain().x(); },
+        [this](int x) { levelLeft_ = x; });
     s.bindInt(
-        "LevelWindowTopPosition",
-        [level, main] { return level->testAttribute(Qt::WA_Moved) ? level->y() : main->y(); },
-        [level](int y) {
-          level->move(level->x(), y);
-          keepOnScreen(level);
+        "LevelWindowTopPosition", [besideMain] { return besideMain().y(); },
+        [this](int y) {
+          level_->move(levelLeft_, y);
+          keepOnScreen(level_);
+          levelPlaced_ = true;
         });
   }
 }

@@ -21,8 +21,10 @@ class WindowSettings {
  private:
   QWidget* main_;
   QWidget* level_;
-  QWidget* memo_;            // MemoCueLabels
-  int cueLabelCharset_ = 1;  // kept for the file; fonts here have no character sets
+  QWidget* memo_;  // MemoCueLabels
+  int cueLabelCharset_ = 1;
+  int levelLeft_ = 0;
+  bool levelPlaced_ = false;  // kept for the file; fonts here have no character sets
 };
 
 }  // namespace voxloom

@@ -147,6 +147,11 @@ TEST_F(FormSettingsTest, WindowStatesAreRestoredAndKeptOnScreen) {
   // The level window's default place is beside the main window.
   EXPECT_EQ(controller().settings.valueText("LevelWindowLeftPosition"),
             std::to_string(formMain.x() + formMain.width() + 8));
+  EXPECT_EQ(controller().settings.valueText("LevelWindowTopPosition"),
+            std::to_string(formMain.y()));
+  std::ofstream(path) << "[RECORDING]\nLevelWindowLeftPosition=40\nLevelWindowTopPosition=50\n";
+  controller().loadSettings();
+  EXPECT_EQ(level.pos(), QPoint(40, 50));
 
   // With RestWinPos off the stored place is ignored but the present one is saved.
   formMain.move(150, 120);
