@@ -262,5 +262,23 @@ TEST(SettingsLocation, ProgramFolderOrTheUsersConfigFolder) {
   EXPECT_EQ(settingsFilePath(readOnly, with({{"HOME", "/h"}})), "/h/.config/voxloom/voxloom.ini");
 }
 
+// Installed, the help pages are in share/doc/voxloom beside bin/; in a build tree in docs/.
+TEST(HelpPages, FoundWhereTheyAreInstalled) {
+  const std::string prefix = test::tempDir() + "/help_prefix";
+  ASSERT_EQ(std::system(("rm -rf '" + prefix + "' && mkdir -p '" + prefix + "/bin' '" + prefix +
+                         "/share/doc/voxloom'")
+                            .c_str()),
+            0);
+  writeFile(prefix + "/share/doc/voxloom/manual.html", "<html></html>");
+  test::ScriptedPrompter prompter;
+  test::FakeShell shell;
+  MainController controller(prompter, shell);
+  controller.programFolder = prefix + "/bin";
+  EXPECT_EQ(controller.manualPath(), prefix + "/bin/../share/doc/voxloom/manual.html");
+  ::mkdir((prefix + "/bin/docs").c_str(), 0755);
+  writeFile(prefix + "/bin/docs/manual.html", "<html></html>");
+  EXPECT_EQ(controller.manualPath(), prefix + "/bin/docs/manual.html");
+}
+
 }  // namespace
 }  // namespace voxloom
