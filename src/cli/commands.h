@@ -19,10 +19,11 @@ int runReverse(const std::vector<std::string>& args);
 int runEcho(const std::vector<std::string>& args);
 int runNormalize(const std::vector<std::string>& args);
 int runAutoCut(const std::vector<std::string>& args);
-int runRecord(const std::vector<std::string>& args);   // record_command.cpp
-int runRandom(const std::vector<std::string>& args);   // random_commands.cpp
-int runWriteRn(const std::vector<std::string>& args);  // random_commands.cpp
-int runLabels(const std::vector<std::string>& args);   // label_command.cpp
+int runRecord(const std::vector<std::string>& args);    // record_command.cpp
+int runRandom(const std::vector<std::string>& args);    // random_commands.cpp
+int runWriteRn(const std::vector<std::string>& args);   // random_commands.cpp
+int runLabels(const std::vector<std::string>& args);    // label_command.cpp
+int runSettings(const std::vector<std::string>& args);  // settings_command.cpp
 
 // Prints "voxloom-cli: <text>" and the command's usage line; returns kExitUsage.
 int usageError(const std::string& text, const std::string& usage);

@@ -37,6 +37,8 @@ constexpr CommandEntry kCommands[] = {
      runWriteRn},
     {"labels", "labels IN.wav [--import LABELS.txt -o OUT.wav [--replace]]  cues as a label track",
      runLabels},
+    {"settings", "settings [--settings FILE] [--write OUT.ini]  print the settings as JSON",
+     runSettings},
 };
 
 void printHelp(std::ostream& out) {

@@ -194,7 +194,7 @@ void TFormMain::buildMenus() {
       ->setCheckable(true);
   pair(Command::WriteRandom, addAction(extras, "MenuExtrasWriteRN", "&Write RN to a file..."));
   extras->addSeparator();
-  later(addAction(extras, "MenuExtrasSettings", "&Settings..."));
+  addAction(extras, "MenuExtrasSettings", "&Settings...");  // gui/form_settings.h
 
   QMenu* prefs = menuBar()->addMenu("&Preferences");
   prefs->setObjectName("MenuPref");

@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QApplication>
 #include <clocale>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include "core/app/main_controller.h"
 #include "core/app/recovery.h"
 #include "core/session/system_clock.h"
+#include "core/settings/settings_location.h"
 #include "gui/form_about.h"
 #include "gui/form_auto_cut.h"
 #include "gui/form_echo.h"
@@ -18,7 +20,9 @@
 #include "gui/form_parallel_port.h"
 #include "gui/form_rec_level.h"
 #include "gui/form_rec_param.h"
+#include "gui/form_settings.h"
 #include "gui/form_write_rn.h"
+#include "gui/window_settings.h"
 #include "platform/http/qt_http_client.h"
 #include "platform/linux/ppdev_port_driver.h"
 #include "platform/qt_event_loop.h"
@@ -26,6 +30,7 @@
 #include "platform/qt_shell.h"
 #include "platform/qt_signal_watcher.h"
 #include "platform/qt_timer.h"
+#include "platform/sdl/sdl_audio_system.h"
 #include "platform/sdl/sdl_wave_in.h"
 #include "platform/sdl/sdl_wave_out.h"
 
@@ -113,6 +118,22 @@ int main(int argc, char* argv[]) {
   voxloom::TFormManualRandom formManualRandom(&formMain);
   voxloom::TFormWriteRN formWriteRN(&formMain);
   voxloom::TFormParallelPort formParallelPort(&formMain);
+  // Settings: the device lists are filled before the file is read at the first show.
+  voxloom::MainController& controller = formMain.controller();
+  controller.settingsPath =
+      parsed.settingsPath
+          ? *parsed.settingsPath
+          : voxloom::settingsFilePath(QCoreApplication::applicationDirPath().toStdString());
+  {
+    const voxloom::SdlAudioSystem audio;
+    controller.devices.fillDeviceLists(voxloom::sdlDeviceNames(false),
+                                       voxloom::sdlDeviceNames(true));
+  }
+  voxloom::WindowSettings windowSettings(&formMain, &formRecLevel);
+  windowSettings.bind(controller.settings);
+  voxloom::TFormSettings formSettings(controller, &formMain);
+  QObject::connect(formMain.findChild<QAction*>("MenuExtrasSettings"), &QAction::triggered,
+                   &formSettings, &QDialog::exec);
   formMain.setStartupFiles(parsed.files);
   formMain.show();
   return app.exec();

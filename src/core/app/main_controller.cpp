@@ -93,6 +93,7 @@ std::string windowUsageText() {
 
 MainController::MainController(Prompter& prompter, Shell& shell)
     : playback(prompter, document, commandState), prompter_(prompter), shell_(shell) {
+  bindSettings();
   // Export renders cross-faded entries with the shape the segment options hold now.
   sessions.fadeMode = [this] { return playback.options.fadeMode; };
   // The caption tells what the window waits for while the web service is asked.
@@ -170,6 +171,7 @@ void MainController::startUp(const std::vector<std::string>& files) {
 }
 
 void MainController::enterIdle() {
+  loadSettings();  // ends by selecting the stored random source
   startUpToolWindows();
   setCommandState(kStateIdle);
   sessions.refreshSessionDisplay();
@@ -373,6 +375,7 @@ bool MainController::closeQuery() {
   if (discardDocumentIfAllowed()) return false;
   mainWindowOpen = false;
   closeToolWindows();
+  if (saveSettingsOnExit) saveSettings(false);  // a failure at exit is not reported
   return true;
 }
 
@@ -481,11 +484,17 @@ void MainController::stopSessionPlay() {
 
 // --- end of session replay ---
 
+// Beside the program in a build tree; under share/doc/voxloom once installed.
+static std::string helpFile(const std::string& programFolder, const std::string& name) {
+  const std::string beside = programFolder + "/docs/" + name;
+  const std::string installed = programFolder + "/../share/doc/voxloom/" + name;
+  return !fileExists(beside) && fileExists(installed) ? installed : beside;
+}
 std::string MainController::manualPath() const {
-  return programFolder + "/docs/manual.html";
+  return helpFile(programFolder, "manual.html");
 }
 std::string MainController::quickstartPath() const {
-  return programFolder + "/docs/quickstart.html";
+  return helpFile(programFolder, "quickstart.html");
 }
 void MainController::showManual() {
   openHelp(manualPath(), manualPath());

@@ -19,6 +19,8 @@
 #include "core/ports/view.h"
 #include "core/session/session_controller.h"
 #include "core/session/system_clock.h"
+#include "core/settings/device_lists.h"
+#include "core/settings/settings.h"
 #include "core/view/signal_view.h"
 
 namespace voxloom {
@@ -64,9 +66,10 @@ class MainController {
   std::string lastWavFile;
 
   // Options of the settings dialog that this part of the program consults.
-  bool useSeparateFolders = false;   // CheckBoxUseSeparateFolders
-  bool autoOpenLastWavFile = false;  // CheckBoxAutoOpenLastWavFile
-  bool saveSettingsOnExit = true;    // CheckBoxSaveOnExit
+  bool useSeparateFolders = false;     // CheckBoxUseSeparateFolders
+  bool autoOpenLastWavFile = false;    // CheckBoxAutoOpenLastWavFile
+  bool saveSettingsOnExit = true;      // CheckBoxSaveOnExit
+  bool restoreWindowPosition = false;  // CheckBoxRestWinPos
 
   EffectState effects;  // echo parameters, the echo and auto-cut dialogs
   // The waveform view's state (after the document: its worker stops first).
@@ -216,6 +219,26 @@ class MainController {
   void closeToolWindows();
   EventLoop* liveLoop_ = nullptr;
   // --- end of speed control, visual feedback, live source ---
+  // --- Settings (settings_bindings.cpp, core/settings/) ---
+ public:
+  Settings settings;
+  DeviceLists devices;       // the settings dialog's device lists
+  std::string settingsPath;  // empty: settings are neither read nor written
+  // Binds every key to its owner; the window binds the values only it knows.
+  void bindSettings();
+  void loadSettings();
+  // Writes the file; with `report` a failure shows its message.
+  bool saveSettings(bool report);
+  void saveSettingsNow();  // ButtonSaveNow
+  // The device choices reach the engines that open devices.
+  void applyDeviceChoices();
+
+ private:
+  int storedRandomKind() const;
+  void selectStoredRandomSource();
+  int requestedRandomKind_ = -1;  // the stored kind while it could not be selected
+  int kindAfterLoad_ = -1;
+  // --- end of settings ---
 };
 
 inline constexpr const char* kWebSiteUrl = "https://voxloom.org/";

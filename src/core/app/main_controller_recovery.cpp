@@ -25,6 +25,7 @@ bool MainController::endBySignal() {
   stopAndDrain();
   lastWavFile = document.path;
   mainWindowOpen = false;
+  if (saveSettingsOnExit) saveSettings(false);  // as a normal exit does
   if (recoveryFolder.empty()) return true;
   return RecoveryStore(recoveryFolder).save(document, sessions.session);
 }

@@ -1,0 +1,305 @@
+#include "core/settings/settings.h"
+
+// Texts are kept as the bytes they are (UTF-8 or not); no conversion is wanted.
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION  // Debian's header defines its templates only on request
+#include <SimpleIni.h>
+
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+
+#include "core/settings/setting_values.h"
+#include "core/util/replace_file.h"
+
+namespace voxloom {
+
+namespace {
+
+constexpr const char* kUrlKey = "RandomSourceHttp";
+constexpr const char* kUrlSection = "RANDOMSOURCE";
+// A file larger than this is not a settings file; only its beginning is read.
+constexpr std::size_t kReadLimit = 64u << 20;
+// The main window's client width when it opens, for the level window's place beside it.
+constexpr int kMainWindowWidth = 720;
+
+std::size_t rowOf(std::string_view key) {
+  const std::size_t index = settingIndex(key);
+  if (index >= kSettingCount) {
+    std::fprintf(stderr, "voxloom: no setting named %.*s\n", static_cast<int>(key.size()),
+                 key.data());
+    std::abort();
+  }
+  return index;
+}
+
+bool isUrlListKey(const char* section, const char* key) {
+  if (strcasecmp(section, kUrlSection) != 0 || strncasecmp(key, kUrlKey, 16) != 0) return false;
+  const char* digits = key + 16;
+  if (*digits == '\0') return false;
+  for (; *digits != '\0'; ++digits)
+    if (*digits < '0' || *digits > '9') return false;
+  return true;
+}
+
+int parsedInt(const std::string& text) {
+  return parseSettingInt(text).value_or(0);
+}
+
+bool writeAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+void makeFolders(const std::string& path) {
+  for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1))
+    ::mkdir(path.substr(0, slash).c_str(), 0755);  // existing folders are fine
+}
+
+// Only section lines that have keys after them and key lines reach the INI parser: a
+// huge file of junk then costs one pass over its bytes, not a section for every line.
+std::string keyLinesOnly(std::string_view text) {
+  std::string out;
+  std::string_view pendingSection;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    pos = end + 1;
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) continue;
+    line.remove_prefix(first);
+    if (line[0] == '[') {
+      if (line.find(']') != std::string_view::npos) pendingSection = line;
+      continue;
+    }
+    if (line[0] == ';' || line[0] == '#' || line.find('=') == std::string_view::npos) continue;
+    if (!pendingSection.empty()) {
+      out.append(pendingSection).push_back('\n');
+      pendingSection = {};
+    }
+    const std::size_t start = out.size();
+    out.append(line).push_back('\n');
+    std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '\0', ' ');
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string settingsWriteError(const std::string& path) {
+  std::string text = kSettingsWriteErrorText;
+  text.replace(text.find("%s"), 2, path);
+  return text;
+}
+
+Settings::Settings() {
+  for (std::size_t i = 0; i < kSettingCount; ++i) stored_[i] = unboundDefault(i);
+}
+
+void Settings::bind(std::string_view key, SettingBinding binding) {
+  bindings_[rowOf(key)] = std::move(binding);
+}
+
+void Settings::bindInt(std::string_view key, int& field, int low, int high) {
+  bind(key, {[&field] { return std::to_string(field); },
+             [&field, low, high](const std::string& v) {
+               field = std::clamp(parsedInt(v), low, high);
+             }});
+}
+
+void Settings::bindInt(std::string_view key, std::function<int()> get,
+                       std::function<void(int)> set) {
+  bind(key, {[get] { return std::to_string(get()); },
+             [set](const std::string& v) { set(parsedInt(v)); }});
+}
+
+void Settings::bindBool(std::string_view key, bool& field) {
+  bind(key, {[&field] { return std::string(field ? "1" : "0"); },
+             [&field](const std::string& v) { field = parsedInt(v) != 0; }});
+}
+
+void Settings::bindBool(std::string_view key, std::function<bool()> get,
+                        std::function<void(bool)> set) {
+  bind(key, {[get] { return std::string(get() ? "1" : "0"); },
+             [set](const std::string& v) { set(parsedInt(v) != 0); }});
+}
+
+void Settings::bindFloat(std::string_view key, long double& field) {
+  bind(key, {[&field] { return formatSettingFloat(field); },
+             [&field](const std::string& v) { field = parseSettingFloat(v).value_or(field); }});
+}
+
+void Settings::bindText(std::string_view key, std::string& field) {
+  bind(key, {[&field] { return field; }, [&field](const std::string& v) { field = v; }});
+}
+
+void Settings::bindText(std::string_view key, std::function<std::string()> get,
+                        std::function<void(const std::string&)> set) {
+  bind(key, {std::move(get), std::move(set)});
+}
+
+std::string Settings::unboundDefault(std::size_t index) const {
+  const SettingRow& row = kSettingRows[index];
+  if (row.defaultText != nullptr) return row.defaultText;
+  // Keys whose default is the owner's state at start-up: the state a fresh window has.
+  const std::string_view key = row.key;
+  if (key == "RecSampleRate") return "22050";
+  if (key == "RecResolution" || key == "RecNormalize") return "1";
+  if (key == "RecBufferTimeMilliseconds") return "100";
+  if (key == "LiveAudioSourceTimeSeconds") return "10";
+  if (key == "LevelWindowLeftPosition")
+    return std::to_string(parsedInt(valueText(settingIndex("WindowPosLeft"))) + kMainWindowWidth +
+                          8);
+  if (key == "LevelWindowTopPosition") return valueText(settingIndex("WindowPosTop"));
+  return "0";
+}
+
+std::string Settings::valueText(std::size_t index) const {
+  if (index >= kSettingCount) return {};
+  if (bindings_[index]) return capSettingText(bindings_[index].get());
+  return stored_[index];
+}
+
+void Settings::load(const std::string& path) {
+  std::string text;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    std::ifstream in(path, std::ios::binary);
+    text.resize(std::min<std::size_t>(static_cast<std::size_t>(info.st_size), kReadLimit));
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(in ? text.size()
+                   : static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+  }
+  loadText(text);
+}
+
+void Settings::loadText(std::string_view text) {
+  CSimpleIniA ini;
+  ini.SetMultiKey(false);
+  ini.SetUnicode(false);
+  const std::string keyLines = keyLinesOnly(text);
+  if (!keyLines.empty()) ini.LoadData(keyLines.data(), keyLines.size());
+
+  bool restoreWindow = true;
+  const std::size_t restWinPos = settingIndex("RestWinPos");
+  const std::size_t lastRandomRow = settingIndex("RandomSourceParallelUnbiasMethod");
+  for (std::size_t i = 0; i < kSettingCount; ++i) {
+    const SettingRow& row = kSettingRows[i];
+    const char* raw = ini.GetValue(row.section, row.key, nullptr);
+    const std::optional<std::string> read = raw ? std::optional<std::string>(raw) : std::nullopt;
+    SettingBinding& binding = bindings_[i];
+    const std::string fallback =
+        row.defaultText ? row.defaultText : (binding ? binding.get() : unboundDefault(i));
+    const std::string value = normaliseSetting(row.type, read, fallback);
+
+    const bool isWindowPos =
+        row.key == std::string_view("WindowPosLeft") || row.key == std::string_view("WindowPosTop");
+    if (binding && !(isWindowPos && !restoreWindow)) binding.set(value);
+    stored_[i] = value;
+    if (i == restWinPos) restoreWindow = value != "0";
+
+    if (row.key == std::string_view(kUrlKey)) {
+      std::vector<std::string>& list = urlList_ ? *urlList_ : ownUrlList_;
+      list.clear();
+      for (int n = 1;; ++n) {
+        const char* url = ini.GetValue(kUrlSection, (kUrlKey + std::to_string(n)).c_str(), nullptr);
+        if (url == nullptr) break;
+        list.push_back(capSettingText(url));
+      }
+    }
+    if (i == lastRandomRow && afterRandomSource) afterRandomSource();
+  }
+
+  // Keys this version does not know are kept and written back as they were.
+  foreign_.clear();
+  CSimpleIniA::TNamesDepend sections;
+  ini.GetAllSections(sections);
+  sections.sort(CSimpleIniA::Entry::LoadOrder());
+  for (const auto& section : sections) {
+    CSimpleIniA::TNamesDepend keys;
+    ini.GetAllKeys(section.pItem, keys);
+    keys.sort(CSimpleIniA::Entry::LoadOrder());
+    for (const auto& key : keys) {
+      // Keys before the first section line are dropped: the file has no place for them
+      // once sections are written.
+      if (*section.pItem == '\0' || *key.pItem == '\0') continue;
+      if (findSettingRow(section.pItem, key.pItem) || isUrlListKey(section.pItem, key.pItem))
+        continue;
+      foreign_.push_back({section.pItem, capSettingText(key.pItem),
+                          capSettingText(ini.GetValue(section.pItem, key.pItem, ""))});
+    }
+  }
+}
+
+std::vector<SettingsSection> Settings::sections() const {
+  struct CaseLess {
+    bool operator()(const std::string& a, const std::string& b) const {
+      return strcasecmp(a.c_str(), b.c_str()) < 0;
+    }
+  };
+  std::vector<SettingsSection> out;
+  std::map<std::string, std::size_t, CaseLess> index;
+  auto sectionNamed = [&](const std::string& name) -> SettingsSection& {
+    const auto [it, added] = index.emplace(name, out.size());
+    if (added) out.push_back({name, {}});
+    return out[it->second];
+  };
+  for (std::size_t i = 0; i < kSettingCount; ++i) {
+    const SettingRow& row = kSettingRows[i];
+    SettingsSection& section = sectionNamed(row.section);
+    section.keys.emplace_back(row.key, valueText(i));
+    // The list replaces every numbered key, so a shortened list leaves none behind.
+    if (row.key == std::string_view(kUrlKey)) {
+      const std::vector<std::string>& list = urlList();
+      for (std::size_t n = 0; n < list.size(); ++n)
+        section.keys.emplace_back(kUrlKey + std::to_string(n + 1), capSettingText(list[n]));
+    }
+  }
+  // Unknown keys never collide with the table's or with each other (the reader merged
+  // duplicates), so they are appended without a search.
+  for (const ForeignKey& f : foreign_) sectionNamed(f.section).keys.emplace_back(f.key, f.value);
+  return out;
+}
+
+std::string Settings::fileText() const {
+  CSimpleIniA ini;
+  ini.SetSpaces(false);
+  ini.SetUnicode(false);
+  for (const SettingsSection& section : sections())
+    for (const auto& [key, value] : section.keys)
+      ini.SetValue(section.name.c_str(), key.c_str(), value.c_str());
+  std::string out;
+  ini.Save(out, false);
+  return out;
+}
+
+bool Settings::save(const std::string& path) const {
+  makeFolders(path);
+  std::string temporary;
+  const int fd = createTemporaryBeside(path, temporary);
+  if (fd < 0) return false;
+  const bool written = writeAll(fd, fileText()) && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (written && closed && replaceFile(temporary, path)) return true;
+  ::unlink(temporary.c_str());
+  return false;
+}
+
+}  // namespace voxloom

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPoint>
+
+class QWidget;
+
+namespace voxloom {
+
+class Settings;
+
+// The settings values that only the windows know: where the main and level windows
+// are, and the cue-label font. Binds them to their keys; must outlive the settings.
+class WindowSettings {
+ public:
+  WindowSettings(QWidget* mainWindow, QWidget* levelWindow);
+  void bind(Settings& settings);
+
+  // Moves a window that lies off every screen back onto the nearest one.
+  static void keepOnScreen(QWidget* window);
+
+ private:
+  QWidget* main_;
+  QWidget* level_;
+  QWidget* memo_;  // MemoCueLabels
+  int cueLabelCharset_ = 1;
+  int levelLeft_ = 0;
+  bool levelPlaced_ = false;  // kept for the file; fonts here have no character sets
+};
+
+}  // namespace voxloom

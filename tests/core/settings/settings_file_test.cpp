@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+#include "core/app/main_controller.h"
+#include "core/settings/settings_location.h"
+#include "tests/support/fake_shell.h"
+#include "tests/support/riff_builder.h"
+#include "tests/support/scripted_prompter.h"
+
+namespace voxloom {
+namespace {
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  SettingsFileTest() : controller(prompter, shell) {
+    dir = test::tempDir() + "/settings_" +
+          ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::string cmd = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    path = dir + "/voxloom.ini";
+    controller.settingsPath = path;
+  }
+  void load(const std::string& text) {
+    writeFile(path, text);
+    controller.loadSettings();
+  }
+
+  test::ScriptedPrompter prompter;
+  test::FakeShell shell;
+  MainController controller;
+  std::string dir, path;
+};
+
+TEST_F(SettingsFileTest, AFreshStartGetsTheDefaults) {
+  controller.loadSettings();  // no file
+  const PlaybackParts& p = controller.playback;
+  EXPECT_EQ(p.options.duration.value, 80);
+  EXPECT_EQ(p.options.duration2.value, 120);
+  EXPECT_TRUE(p.options.zeroCrossAdjust.checked);
+  EXPECT_FALSE(p.options.crossFade.checked);
+  EXPECT_EQ(p.playTime.time.value, 15);
+  EXPECT_TRUE(controller.saveSettingsOnExit);
+  EXPECT_TRUE(controller.restoreWindowPosition);
+  EXPECT_TRUE(controller.useSeparateFolders);
+  EXPECT_TRUE(controller.autoOpenLastWavFile);
+  EXPECT_EQ(controller.settings.valueText("CueLabelFontName"), "Courier New");
+  EXPECT_EQ(controller.settings.valueText("WindowPosLeft"), "200");
+  EXPECT_EQ(controller.playback.random.serviceUrl, kDefaultServiceUrl);
+  // Keys owned by a fresh control keep the control's state.
+  EXPECT_EQ(controller.settings.valueText("RecSampleRate"), "22050");
+  EXPECT_EQ(controller.settings.valueText("RecNormalize"), "1");
+}
+
+TEST_F(SettingsFileTest, ValuesAreClampedAsTheirControlsWouldAndSavedClamped) {
+  load(
+      "[segments]\nsegmentduration=999999\nSegmentDuration2=-5\nFadingMode=40\n"
+      "[EFFECTS]\nEchoDelay=5000\nEchoDecay=-1\n[AUTOCUT]\nThresholdPercent=0x7fffffff\n"
+      "[RECORDING]\nRecBufferTimeMilliseconds=50\nRecNormalize=0\nBoostSliderPos=500\n"
+      "[INPUTSOURCE]\nLiveAudioSourceTimeSeconds=0\n");
+  const Settings& s = controller.settings;
+  const std::pair<const char*, const char*> expected[] = {
+      {"SegmentDuration", "10000"},
+      {"SegmentDuration2", "1"},
+      {"FadingMode", "11"},
+      {"EchoDelay", "1000"},
+      {"EchoDecay", "0"},
+      {"ThresholdPercent", "100"},
+      {"RecBufferTimeMilliseconds", "100"},
+      {"RecNormalize", "0"},
+      {"BoostSliderPos", "90"},
+      {"LiveAudioSourceTimeSeconds", "1"},
+  };
+  for (const auto& [key, value] : expected) EXPECT_EQ(s.valueText(key), value) << key;
+  EXPECT_FALSE(controller.recording.params.normalize);
+  ASSERT_TRUE(controller.saveSettings(true));
+  EXPECT_NE(readFile(path).find("SegmentDuration=10000\n"), std::string::npos);
+}
+
+TEST_F(SettingsFileTest, UrlListIsReadToTheFirstGapAndSavedWithoutStaleKeys) {
+  load(
+      "[RANDOMSOURCE]\nRandomSourceHttp=\nRandomSourceHttp1=a\nRandomSourceHttp2=\n"
+      "RandomSourceHttp4=d\n");
+  EXPECT_EQ(controller.settings.urlList(), (std::vector<std::string>{"a", ""}));
+  EXPECT_EQ(controller.playback.random.serviceUrl, kDefaultServiceUrl);
+
+  load(
+      "[RANDOMSOURCE]\nRandomSourceHttp1=1\nRandomSourceHttp2=2\nRandomSourceHttp3=3\n"
+      "RandomSourceHttp4=4\nRandomSourceHttp5=5\n");
+  std::vector<std::string> owner;
+  controller.settings.bindUrlList(owner);
+  controller.loadSettings();
+  ASSERT_EQ(owner.size(), 5u);
+  owner.resize(2);
+  ASSERT_TRUE(controller.saveSettings(true));
+  const std::string text = readFile(path);
+  EXPECT_NE(text.find("RandomSourceHttp2=2\n"), std::string::npos);
+  EXPECT_EQ(text.find("RandomSourceHttp3"), std::string::npos);
+  EXPECT_EQ(text.find("RandomSourceHttp5"), std::string::npos);
+}
+
+TEST_F(SettingsFileTest, StoredSourceIsSelectedAndAnUnbuiltOneIsKept) {
+  load(
+      "[RANDOMSOURCE]\nRandomSource=0\nRandomSourceFile=/tmp/x.pcm\nRandomSourceHttp=http://h/q\n");
+  EXPECT_EQ(controller.playback.random.randomKind, RandomSourceKind::PseudoRng);
+  EXPECT_EQ(controller.playback.random.menu.httpCaption, "I&nternet [h] ...");
+  EXPECT_EQ(controller.playback.random.menu.fileCaption, "F&ile [x.pcm] ...");
+
+  load("[RANDOMSOURCE]\nRandomSource=3\n");  // fractal
+  // Written back as stored, whether or not this build could select it.
+  EXPECT_EQ(controller.settings.valueText("RandomSource"), "3");
+  load("[RANDOMSOURCE]\nRandomSource=77\n");
+  EXPECT_EQ(controller.settings.valueText("RandomSource"), "6");  // clamped to the last kind
+}
+
+TEST_F(SettingsFileTest, RestWinPosDecidesWhetherThePositionIsApplied) {
+  int left = -1;
+  controller.settings.bindInt(
+      "WindowPosLeft", [&] { return left; }, [&](int v) { left = v; });
+  load("[PROGRAM]\nRestWinPos=0\nWindowPosLeft=0x64\n");
+  EXPECT_EQ(left, -1);
+  load("[PROGRAM]\nRestWinPos=1\nWindowPosLeft=0x64\n");
+  EXPECT_EQ(left, 100);
+  left = 333;  // the window moved; the position is written whatever RestWinPos is
+  controller.restoreWindowPosition = false;
+  EXPECT_EQ(controller.settings.valueText("WindowPosLeft"), "333");
+}
+
+// Every key gets a value other than its default; a save and a fresh load must give back
+// exactly the same text for every key.
+TEST_F(SettingsFileTest, AFullFileRoundTripsEveryKey) {
+  std::string text;
+  std::string section;
+  std::map<std::string, std::string> written;
+  for (const SettingRow& row : kSettingRows) {
+    if (section != row.section) text += std::string("[") + (section = row.section) + "]\n";
+    std::string value;
+    switch (row.type) {
+      case SettingType::Int:
+        value = row.defaultText && std::string(row.defaultText) == "1" ? "0" : "1";
+        break;
+      case SettingType::Bool:
+        value = row.defaultText && std::string(row.defaultText) == "1" ? "0" : "1";
+        break;
+      case SettingType::Float:
+        value = "3.14159265358979";
+        break;
+      case SettingType::Text:
+        value = std::string(row.key) + " text";
+        break;
+    }
+    written[row.key] = value;
+    text += std::string(row.key) + "=" + value + "\n";
+    if (std::string_view(row.key) == "RandomSourceHttp")
+      text += "RandomSourceHttp1=u1\nRandomSourceHttp2=u2\n";
+  }
+  text += "[OTHERVERSION]\nSomething=kept\n";
+  load(text);
+  ASSERT_TRUE(controller.saveSettings(true));
+
+  test::ScriptedPrompter p2;
+  test::FakeShell s2;
+  MainController second(p2, s2);
+  second.settingsPath = path;
+  second.loadSettings();
+  for (std::size_t i = 0; i < kSettingCount; ++i)
+    EXPECT_EQ(second.settings.valueText(i), controller.settings.valueText(i))
+        << kSettingRows[i].key;
+  // Bound owners kept what was written (devices resolve against empty lists, so only
+  // their stored values are compared above).
+  EXPECT_EQ(second.playback.random.growthRate, 3.14159265358979L);
+  EXPECT_EQ(second.sessions.editorPath, "EditorPath text");
+  EXPECT_EQ(second.settings.urlList(), (std::vector<std::string>{"u1", "u2"}));
+  EXPECT_NE(readFile(path).find("[OTHERVERSION]\nSomething=kept\n"), std::string::npos);
+  EXPECT_EQ(second.settings.fileText(), controller.settings.fileText());
+}
+
+TEST_F(SettingsFileTest, HostileFilesGiveDefaultsQuickly) {
+  load(std::string("\x00\xff\xfe[\x01garbage=\xff\n=\n[\n", 20));
+  EXPECT_EQ(controller.playback.options.duration.value, 80);
+
+  // Duplicated sections merge; keys match without regard to case.
+  load("[Segments]\nSegmentDuration=90\n[SEGMENTS]\nSEGMENTDURATION2=130\n");
+  EXPECT_EQ(controller.playback.options.duration.value, 90);
+  EXPECT_EQ(controller.playback.options.duration2.value, 130);
+
+  load("[EVPSESSION]\nEditorPath=" + std::string(5000, 'e') + "\n");
+  EXPECT_EQ(controller.sessions.editorPath.size(), 2047u);
+
+  std::string junk;
+  junk.reserve(10u << 20);
+  for (int i = 0; junk.size() < (10u << 20); ++i)
+    junk += (i % 3 == 0 ? "junk line without equals " : "[sec") + std::to_string(i) + "]\n";
+  writeFile(path, junk);
+  const auto start = std::chrono::steady_clock::now();
+  controller.loadSettings();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(seconds, 2.0);  // typically far less; tolerant of a loaded machine
+  std::cout << "10 MB of junk read in " << seconds * 1000 << " ms\n";
+}
+
+TEST_F(SettingsFileTest, AFailedSaveReportsAndKeepsThePreviousFile) {
+  writeFile(path, "[PROGRAM]\nSaveOnExit=1\n");
+  ::chmod(dir.c_str(), 0555);
+  const bool saved = controller.saveSettings(true);
+  ::chmod(dir.c_str(), 0755);
+  if (::geteuid() != 0) {  // root writes anywhere
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(prompter.log().back(), "Error: Can't write the settings file '" + path + "'.");
+    EXPECT_EQ(readFile(path), "[PROGRAM]\nSaveOnExit=1\n");
+  }
+
+  controller.settingsPath = dir + "/adirectory";
+  ::mkdir(controller.settingsPath.c_str(), 0755);
+  controller.loadSettings();  // a directory reads as no file
+  EXPECT_FALSE(controller.saveSettings(false));
+  controller.saveSettingsOnExit = true;
+  EXPECT_TRUE(controller.closeQuery());  // at exit the failure goes unreported
+  EXPECT_EQ(prompter.shown.size(), ::geteuid() != 0 ? 1u : 0u);
+}
+
+TEST_F(SettingsFileTest, SaveOnExitFollowsTheCheckBox) {
+  controller.loadSettings();
+  controller.saveSettingsOnExit = false;
+  ASSERT_TRUE(controller.closeQuery());
+  EXPECT_FALSE(std::ifstream(path).good());
+  controller.saveSettingsNow();  // "Save now" stores the unchecked state
+  EXPECT_NE(readFile(path).find("SaveOnExit=0\n"), std::string::npos);
+}
+
+TEST(SettingsLocation, ProgramFolderOrTheUsersConfigFolder) {
+  const std::string dir = test::tempDir() + "/settings_location";
+  ASSERT_EQ(std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str()), 0);
+  using Env = std::map<std::string, std::string>;
+  auto with = [](Env env) {
+    return [env](const char* name) -> std::optional<std::string> {
+      auto it = env.find(name);
+      return it == env.end() ? std::nullopt : std::optional<std::string>(it->second);
+    };
+  };
+  EXPECT_EQ(settingsFilePath(dir, with({})), dir + "/voxloom.ini");  // writable folder
+  const std::string readOnly = dir + "/missing";                     // a folder that is not there
+  EXPECT_EQ(settingsFilePath(readOnly, with({{"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}})),
+            "/x/voxloom/voxloom.ini");
+  EXPECT_EQ(settingsFilePath(readOnly, with({{"XDG_CONFIG_HOME", "rel"}, {"HOME", "/h"}})),
+            "/h/.config/voxloom/voxloom.ini");
+  EXPECT_EQ(settingsFilePath(readOnly, with({{"HOME", "/h"}})), "/h/.config/voxloom/voxloom.ini");
+}
+
+// Installed, the help pages are in share/doc/voxloom beside bin/; in a build tree in docs/.
+TEST(HelpPages, FoundWhereTheyAreInstalled) {
+  const std::string prefix = test::tempDir() + "/help_prefix";
+  ASSERT_EQ(std::system(("rm -rf '" + prefix + "' && mkdir -p '" + prefix + "/bin' '" + prefix +
+                         "/share/doc/voxloom'")
+                            .c_str()),
+            0);
+  writeFile(prefix + "/share/doc/voxloom/manual.html", "<html></html>");
+  test::ScriptedPrompter prompter;
+  test::FakeShell shell;
+  MainController controller(prompter, shell);
+  controller.programFolder = prefix + "/bin";
+  EXPECT_EQ(controller.manualPath(), prefix + "/bin/../share/doc/voxloom/manual.html");
+  ::mkdir((prefix + "/bin/docs").c_str(), 0755);
+  writeFile(prefix + "/bin/docs/manual.html", "<html></html>");
+  EXPECT_EQ(controller.manualPath(), prefix + "/bin/docs/manual.html");
+}
+
+}  // namespace
+}  // namespace voxloom

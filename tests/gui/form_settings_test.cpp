@@ -1,0 +1,167 @@
+#include "gui/form_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTest>
+#include <fstream>
+#include <sstream>
+
+#include "gui/form_main.h"
+#include "gui/window_settings.h"
+#include "tests/support/fake_shell.h"
+#include "tests/support/riff_builder.h"
+#include "tests/support/scripted_prompter.h"
+
+namespace voxloom {
+namespace {
+
+template <class T>
+T* child(QWidget& parent, const char* name) {
+  T* found = parent.findChild<T*>(name);
+  EXPECT_NE(found, nullptr) << name;
+  return found;
+}
+
+std::string fileText(const std::string& path) {
+  std::ifstream in(path);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class FormSettingsTest : public ::testing::Test {
+ protected:
+  FormSettingsTest() : formMain(prompter, shell), form(formMain.controller(), &formMain) {
+    path = test::tempDir() + "/form_settings_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
+    std::remove(path.c_str());
+    controller().settingsPath = path;
+  }
+  MainController& controller() { return formMain.controller(); }
+
+  test::ScriptedPrompter prompter;
+  test::FakeShell shell;
+  TFormMain formMain;
+  TFormSettings form;
+  std::string path;
+};
+
+TEST_F(FormSettingsTest, GroupsControlsAndCaptions) {
+  controller().devices.fillDeviceLists({"A", "B"}, {"Mic"});
+  controller().loadSettings();  // no file: the defaults, stored indices 0
+  form.refresh();
+  EXPECT_EQ(form.windowTitle(), "Settings");
+  const std::pair<const char*, const char*> boxes[] = {
+      {"CheckBoxUseSeparateFolders", "Use separate folders for each file type"},
+      {"CheckBoxRestWinPos", "Restore window position"},
+      {"CheckBoxSaveOnExit", "Save settings on exit"},
+      {"CheckBoxAutoOpenLastWavFile", "Auto-open last WAV file"}};
+  for (const auto& [name, caption] : boxes) {
+    auto* box = child<QCheckBox>(form, name);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), caption);
+    EXPECT_TRUE(box->isChecked()) << name;  // all on by default
+  }
+  QStringList groups;
+  for (auto* g : form.findChildren<QGroupBox*>()) groups << g->title();
+  EXPECT_EQ(groups, QStringList({"Program", "Audio devices"}));
+  EXPECT_EQ(child<QPushButton>(form, "ButtonSaveNow")->text(), "Save now");
+  auto* close = child<QPushButton>(form, "ButtonClose");
+  EXPECT_EQ(close->text(), "&Close");
+  EXPECT_TRUE(close->isDefault());
+
+  auto* playback = child<QComboBox>(form, "ComboBoxDevicePlayback");
+  ASSERT_EQ(playback->count(), 2);
+  EXPECT_EQ(playback->itemText(1), "B");
+  EXPECT_EQ(playback->currentIndex(), 0);
+  for (const char* input :
+       {"ComboBoxDeviceRecord", "ComboBoxDeviceRandomSource", "ComboBoxDeviceLiveAudioSource"}) {
+    auto* list = child<QComboBox>(form, input);
+    EXPECT_EQ(list->count(), 1);
+    EXPECT_EQ(list->currentIndex(), 0) << input;
+  }
+  auto* buffer = child<QSpinBox>(form, "EditRecBufferTimeMilliseconds");
+  EXPECT_EQ(std::vector<int>(
+                {buffer->minimum(), buffer->maximum(), buffer->singleStep(), buffer->value()}),
+            std::vector<int>({100, 1000, 100, 100}));
+
+  // Changes take effect at once, without closing.
+  playback->setCurrentIndex(1);
+  EXPECT_EQ(controller().devices.playback.selected, 1);
+  EXPECT_EQ(controller().settings.valueText("DevicePlaybackName"), "B");
+  child<QCheckBox>(form, "CheckBoxUseSeparateFolders")->setChecked(false);
+  EXPECT_FALSE(controller().useSeparateFolders);
+  buffer->setValue(300);
+  EXPECT_EQ(controller().recording.bufferTimeMs, 300);
+}
+
+TEST_F(FormSettingsTest, SaveNowStoresTheUncheckedSaveOnExit) {
+  controller().loadSettings();
+  form.refresh();
+  child<QCheckBox>(form, "CheckBoxSaveOnExit")->setChecked(false);
+  QTest::mouseClick(child<QPushButton>(form, "ButtonSaveNow"), Qt::LeftButton);
+  EXPECT_NE(fileText(path).find("SaveOnExit=0\n"), std::string::npos);
+}
+
+TEST_F(FormSettingsTest, ShownCentredOverTheMainWindow) {
+  formMain.move(100, 80);
+  formMain.show();
+  form.show();
+  QApplication::processEvents();
+  const QRect main = formMain.frameGeometry();
+  const QRect box = form.frameGeometry();
+  EXPECT_EQ(box.left(), main.left() + (main.width() - box.width()) / 2);
+  EXPECT_EQ(box.top(), main.top() + (main.height() - box.height()) / 2);
+  form.hide();
+}
+
+TEST_F(FormSettingsTest, WindowStatesAreRestoredAndKeptOnScreen) {
+  QWidget level;
+  WindowSettings windows(&formMain, &level);
+  windows.bind(controller().settings);
+  std::ofstream(path) << "[PROGRAM]\nRestWinPos=1\nWindowPosLeft=-30000\nWindowPosTop=99999\n"
+                         "[EVPSESSION]\nCueLabelFontName=Monospace\nCueLabelFontStyleBold=1\n"
+                         "CueLabelFontStyleItalic=1\nCueLabelFontSize=14\n"
+                         "CueLabelFontColor=0x0000FF\n";
+  formMain.show();
+  controller().loadSettings();
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(formMain.pos())) << formMain.x() << "," << formMain.y();
+  auto* memo = formMain.findChild<QWidget*>("MemoCueLabels");
+  ASSERT_NE(memo, nullptr);
+  EXPECT_EQ(memo->font().family(), "Monospace");
+  EXPECT_TRUE(memo->font().bold());
+  EXPECT_TRUE(memo->font().italic());
+  EXPECT_FALSE(memo->font().underline());
+  EXPECT_EQ(memo->font().pointSize(), 14);
+  EXPECT_EQ(memo->palette().color(QPalette::Text), QColor(255, 0, 0));
+  // The level window's default place is beside the main window.
+  EXPECT_EQ(controller().settings.valueText("LevelWindowLeftPosition"),
+            std::to_string(formMain.x() + formMain.width() + 8));
+  EXPECT_EQ(controller().settings.valueText("LevelWindowTopPosition"),
+            std::to_string(formMain.y()));
+  std::ofstream(path) << "[RECORDING]\nLevelWindowLeftPosition=40\nLevelWindowTopPosition=50\n";
+  controller().loadSettings();
+  EXPECT_EQ(level.pos(), QPoint(40, 50));
+
+  // With RestWinPos off the stored place is ignored but the present one is saved.
+  formMain.move(150, 120);
+  std::ofstream(path) << "[PROGRAM]\nRestWinPos=0\nWindowPosLeft=400\nWindowPosTop=300\n";
+  controller().loadSettings();
+  EXPECT_EQ(formMain.pos(), QPoint(150, 120));
+  ASSERT_TRUE(controller().saveSettings(true));
+  EXPECT_NE(fileText(path).find("WindowPosLeft=150\n"), std::string::npos);
+  formMain.hide();
+}
+
+}  // namespace
+}  // namespace voxloom
