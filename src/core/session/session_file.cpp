@@ -210,24 +210,4 @@ std::string formatSessionText(const std::string& wavPath, const std::vector<EvpR
   return out;
 }
 
-bool writeFileAtomically(const std::string& path, std::string_view text) {
-  SaveTarget save;
-  const int fd = openSave(path, save);
-  if (fd < 0) return false;
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    written += static_cast<std::size_t>(n);
-  }
-  const bool finished = written == text.size() && finishWriting(fd, written, save);
-  const bool closed = ::close(fd) == 0;
-  if (!finished || !closed || !commitSave(save)) {
-    abandonSave(save);
-    return false;
-  }
-  return true;
-}
-
 }  // namespace voxloom

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/session/session.h"
+#include "core/util/replace_file.h"  // writeFileAtomically
 
 namespace voxloom {
 
@@ -35,10 +36,5 @@ EvpSegmentEntry parseEntryLine(std::string_view line, SessionVersion version);
 
 // The whole file in version 2.0, byte for byte as it is saved.
 std::string formatSessionText(const std::string& wavPath, const std::vector<EvpRecord>& records);
-
-// Writes `text` to `path` as replace_file.h says: beside it under a temporary name,
-// renamed over it only when complete, so a failed save keeps the previous file. False
-// when that fails.
-bool writeFileAtomically(const std::string& path, std::string_view text);
 
 }  // namespace voxloom

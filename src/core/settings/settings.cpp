@@ -54,17 +54,6 @@ int parsedInt(const std::string& text) {
   return parseSettingInt(text).value_or(0);
 }
 
-bool writeAll(int fd, const std::string& text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 void makeFolders(const std::string& path) {
   for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
        slash = path.find('/', slash + 1))
@@ -292,14 +281,7 @@ std::string Settings::fileText() const {
 
 bool Settings::save(const std::string& path) const {
   makeFolders(path);
-  std::string temporary;
-  const int fd = createTemporaryBeside(path, temporary);
-  if (fd < 0) return false;
-  const bool written = writeAll(fd, fileText()) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (written && closed && replaceFile(temporary, path)) return true;
-  ::unlink(temporary.c_str());
-  return false;
+  return writeFileAtomically(path, fileText());
 }
 
 }  // namespace voxloom

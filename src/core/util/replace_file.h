@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace voxloom {
 
@@ -52,5 +53,10 @@ void removeTemporaryFilesNow() noexcept;
 // before they end the process as usual, and ignores SIGXFSZ so that a write past the
 // file-size limit fails with an error instead of killing the process.
 void cleanUpTemporaryFilesOnSignals();
+
+// Writes `text` to `path` by the rules above: beside it under a temporary name,
+// renamed over it only when complete, so a failed save keeps the previous file. False
+// when that fails.
+bool writeFileAtomically(const std::string& path, std::string_view text);
 
 }  // namespace voxloom
