@@ -123,7 +123,7 @@ int runRandom(const std::vector<std::string>& args) {
   std::fflush(stdout);
   sources.stopSourceWaits();
   const bool logWritten = log.closeRandomLog();
-  if (!logWritten) prompter.error("Can't write random numbers to '" + a.logFile + "'.");
+  if (!logWritten) prompter.error(cannotWriteLogText(a.logFile));
   return stop.stopRequested || !logWritten ? kExitFailed : kExitOk;
 }
 

@@ -131,6 +131,7 @@ int main(int argc, char* argv[]) {
   }
   voxloom::WindowSettings windowSettings(&formMain, &formRecLevel);
   windowSettings.bind(controller.settings);
+  voxloom::WindowSettings::bindManualWindow(controller.settings, &formManualRandom);
   voxloom::TFormSettings formSettings(controller, &formMain);
   QObject::connect(formMain.findChild<QAction*>("MenuExtrasSettings"), &QAction::triggered,
                    &formSettings, &QDialog::exec);

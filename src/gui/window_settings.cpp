@@ -102,6 +102,25 @@ void WindowSettings::bind(Settings& s) {
   }
 }
 
+void WindowSettings::bindManualWindow(Settings& s, QWidget* manual) {
+  static constexpr int kLargest = 100000;
+  s.bindInt(
+      "ManualRandomWindowLeftPosition", [manual] { return manual->x(); },
+      [manual](int x) { manual->move(x, manual->y()); });
+  s.bindInt(
+      "ManualRandomWindowTopPosition", [manual] { return manual->y(); },
+      [manual](int y) {
+        manual->move(manual->x(), y);
+        keepOnScreen(manual);
+      });
+  s.bindInt(
+      "ManualRandomWindowWidth", [manual] { return manual->width(); },
+      [manual](int w) { manual->resize(std::clamp(w, 100, kLargest), manual->height()); });
+  s.bindInt(
+      "ManualRandomWindowHeight", [manual] { return manual->height(); },
+      [manual](int h) { manual->resize(manual->width(), std::clamp(h, 40, kLargest)); });
+}
+
 void WindowSettings::keepOnScreen(QWidget* window) {
   const QRect frame(window->pos(), window->frameGeometry().size().expandedTo(QSize(1, 1)));
   QScreen* nearest = nullptr;

@@ -14,6 +14,8 @@ class WindowSettings {
  public:
   WindowSettings(QWidget* mainWindow, QWidget* levelWindow);
   void bind(Settings& settings);
+  // The manual sweep's slider window: its place and client size.
+  static void bindManualWindow(Settings& settings, QWidget* manualWindow);
 
   // Moves a window that lies off every screen back onto the nearest one.
   static void keepOnScreen(QWidget* window);

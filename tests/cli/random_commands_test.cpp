@@ -117,8 +117,8 @@ TEST(CliRandom, FractalAndManualSourcesDrawWithoutAWindow) {
   auto r = runCli({"random", "--source", "fractal", "--count", "3", "--range", "10"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "9\n1\n5\n");
-  r = runCli({"random", "--source", "fractal", "--r", "4", "--x", "0.25", "--count", "2",
-              "--range", "4"});
+  r = runCli(
+      {"random", "--source", "fractal", "--r", "4", "--x", "0.25", "--count", "2", "--range", "4"});
   EXPECT_EQ(r.out, "3\n3\n");  // 0.75 twice: a fixed point of r = 4
   r = runCli({"random", "--source", "manual:1073741824", "--count", "2", "--range", "10"});
   ASSERT_EQ(r.exitCode, 0) << r.err;

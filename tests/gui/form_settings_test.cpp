@@ -163,5 +163,32 @@ TEST_F(FormSettingsTest, WindowStatesAreRestoredAndKeptOnScreen) {
   formMain.hide();
 }
 
+TEST_F(FormSettingsTest, ToolWindowsAndSourceDialogsTakeTheirValuesFromTheFile) {
+  QWidget manual;
+  WindowSettings::bindManualWindow(controller().settings, &manual);
+  std::ofstream(path)
+      << "[RANDOMSOURCE]\nManualRandomWindowLeftPosition=60\n"
+         "ManualRandomWindowTopPosition=70\nManualRandomWindowWidth=640\n"
+         "ManualRandomWindowHeight=90\nManualRandomMute=0\n"
+         "RandomSourceParallelPortAddress=3BC\nRandomSourceParallelSampleRate=5000\n"
+         "[SPEEDCONTROLWINDOW]\nSpeedControlWindowVisible=1\n"
+         "SpeedControlWindowSliderPosition=0\n"
+         "[VISUALFEEDBACKWINDOW]\nVisualFeedbackWindowWidth=300\n"
+         "VisualFeedbackWindowFontSize=99999\n";
+  controller().loadSettings();
+  EXPECT_EQ(manual.pos(), QPoint(60, 70));
+  EXPECT_EQ(manual.size(), QSize(640, 90));
+  const RandomSources& random = controller().playback.random;
+  EXPECT_FALSE(random.manualMute);
+  EXPECT_EQ(random.parallelPort.dialogState.portAddressText, "3BC");
+  EXPECT_EQ(random.parallelPort.dialogState.sampleRateText, "5000");
+  EXPECT_TRUE(controller().speed.window.checked);
+  EXPECT_EQ(controller().speed.speedPercent(), 200);  // the slider at its top
+  EXPECT_EQ(controller().feedback.width, 300);
+  ASSERT_TRUE(controller().saveSettings(true));
+  EXPECT_NE(fileText(path).find("VisualFeedbackWindowFontSize=1638\n"), std::string::npos);
+  EXPECT_NE(fileText(path).find("RandomSourceParallelPortAddress=3BC\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace voxloom
