@@ -159,6 +159,13 @@ TEST_F(SignalViewTest, ShowsTheBlockSoundingAndWhatRunsUntilStop) {
   now += 1'000'000'000;
   EXPECT_EQ(v.runText(), "Playing 0:00:01.000 / 0:00:08.552");
   form->controller().setCommandState(kStateIdle);
+
+  form->controller().setCommandState(kStateSessionPlay);
+  v.blockStarted(0, 800, 22050);
+  v.replayRecordSounding(1, 3);
+  now += 20'000'000;
+  EXPECT_EQ(v.runText(), "Replaying EVP 2/3: block 1 \u00B7 0:00:00.020");
+  form->controller().setCommandState(kStateIdle);
 }
 
 }  // namespace

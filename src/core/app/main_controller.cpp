@@ -394,6 +394,7 @@ void MainController::attachPlayback(WaveOut& device, EventLoop& loop, OneShotTim
   };
   engine.blockSounding = [this, &engine](Frames start, Frames length) {
     signalView.blockStarted(start, length, document.nominalRate * engine.speedPercent / 100.0);
+    signalView.replayRecordSounding(engine.soundingRecord(), sessions.session.count());
   };
   connectSessionCapture(engine, sessions);  // session capture and replay need the engine
   connectFeedback(engine);                  // speed and visual feedback

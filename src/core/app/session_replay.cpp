@@ -9,7 +9,7 @@ std::optional<ReplayEntry> SessionReplayCursor::next() {
         session_->records[static_cast<std::size_t>(replayRecord_)].segments;
     if (replayEntry_ < entries.size()) {
       const EvpSegmentEntry& e = entries[replayEntry_++];
-      return ReplayEntry{e.start, e.length, e.fade, e.segmentNumber};
+      return ReplayEntry{e.start, e.length, e.fade, e.segmentNumber, replayRecord_};
     }
     --replayRemaining_;
     ++replayRecord_;

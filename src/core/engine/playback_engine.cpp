@@ -201,6 +201,7 @@ bool PlaybackEngine::queueHeader(const std::uint8_t* data, Bytes bytes, std::int
 
 void PlaybackEngine::queueNextSegment() {
   sources_[static_cast<std::size_t>(slotIndex_)] = {};
+  slotRecords_[static_cast<std::size_t>(slotIndex_)] = -1;
   context_.renderer.fadeMode = context_.options.fadeMode;  // the menu may have changed it
   const bool mute = callouts.muteRepeats && callouts.muteRepeats();
   const NextBlock block = makeNextBlock(context_, slotIndex_, mute);
@@ -220,6 +221,7 @@ void PlaybackEngine::queueNextSegment() {
 
 void PlaybackEngine::queueNextSessionSegment() {
   sources_[static_cast<std::size_t>(slotIndex_)] = {};
+  slotRecords_[static_cast<std::size_t>(slotIndex_)] = -1;
   if (!replay_) return;
   const std::optional<ReplayEntry> entry = replay_();
   if (!entry) {
@@ -235,8 +237,10 @@ void PlaybackEngine::queueNextSessionSegment() {
     const Frames rendered = std::min(length, doc.frameCount);
     context_.renderer.fadeMode = context_.options.fadeMode;
     const std::uint8_t* data = renderCrossFade(context_.renderer, doc, slotIndex_, start, rendered);
-    if (queueHeader(data, rendered * doc.frameBytes, entry->segmentNumber))
+    if (queueHeader(data, rendered * doc.frameBytes, entry->segmentNumber)) {
       sources_[static_cast<std::size_t>(slotIndex_)] = {start, rendered};
+      slotRecords_[static_cast<std::size_t>(slotIndex_)] = entry->record;
+    }
     return;
   }
   // A stored entry may not fit a shorter signal: play the part of it inside the signal.
@@ -244,9 +248,11 @@ void PlaybackEngine::queueNextSessionSegment() {
   const std::int64_t end =
       std::clamp<std::int64_t>(std::int64_t{start} + length, first, doc.frameCount);
   if (queueHeader(doc.samples.get() + static_cast<std::ptrdiff_t>(first) * doc.frameBytes,
-                  static_cast<Bytes>((end - first) * doc.frameBytes), entry->segmentNumber))
+                  static_cast<Bytes>((end - first) * doc.frameBytes), entry->segmentNumber)) {
     sources_[static_cast<std::size_t>(slotIndex_)] = {static_cast<Frames>(first),
                                                       static_cast<Frames>(end - first)};
+    slotRecords_[static_cast<std::size_t>(slotIndex_)] = entry->record;
+  }
 }
 
 void PlaybackEngine::advanceSlot() {
@@ -257,6 +263,7 @@ void PlaybackEngine::showSlot() {
   if (callouts.showSegment)
     callouts.showSegment(headers_[static_cast<std::size_t>(slotIndex_)].user);
   const auto& [start, length] = sources_[static_cast<std::size_t>(slotIndex_)];
+  soundingRecord_ = slotRecords_[static_cast<std::size_t>(slotIndex_)];
   if (blockSounding && length > 0) blockSounding(start, length);
 }
 

@@ -24,6 +24,7 @@ struct ReplayEntry {
   Frames length = 0;
   bool fade = false;
   std::int32_t segmentNumber = 0;
+  std::int32_t record = -1;  // index of the session record it belongs to
 };
 // Hands out the entries of a replay in playing order; nothing once they are used up.
 using ReplayEntrySource = std::function<std::optional<ReplayEntry>()>;
@@ -72,6 +73,8 @@ class PlaybackEngine {
   PlaybackCallouts callouts;
   // Where the block now starting to sound lies in the signal (the waveform view).
   std::function<void(Frames start, Frames length)> blockSounding;
+  // During a replay: the index of the record whose block sounds now (-1 otherwise).
+  std::int32_t soundingRecord() const { return soundingRecord_; }
 
   // The commands; 0 when started, 1 when abandoned after a message.
   int playDocument();
@@ -122,6 +125,8 @@ class PlaybackEngine {
 
   std::array<WaveHeader, kPlaybackSlots> headers_{};
   std::array<std::pair<Frames, Frames>, kPlaybackSlots> sources_{};  // start, length
+  std::array<std::int32_t, kPlaybackSlots> slotRecords_{};           // replay: the record, else -1
+  std::int32_t soundingRecord_ = -1;
   bool open_ = false;
   bool isPaused_ = false;
   int bufferCount_ = 0;

@@ -147,9 +147,15 @@ void SignalView::commandStateChanged(int state, int playSeconds) {
     blocks_ = 0;
     hasBlock_ = false;
     playSeconds_ = playSeconds;
+    replayRecord_ = -1;
   }
   if (!run) hasBlock_ = false;
   runState_ = state;
+}
+
+void SignalView::replayRecordSounding(std::int32_t index, std::int32_t count) {
+  replayRecord_ = index;
+  replayCount_ = count;
 }
 
 void SignalView::blockStarted(Frames start, Frames length, double framesPerSecond) {
@@ -207,7 +213,11 @@ std::string SignalView::runText() const {
     case 5:
       return "Recording " + elapsed;
     default:
-      return "Replaying EVP: block " + std::to_string(blocks_) + " \u00B7 " + elapsed;
+      if (replayRecord_ < 0)
+        return "Replaying EVP: block " + std::to_string(blocks_) + " \u00B7 " + elapsed;
+      return "Replaying EVP " + std::to_string(replayRecord_ + 1) + "/" +
+             std::to_string(replayCount_) + ": block " + std::to_string(blocks_) + " \u00B7 " +
+             elapsed;
   }
 }
 

@@ -55,6 +55,8 @@ class SignalView {
   // The playback engine's block now starting to sound, at `framesPerSecond`.
   void blockStarted(Frames start, Frames length, double framesPerSecond);
   void setPaused(bool paused);
+  // During a replay: the record (index) whose block sounds now, of `count`.
+  void replayRecordSounding(std::int32_t index, std::int32_t count);
 
   struct Sounding {
     Frames start = 0;
@@ -98,6 +100,8 @@ class SignalView {
   bool hasBlock_ = false;
   Frames blockStart_ = 0;
   Frames blockLength_ = 0;
+  std::int32_t replayRecord_ = -1;
+  std::int32_t replayCount_ = 0;
   double framesPerSecond_ = 0;
 };
 

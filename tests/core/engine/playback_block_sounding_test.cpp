@@ -27,6 +27,7 @@ class BlockSoundingTest : public ::testing::Test {
     engine.callouts.setCommandState = [this](int state) { commandState = state; };
     engine.blockSounding = [this](Frames start, Frames length) {
       sounding.emplace_back(start, length);
+      records.push_back(engine.soundingRecord());
     };
   }
   void complete(int n) {
@@ -52,6 +53,7 @@ class BlockSoundingTest : public ::testing::Test {
   PlaybackEngine engine{device, prompter, SequencerContext{table, options, doc, random, renderer},
                         commandState, playTime};
   std::vector<std::pair<Frames, Frames>> sounding;
+  std::vector<std::int32_t> records;
 };
 
 TEST_F(BlockSoundingTest, MakeEvpNamesEachBlockAsItStartsToSound) {
@@ -73,10 +75,14 @@ TEST_F(BlockSoundingTest, PlayNamesTheWholeSignalAndReplayItsEntries) {
   EXPECT_EQ(sounding[0], std::make_pair(Frames{0}, Frames{20000}));
   complete(1);
 
+  EXPECT_EQ(records, std::vector<std::int32_t>{-1});
+
   sounding.clear();
-  // The last entry reaches beyond the signal: only its part inside is named.
+  records.clear();
+  // The last entry reaches beyond the signal: only its part inside is named. Each block
+  // tells the record it belongs to as it sounds, not as it is queued.
   std::vector<ReplayEntry> entries = {
-      {100, 50, false, 1}, {5000, 80, false, 2}, {19990, 40, false, 3}};
+      {100, 50, false, 1, 0}, {5000, 80, false, 2, 0}, {19990, 40, false, 3, 1}};
   std::size_t next = 0;
   ASSERT_EQ(engine.playEntries([&]() -> std::optional<ReplayEntry> {
     if (next >= entries.size()) return std::nullopt;
@@ -85,6 +91,7 @@ TEST_F(BlockSoundingTest, PlayNamesTheWholeSignalAndReplayItsEntries) {
             0);
   complete(10);
   EXPECT_EQ(sounding, (std::vector<std::pair<Frames, Frames>>{{100, 50}, {5000, 80}, {19990, 10}}));
+  EXPECT_EQ(records, (std::vector<std::int32_t>{0, 0, 1}));
   EXPECT_EQ(commandState, kStateIdle);
 }
 
