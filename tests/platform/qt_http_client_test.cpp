@@ -22,7 +22,11 @@ class LoopbackServer {
     QObject::connect(&server_, &QTcpServer::newConnection, [this] {
       while (QTcpSocket* socket = server_.nextPendingConnection()) {
         QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { serve(socket); });
-        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        // A later socket may get this one's address: its request must start empty.
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
+          requests_.erase(socket);
+          socket->deleteLater();
+        });
       }
     });
   }
@@ -70,8 +74,9 @@ class LoopbackServer {
     socket->disconnectFromHost();
   }
 
-  QTcpServer server_;
+  // Declared first: the server's sockets still tell of their disconnection while it goes.
   std::map<QTcpSocket*, QByteArray> requests_;
+  QTcpServer server_;
 };
 
 class QtHttpClientTest : public ::testing::Test {
