@@ -161,7 +161,7 @@ TEST(LabelTrackRead, ProblemReportNamesLinesAndCountsTheRest) {
 // The fuzzer's seed corpus: what is read lies inside the signal and survives a write.
 TEST(LabelTrackRead, CorpusFilesReadBackUnchanged) {
   const std::filesystem::path dir =
-      std::filesystem::path(VOXLOOM_SOURCE_DIR) / "tests/fuzz/corpus/labels";
+      std::filesystem::path(VOXLOOM_SOURCE_DIR) / "tests/fuzz/corpus/label";
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     SCOPED_TRACE(entry.path().filename().string());
