@@ -77,26 +77,40 @@ std::string parseArgs(const std::vector<std::string>& args, RandomArgs& out, boo
   return {};
 }
 
+// The source both commands draw from, made current as the options say.
+struct SourceRun {
+  CliPrompter prompter;
+  StopRequest stop;
+  RandomSources sources{stop, prompter};
+  SourceDevices devices;
+
+  // kExitOk, or the exit status of wrong options or a source that failed.
+  int start(const SourceOptions& options, const std::string& usage) {
+    prompter.keepLineBreaks = true;
+    std::string error;
+    switch (applySourceOptions(options, sources, devices, error)) {
+      case ApplyResult::Usage:
+        return usageError(error, usage);
+      case ApplyResult::Failed:
+        return kExitFailed;
+      case ApplyResult::Ok:
+        break;
+    }
+    return kExitOk;
+  }
+};
+
 }  // namespace
 
 int runRandom(const std::vector<std::string>& args) {
   RandomArgs a;
   const std::string wrong = parseArgs(args, a, false);
   if (!wrong.empty()) return usageError(wrong, kRandomUsage);
-  CliPrompter prompter;
-  prompter.keepLineBreaks = true;
-  StopRequest stop;
-  RandomSources sources(stop, prompter);
-  SourceDevices devices;
-  std::string error;
-  switch (applySourceOptions(a.source, sources, devices, error)) {
-    case ApplyResult::Usage:
-      return usageError(error, kRandomUsage);
-    case ApplyResult::Failed:
-      return kExitFailed;
-    case ApplyResult::Ok:
-      break;
-  }
+  SourceRun run;
+  if (const int exit = run.start(a.source, kRandomUsage); exit != kExitOk) return exit;
+  CliPrompter& prompter = run.prompter;
+  StopRequest& stop = run.stop;
+  RandomSources& sources = run.sources;
   RandomLog& log = sources.log;
   if (!a.logFile.empty()) {
     log.logEnabled = true;
@@ -131,20 +145,9 @@ int runWriteRn(const std::vector<std::string>& args) {
   RandomArgs a;
   const std::string wrong = parseArgs(args, a, true);
   if (!wrong.empty()) return usageError(wrong, kWriteRnUsage);
-  CliPrompter prompter;
-  prompter.keepLineBreaks = true;
-  StopRequest stop;
-  RandomSources sources(stop, prompter);
-  SourceDevices devices;
-  std::string error;
-  switch (applySourceOptions(a.source, sources, devices, error)) {
-    case ApplyResult::Usage:
-      return usageError(error, kWriteRnUsage);
-    case ApplyResult::Failed:
-      return kExitFailed;
-    case ApplyResult::Ok:
-      break;
-  }
+  SourceRun run;
+  if (const int exit = run.start(a.source, kWriteRnUsage); exit != kExitOk) return exit;
+  RandomSources& sources = run.sources;
   const WriteRnResult result =
       writeRandomNumbersTo(sources, a.files[0], static_cast<std::int32_t>(a.count));
   sources.stopSourceWaits();
