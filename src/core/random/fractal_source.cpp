@@ -10,7 +10,7 @@
 namespace voxloom {
 
 std::int32_t drawFractal(FractalState state, bool convert, std::int32_t n, RandomLog& log) {
-  const bool logging = log.logEnabled && log.isOpen();  // formatting costs more than a step
+  const bool logging = log.wanted();  // formatting costs more than a step
   if (!convert) {
     const long double x = logisticStep(state.r, state.x);
     if (logging) log.logRandomValue(fractalLogText(x));

@@ -10,7 +10,7 @@ namespace voxloom {
 std::int32_t drawManual(std::int32_t position, std::int32_t n, RandomLog& log) {
   // A position set from outside the slider (the command line) is held to its range.
   if (position < 0) position = 0;
-  if (log.logEnabled) log.logRandomValue(std::to_string(position));
+  if (log.wanted()) log.logRandomValue(std::to_string(position));
   return scaleFrom31Bits(position, n);
 }
 

@@ -235,12 +235,14 @@ std::int32_t takeSample16(RandomSources& rs, std::int32_t n) {
   RandomBatch& batch = rs.batch;
   if (rs.menu.convert) {
     const std::span<const std::int16_t, 32> block(batch.values16.data() + batch.index, 32);
+    for (const std::int16_t s : block) rs.health.noteValue(static_cast<std::uint16_t>(s));
     batch.index += 32;
     const std::uint32_t w = bitwiseConvert(block, rs.previousTrendSample);
     rs.log.logRandomValue(std::to_string(static_cast<std::int32_t>(w)));
     return scaleFromWord(w, n);
   }
   const std::int16_t s = batch.values16[static_cast<std::size_t>(batch.index++)];
+  rs.health.noteValue(static_cast<std::uint16_t>(s));
   rs.log.logRandomValue(std::to_string(s));
   return scaleFromSample16(s, n);
 }

@@ -52,6 +52,7 @@ bool RandomLog::closeRandomLog() {
 }
 
 void RandomLog::logRandomValue(std::string_view text) {
+  if (trace != nullptr) trace->raw.emplace_back(text);
   if (!logEnabled || file_ == nullptr) return;
   pending_.append(text);
   pending_.push_back('\n');

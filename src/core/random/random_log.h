@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/ports/prompter.h"
+#include "core/random/draw_trace.h"
 
 namespace voxloom {
 
@@ -20,6 +21,8 @@ class RandomLog {
   bool logEnabled = false;
   bool logStartNew = false;
   std::string logFileName;
+  // The block being made keeps its raw values here, whether the log is on or not.
+  DrawTrace* trace = nullptr;
 
   // True when the EVP may start: logging is off, or the file is open. On failure asks
   // Retry/Cancel; Cancel gives false and leaves the log settings as they are.
@@ -31,8 +34,11 @@ class RandomLog {
   // nothing was open.
   bool closeRandomLog();
   bool isOpen() const { return file_ != nullptr; }
+  // Whether a raw value is written anywhere, so that its text is worth making.
+  bool wanted() const { return (logEnabled && file_ != nullptr) || trace != nullptr; }
 
-  // Writes `text` and a line end when logging is on and the file is open.
+  // Writes `text` and a line end when logging is on and the file is open, and keeps it
+  // in the trace when there is one.
   void logRandomValue(std::string_view text);
 
  private:

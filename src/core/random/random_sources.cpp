@@ -14,6 +14,13 @@ namespace voxloom {
 std::int32_t RandomSources::drawRandom(std::int32_t n) {
   if (n < 1) n = 1;
   if (stop_.stopRequested) return 0;
+  const std::int32_t v = drawFromSource(n);
+  health.endDraw();
+  if (log.trace != nullptr) log.trace->mapped.push_back(v);
+  return v;
+}
+
+std::int32_t RandomSources::drawFromSource(std::int32_t n) {
   const int need = menu.convert ? 32 : 1;
   if (soundCard.isOpen() && randomKind != RandomSourceKind::SoundCard) soundCard.closeInput();
   switch (randomKind) {
@@ -30,6 +37,7 @@ std::int32_t RandomSources::drawRandom(std::int32_t n) {
       ServiceFetch fetch{http, prompter_, stop_, showFetching};
       const auto v = nextServiceValue(serviceUrl, n, batch, fetch);
       if (!v) return 0;
+      health.noteValue(static_cast<std::uint32_t>(*v));
       log.logRandomValue(std::to_string(*v));
       return scaleFromService(*v, n);
     }
@@ -41,6 +49,7 @@ std::int32_t RandomSources::drawRandom(std::int32_t n) {
       return takeSample16(*this, n);
     case RandomSourceKind::ParallelPort: {
       const std::uint32_t w = parallelPort.readPortWord(*this);
+      if (!stop_.stopRequested) health.noteBits(w, 32);
       log.logRandomValue(std::to_string(static_cast<std::int32_t>(w)));
       return stop_.stopRequested ? 0 : scaleFromWord(w, n);
     }
@@ -72,6 +81,7 @@ SelectOutcome RandomSources::selectRandomSource(RandomSourceKind kind, const std
     randomKind = kind;
     outcome = SelectOutcome::Selected;
   }
+  if (outcome == SelectOutcome::Selected) health.start(randomKind);
   refreshMenu();
   return outcome;
 }

@@ -17,6 +17,7 @@
 #include "core/random/random_menu.h"
 #include "core/random/random_source_kind.h"
 #include "core/random/sound_card_source.h"
+#include "core/random/source_health.h"
 #include "core/random/stop_request.h"
 
 namespace voxloom {
@@ -48,6 +49,7 @@ class RandomSources {
   long double previousTrendValue = 0;
   PseudoRng pseudo;
   RandomLog log;
+  SourceHealth health;
   RandomSourceMenu menu;
   std::string lastLogFolder;
   SoundCardSource soundCard;
@@ -82,6 +84,9 @@ class RandomSources {
   // source. 0 when the stop request is set before or during the draw; a source that
   // cannot deliver raises the stop request.
   std::int32_t drawRandom(std::int32_t n);
+  // A new run (Make EVP, a command-line draw): the health tests of the current source
+  // start afresh.
+  void startRun() { health.start(randomKind); }
 
   // Makes `kind` current and refreshes the captions and tool-window flags. A non-empty
   // filePath or url is remembered even when the kind cannot be selected, so a stored
@@ -97,6 +102,7 @@ class RandomSources {
 
  private:
   void refreshMenu();
+  std::int32_t drawFromSource(std::int32_t n);
   SelectOutcome selectFractal(bool interactive);
   SelectOutcome selectInternet();
   SelectOutcome selectInternetFromDialog();
