@@ -64,7 +64,14 @@ std::string capSettingText(std::string_view text) {
   std::string out(text.substr(0, length));
   for (char& c : out)
     if (c == '\r' || c == '\n' || c == '\0') c = ' ';
-  return out;
+  // The reader drops blanks at either end of a value, so a value that has them (after a
+  // cut, or where a line break was) would change on the next save.
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  std::size_t first = 0;
+  while (first < out.size() && blank(out[first])) ++first;
+  std::size_t last = out.size();
+  while (last > first && blank(out[last - 1])) --last;
+  return out.substr(first, last - first);
 }
 
 std::string normaliseSetting(SettingType type, const std::optional<std::string>& read,

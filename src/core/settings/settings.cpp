@@ -90,6 +90,18 @@ std::string keyLinesOnly(std::string_view text) {
   return out;
 }
 
+// Whether a name read from a file can be written back and read as the same name: the
+// reader takes a section name to its "]" and a key to its "=", across line breaks.
+bool writableName(std::string_view name, std::string_view ends) {
+  if (name.empty() || name.front() == '[' || name.front() == ';' || name.front() == '#')
+    return false;
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  if (blank(name.front()) || blank(name.back())) return false;
+  for (const char c : name)
+    if (c == '\r' || c == '\n' || ends.find(c) != std::string_view::npos) return false;
+  return true;
+}
+
 }  // namespace
 
 std::string settingsWriteError(const std::string& path) {
@@ -229,6 +241,7 @@ void Settings::loadText(std::string_view text) {
       // Keys before the first section line are dropped: the file has no place for them
       // once sections are written.
       if (*section.pItem == '\0' || *key.pItem == '\0') continue;
+      if (!writableName(section.pItem, "]") || !writableName(key.pItem, "=")) continue;
       if (findSettingRow(section.pItem, key.pItem) || isUrlListKey(section.pItem, key.pItem))
         continue;
       foreign_.push_back({section.pItem, capSettingText(key.pItem),
