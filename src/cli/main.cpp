@@ -31,7 +31,9 @@ constexpr CommandEntry kCommands[] = {
      "autocut [--threshold PCT | --auto] [--frame MS] IN.wav OUT.wav  cue the quiet gaps",
      runAutoCut},
     {"record", "record --seconds S [options] OUT.wav  record from the input device", runRecord},
-    {"random", "random [--range N] [--count K] [--log FILE] [source options]  print draws",
+    {"random",
+     "random [--test | --raw] [--range N] [--count K] [--log FILE] [source options]  print "
+     "draws, test or dump the raw values",
      runRandom},
     {"write-rn", "write-rn --count K [source options] OUT.txt  write raw values to a file",
      runWriteRn},

@@ -1,11 +1,16 @@
 // random and write-rn: draws from the random sources without playing anything.
+#include <unistd.h>
+
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "cli/cli_prompter.h"
 #include "cli/commands.h"
 #include "cli/source_options.h"
+#include "core/random/health/block_tests.h"
+#include "core/random/health/entropy_claims.h"
 #include "core/random/random_sources.h"
 #include "core/random/write_rn.h"
 
@@ -13,8 +18,11 @@ namespace voxloom::cli {
 
 namespace {
 
+constexpr int kExitTestFailed = 3;  // random --test: a statistical test failed
+
 const std::string kRandomUsage =
-    std::string("voxloom-cli random [--range N] [--count K] [--log FILE] ") + kSourceOptionsUsage;
+    std::string("voxloom-cli random [--test | --raw] [--range N] [--count K] [--log FILE] ") +
+    kSourceOptionsUsage;
 const std::string kWriteRnUsage =
     std::string("voxloom-cli write-rn --count K OUT.txt ") + kSourceOptionsUsage;
 
@@ -31,6 +39,8 @@ struct RandomArgs {
   std::int32_t range = 1000000000;
   std::int64_t count = 10;
   bool countGiven = false;
+  bool test = false;  // --test: report on the raw values instead of printing draws
+  bool raw = false;   // --raw: the raw values as a byte stream
   std::string logFile;
   std::vector<std::string> files;
 };
@@ -48,6 +58,10 @@ std::string parseArgs(const std::vector<std::string>& args, RandomArgs& out, boo
         break;
     }
     const std::string& a = args[i];
+    if (!write && (a == "--test" || a == "--raw")) {
+      (a == "--test" ? out.test : out.raw) = true;
+      continue;
+    }
     const bool valued = a == "--count" || (!write && (a == "--range" || a == "--log"));
     if (!valued) {
       if (a.starts_with("-") && a != "-") return "unknown option " + a;
@@ -73,6 +87,8 @@ std::string parseArgs(const std::vector<std::string>& args, RandomArgs& out, boo
     if (out.files.size() != 1) return "write-rn takes one output file";
   } else if (!out.files.empty()) {
     return "random takes no file argument";
+  } else if (out.test && out.raw) {
+    return "random takes --test or --raw, not both";
   }
   return {};
 }
@@ -100,6 +116,170 @@ struct SourceRun {
   }
 };
 
+// The raw value of the draw just made, as `random --raw` packs it. The sources that keep
+// their value in their state are read from it; the others from the trace of the draw.
+std::uint32_t rawValueOfDraw(const RandomSources& sources, const DrawTrace& trace) {
+  switch (sources.randomKind) {
+    case RandomSourceKind::PseudoRng:
+      return static_cast<std::uint32_t>((sources.pseudo.state() >> 32) & 0x7FFFFFFFu);
+    case RandomSourceKind::ManualSweep:
+      return static_cast<std::uint32_t>(std::max(sources.manualPosition, 0));
+    case RandomSourceKind::Fractal:
+      if (!sources.menu.convert) {
+        const long double scaled = std::floor(sources.population * 4294967296.0L);
+        if (!(scaled >= 0)) return 0;  // NaN too
+        return scaled >= 4294967295.0L ? 0xFFFFFFFFu : static_cast<std::uint32_t>(scaled);
+      }
+      break;
+    default:
+      break;
+  }
+  if (trace.raw.empty()) return 0;
+  const std::string& text = trace.raw.back();
+  std::int64_t value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return static_cast<std::uint32_t>(value);  // a negative sample keeps its two's complement
+}
+
+bool tracedKind(const RandomSources& sources) {
+  const RandomSourceKind kind = sources.randomKind;
+  return kind != RandomSourceKind::PseudoRng && kind != RandomSourceKind::ManualSweep &&
+         !(kind == RandomSourceKind::Fractal && !sources.menu.convert);
+}
+
+bool writeAll(std::vector<std::uint8_t>& bytes) {
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+  bytes.clear();
+  return ok;
+}
+
+std::string percentOf(std::int64_t part, std::int64_t whole) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f %%", whole > 0 ? 100.0 * part / whole : 0.0);
+  return text;
+}
+
+// Prints the report of `random --test`; true when every test passed.
+bool printTestReport(const RandomSources& sources, const ByteStreamTests& tests,
+                     std::int64_t values) {
+  const RandomSourceKind kind = sources.randomKind;
+  const int bits = rawBitsOf(kind, sources.menu.convert);
+  const FipsTally& f = tests.fips();
+  const EntSummary e = tests.ent();
+  // A good source fails about one block in 1250 by chance; only clearly more counts.
+  const bool fipsOk = f.failedBlocks <= 2 + f.blocks / 200;
+  std::printf("Raw values: %lld of %d bits, %lld bytes\n", static_cast<long long>(values), bits,
+              static_cast<long long>(e.bytes));
+  std::printf("\nFIPS 140-2 (blocks of 20000 bits)\n");
+  if (f.blocks == 0) {
+    std::printf("  no full block: 2500 bytes are needed\n");
+  } else {
+    std::printf("  blocks tested: %lld, failed: %lld (%s)\n", static_cast<long long>(f.blocks),
+                static_cast<long long>(f.failedBlocks),
+                percentOf(f.failedBlocks, f.blocks).c_str());
+    std::printf(
+        "  monobit failures: %lld\n  poker failures: %lld\n  runs failures: %lld\n"
+        "  long run failures: %lld\n",
+        static_cast<long long>(f.monobitFailures), static_cast<long long>(f.pokerFailures),
+        static_cast<long long>(f.runsFailures), static_cast<long long>(f.longRunFailures));
+    std::printf("  result: %s\n", fipsOk ? "pass" : "FAIL");
+  }
+
+  const SourceHealth& h = sources.health;
+  bool healthOk = true;
+  std::printf("\nContinuous health tests\n");
+  if (const auto claim = entropyClaimOf(kind)) {
+    std::int64_t repetitions = 0;
+    for (const HealthFailure& failure : h.failures()) repetitions += failure.repetition ? 1 : 0;
+    std::printf("  claim: %g bits of entropy per %s\n", claim->bitsPerValue, claim->unit);
+    std::printf("  repetition count test: cut-off %d\n", h.repetitionCutoff());
+    std::printf("  adaptive proportion test: cut-off %d in a window of %d\n", h.proportionCutoff(),
+                h.proportionWindow());
+    std::printf("  failures: %lld", static_cast<long long>(h.failureCount()));
+    if (h.failureCount() > 0) {
+      std::printf(
+          " (of the first %zu: %lld repetition, %lld proportion)\n  first failing draws:",
+          h.failures().size(), static_cast<long long>(repetitions),
+          static_cast<long long>(static_cast<std::int64_t>(h.failures().size()) - repetitions));
+      for (std::size_t i = 0; i < h.failures().size() && i < 10; ++i)
+        std::printf(" %lld (%s)", static_cast<long long>(h.failures()[i].draw),
+                    h.failures()[i].repetition ? "repetition" : "proportion");
+    }
+    std::printf("\n  state: %s\n", healthStateText(h.state()));
+    healthOk = h.failureCount() == 0;
+    std::printf("  result: %s\n", healthOk ? "pass" : "FAIL");
+  } else {
+    std::printf("  not run: the source is %s\n", healthStateText(h.state()));
+  }
+
+  std::printf("\nByte summary\n");
+  std::printf("  entropy: %.6f bits per byte\n", e.entropyPerByte);
+  std::printf("  chi-square: %.2f with 255 degrees of freedom, p = %.4f\n", e.chiSquare,
+              e.chiSquareP);
+  std::printf("  arithmetic mean: %.4f (127.5 when random)\n", e.mean);
+  if (std::isnan(e.serialCorrelation))
+    std::printf("  serial correlation: undefined (all bytes equal)\n");
+  else
+    std::printf("  serial correlation: %.6f (0 when uncorrelated)\n", e.serialCorrelation);
+  const bool ok = fipsOk && healthOk;
+  std::printf("\nResult: %s\n", ok ? "all tests passed" : "a test FAILED");
+  return ok;
+}
+
+// random --test and random --raw: the raw values of K draws, reported on or written out.
+int runRawDraws(const RandomArgs& a, SourceRun& run) {
+  if (a.raw && isatty(STDOUT_FILENO) == 1)
+    return usageError("random --raw writes binary data: redirect it to a file or a pipe",
+                      kRandomUsage);
+  RandomSources& sources = run.sources;
+  RandomLog& log = sources.log;
+  if (!a.logFile.empty()) {
+    log.logEnabled = true;
+    log.logFileName = a.logFile;
+    log.logStartNew = true;
+  }
+  if (!log.openRandomLog(run.prompter)) return kExitFailed;
+  sources.startRun();
+  DrawTrace trace;
+  if (tracedKind(sources)) log.trace = &trace;
+  const int bits = rawBitsOf(sources.randomKind, sources.menu.convert);
+  const std::int64_t count = a.countGiven ? a.count : 1000000;
+  BitPacker packer;
+  packer.bytes.reserve(1 << 16);
+  ByteStreamTests tests;
+  bool written = true;
+  std::int64_t values = 0;
+  for (; values < count; ++values) {
+    sources.drawRandom(a.range);
+    if (run.stop.stopRequested) break;
+    packer.put(rawValueOfDraw(sources, trace), bits);
+    trace.clear();
+    if (packer.bytes.size() >= (1 << 16) - 8) {
+      if (a.raw) {
+        written = writeAll(packer.bytes) && written;
+      } else {
+        tests.add(packer.bytes);
+        packer.bytes.clear();
+      }
+    }
+  }
+  log.trace = nullptr;
+  sources.stopSourceWaits();
+  int exit = kExitOk;
+  if (a.raw) {
+    written = writeAll(packer.bytes) && written;
+    written = std::fflush(stdout) == 0 && written;
+    if (!written) run.prompter.error("Can't write the raw values to the standard output.");
+  } else {
+    tests.add(packer.bytes);
+    if (!printTestReport(sources, tests, values)) exit = kExitTestFailed;
+    std::fflush(stdout);
+  }
+  const bool logWritten = log.closeRandomLog();
+  if (!logWritten) run.prompter.error(cannotWriteLogText(a.logFile));
+  return run.stop.stopRequested || !logWritten || !written ? kExitFailed : exit;
+}
+
 }  // namespace
 
 int runRandom(const std::vector<std::string>& args) {
@@ -108,6 +288,7 @@ int runRandom(const std::vector<std::string>& args) {
   if (!wrong.empty()) return usageError(wrong, kRandomUsage);
   SourceRun run;
   if (const int exit = run.start(a.source, kRandomUsage); exit != kExitOk) return exit;
+  if (a.test || a.raw) return runRawDraws(a, run);
   CliPrompter& prompter = run.prompter;
   StopRequest& stop = run.stop;
   RandomSources& sources = run.sources;

@@ -196,5 +196,42 @@ TEST(CliWriteRn, WritesRawValuesOneALine) {
   EXPECT_EQ(r.err, "Error: Can't open log file '/nonexistent/dir/w.txt' for writing.\n");
 }
 
+TEST(CliRandom, TestReportsAndExitCodes) {
+  const std::string constant = tempPath("constant.txt");
+  std::ofstream(constant) << "5\n";
+  struct Case {
+    std::vector<std::string> args;
+    int exit;
+    std::string shows;
+  };
+  const Case cases[] = {
+      {{"random", "--test", "--seed", "1", "--count", "20000"}, 0, "Result: all tests passed"},
+      {{"random", "--test", "--source", "file:" + constant, "--count", "20000"},
+       3,
+       "Result: a test FAILED"},
+      {{"random", "--test", "--source", "file:" + constant, "--count", "20000"},
+       3,
+       "repetition count test: cut-off 21"},
+      {{"random", "--test", "--raw"}, 2, ""},
+  };
+  for (const Case& c : cases) {
+    const auto r = runCli(c.args);
+    EXPECT_EQ(r.exitCode, c.exit) << c.args[1] << r.err;
+    EXPECT_NE(r.out.find(c.shows), std::string::npos) << r.out;
+  }
+}
+
+TEST(CliRandom, RawPacksEachSourcesNaturalUnit) {
+  // 8 pseudo values of 31 bits: 31 bytes; 5 file samples of 16 bits: 10 bytes.
+  auto r = runCli({"random", "--raw", "--seed", "1", "--count", "8"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.size(), 31u);
+  const std::string numbers = tempPath("raw.txt");
+  std::ofstream(numbers) << "1\n-1\n";
+  r = runCli({"random", "--raw", "--source", "file:" + numbers, "--count", "3"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, std::string("\x00\x01\xFF\xFF\x00\x01", 6));
+}
+
 }  // namespace
 }  // namespace voxloom

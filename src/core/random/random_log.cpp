@@ -59,4 +59,12 @@ void RandomLog::logRandomValue(std::string_view text) {
   if (pending_.size() >= 65536) flush();
 }
 
+void RandomLog::logComment(std::string_view text) {
+  if (!logEnabled || file_ == nullptr) return;
+  pending_.append("; ");
+  pending_.append(text);
+  pending_.push_back('\n');
+  if (pending_.size() >= 65536) flush();
+}
+
 }  // namespace voxloom

@@ -40,6 +40,9 @@ class RandomLog {
   // Writes `text` and a line end when logging is on and the file is open, and keeps it
   // in the trace when there is one.
   void logRandomValue(std::string_view text);
+  // Writes "; " + `text` as a line of its own when logging is on: readers of the log,
+  // the file source among them, skip such lines. Never kept in the trace.
+  void logComment(std::string_view text);
 
  private:
   void flush();

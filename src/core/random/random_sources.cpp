@@ -14,7 +14,13 @@ namespace voxloom {
 std::int32_t RandomSources::drawRandom(std::int32_t n) {
   if (n < 1) n = 1;
   if (stop_.stopRequested) return 0;
+  const std::int64_t failuresBefore = health.failureCount();
   const std::int32_t v = drawFromSource(n);
+  if (health.failureCount() != failuresBefore && log.logEnabled) {
+    log.logComment(std::string("health test failed: ") +
+                   (health.lastFailureRepetition() ? "repetition" : "proportion") + " at draw " +
+                   std::to_string(health.draws() + 1));
+  }
   health.endDraw();
   if (log.trace != nullptr) log.trace->mapped.push_back(v);
   return v;
