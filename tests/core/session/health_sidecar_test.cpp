@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "core/session/record_trace.h"
+#include "tests/core/session/session_fixture.h"
 
 namespace voxloom {
 namespace {
@@ -83,6 +85,35 @@ TEST(HealthSidecar, LinesOfOtherRecordsAreDroppedAndAMalformedFileChangesNothing
     EXPECT_FALSE(applyHealthSidecar(good + "\n" + bad + "\n", copy)) << bad;
     EXPECT_FALSE(copy[0].trace) << bad;
   }
+}
+
+class SessionHealthTest : public test::SessionFixture {};
+
+TEST_F(SessionHealthTest, ACaptureKeepsWhatSoundedAndASaveAndOpenKeepOnlyTheHealth) {
+  loadWav("health.wav");
+  ASSERT_TRUE(sessions().beginEvpCapture());
+  for (int serial = 1; serial <= 5; ++serial) {
+    sessions().appendSegmentEntry(serial * 10, 10, serial, "", false, serial);
+    ProvenanceBlock block;
+    block.block = serial;
+    sessions().appendProvenance(block);
+  }
+  sessions().noteCaptureHealth(RecordHealth{1, 5, 1, {{4, true}}});
+  sessions().finishEvpCapture(5, 2);  // block 5 was still queued
+  ASSERT_TRUE(sessions().currentHasProvenance());
+  EXPECT_EQ(session().records[0].trace->blocks.size(), 4u);
+
+  const std::string path = ::testing::TempDir() + "health_session.evp";
+  std::filesystem::remove(healthSidecarPath(path));
+  prompter.saveFiles.push_back(path);
+  ASSERT_EQ(sessions().saveSession(false), 0);
+  ASSERT_TRUE(std::filesystem::exists(healthSidecarPath(path)));
+
+  sessions().openSession(path);
+  ASSERT_EQ(session().count(), 1);
+  EXPECT_FALSE(sessions().currentHasProvenance());
+  ASSERT_TRUE(session().records[0].trace && session().records[0].trace->health);
+  EXPECT_EQ(session().records[0].trace->health->failures.at(0).draw, 4);
 }
 
 }  // namespace
