@@ -24,16 +24,16 @@ bool SessionController::currentHasProvenance() const {
 
 void SessionController::exportProvenance() {
   if (!currentHasProvenance()) return;
-  FileDialogSpec spec;
-  spec.title = "Export EVP provenance...";
-  spec.filter = "JSON Lines (*.jsonl)|*.jsonl|All Files (*.*)|*.*";
-  spec.defaultExtension = "*.jsonl";
+  FileDialogSpec dialog;
+  dialog.title = "Export EVP provenance...";
+  dialog.filter = "JSON Lines (*.jsonl)|*.jsonl|All Files (*.*)|*.*";
+  dialog.defaultExtension = "*.jsonl";
   std::string name = exportFileName();
   if (name.size() > 4 && name.ends_with(".wav")) name.resize(name.size() - 4);
-  spec.fileName = name + ".jsonl";
-  spec.confirmOverwrite = true;
-  if (host_.useSeparateFolders) spec.initialFolder = outputWavFolder;
-  const auto chosen = host_.prompter.chooseSaveFile(spec);
+  dialog.fileName = name + ".jsonl";
+  dialog.confirmOverwrite = true;
+  if (host_.useSeparateFolders) dialog.initialFolder = outputWavFolder;
+  const auto chosen = host_.prompter.chooseSaveFile(dialog);
   if (!chosen) return;
   // The dialog may have let the record change; take the current one as it is now.
   if (!currentHasProvenance()) return;
