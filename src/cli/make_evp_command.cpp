@@ -15,6 +15,7 @@
 #include "core/engine/cross_fade.h"
 #include "core/engine/offline_evp.h"
 #include "core/session/session_export.h"
+#include "core/util/replace_file.h"
 
 namespace voxloom::cli {
 
@@ -24,7 +25,8 @@ const std::string kUsage =
     std::string(
         "voxloom-cli make-evp IN.wav -o OUT.wav [--seconds S | --blocks N] [--from MS]\n"
         "       [--to MS] [--overlap] [--no-zero-cross] [--cue-list] [--xfade MODE]\n"
-        "       [--log FILE] [--session FILE.evp [--question TEXT]]\n       ") +
+        "       [--log FILE] [--session FILE.evp [--question TEXT]]\n"
+        "       [--provenance FILE.jsonl]\n       ") +
     kSourceOptionsUsage;
 
 // No WAV file holds more than 2^32 bytes, so at one byte per frame and one frame per
@@ -50,6 +52,7 @@ struct MakeEvpArgs {
   std::string logFile;
   std::string sessionPath;
   std::optional<std::string> question;
+  std::string provenancePath;
 };
 
 template <typename T>
@@ -95,7 +98,7 @@ std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
     const std::string& a = args[i];
     const bool takesValue = a == "-o" || a == "--seconds" || a == "--blocks" || a == "--from" ||
                             a == "--to" || a == "--xfade" || a == "--log" || a == "--session" ||
-                            a == "--question";
+                            a == "--question" || a == "--provenance";
     if (!takesValue) {
       if (a == "--overlap") {
         out.overlap = true;
@@ -137,6 +140,8 @@ std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
       out.logFile = v;
     } else if (a == "--session") {
       out.sessionPath = v;
+    } else if (a == "--provenance") {
+      out.provenancePath = v;
     } else {
       out.question = v;
     }
@@ -152,6 +157,12 @@ std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
     for (const std::string* other : {&out.input, &out.output, &out.sessionPath})
       if (!other->empty() && sameFile(out.logFile, *other))
         return "--log must name a file other than the input, the output and the session";
+  }
+  if (!out.provenancePath.empty()) {
+    for (const std::string* other : {&out.input, &out.output, &out.sessionPath, &out.logFile})
+      if (!other->empty() && sameFile(out.provenancePath, *other))
+        return "--provenance must name a file other than the input, the output, the session and "
+               "the log";
   }
   return {};
 }
@@ -246,8 +257,11 @@ int runMakeEvp(const std::vector<std::string>& args) {
   SequencerContext context = parts.sequencerContext();
   // The blocks are made exactly as Make EVP makes them; the file is then written as
   // "Export EVP as WAV file" writes a captured EVP, which renders the same bytes again.
-  const OfflineEvpResult result =
-      generateOfflineEvp(context, limit, [](std::span<const std::uint8_t>) { return true; });
+  parts.random.startRun();
+  std::vector<ProvenanceBlock> provenance;
+  const OfflineEvpResult result = generateOfflineEvp(
+      context, limit, [](std::span<const std::uint8_t>) { return true; },
+      a.provenancePath.empty() ? nullptr : &provenance);
   parts.random.stopSourceWaits();
   if (!log.closeRandomLog()) {
     prompter.error(cannotWriteLogText(log.logFileName));
@@ -276,6 +290,12 @@ int runMakeEvp(const std::vector<std::string>& args) {
   if (!a.sessionPath.empty()) {
     capture.finish(result.entries);
     if (!capture.save()) return kExitFailed;
+  }
+  // Written last: the EVP stands on its own and is kept when this fails.
+  if (!a.provenancePath.empty() &&
+      !writeFileAtomically(a.provenancePath, provenanceJsonl(provenance))) {
+    prompter.error("Can't write the provenance file '" + a.provenancePath + "'.");
+    return kExitFailed;
   }
   return kExitOk;
 }

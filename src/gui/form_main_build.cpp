@@ -172,6 +172,8 @@ void TFormMain::buildMenus() {
   session->addSeparator();
   later(addAction(session, "MenuSessionWAV", "E&xport EVP as WAV file...", QKeySequence("Ctrl+X")));
   later(addAction(session, "MenuSessionEdit", "Loa&d EVP into WAV editor", QKeySequence("Ctrl+D")));
+  // Enabled by the session panel for a record captured in this run.
+  addAction(session, "MenuSessionExportProvenance", "Export EVP pro&venance...")->setEnabled(false);
   session->addSeparator();
   later(addAction(session, "MenuSessionPrev", "&- Skip to previous EVP"));
   later(addAction(session, "MenuSessionNext", "&+ Skip to next EVP"));

@@ -98,6 +98,7 @@ void TFormMain::wireSession() {
   on("ButtonSessionNext", "MenuSessionNext", [&sessions] { sessions.nextEvp(); });
   on("ButtonSessionWav", "MenuSessionWAV", [&sessions] { sessions.exportEvpAsWav(); });
   on("ButtonSessionEdit", "MenuSessionEdit", [&sessions] { sessions.openEvpInEditor(); });
+  on("", "MenuSessionExportProvenance", [&sessions] { sessions.exportProvenance(); });
   on("", "PopupMenuEditSelect", [&sessions] { sessions.selectEditor(); });
   on("", "PopupMenuEditDefault", [&sessions] { sessions.useDefaultEditor(); });
   auto* question = findChild<QLineEdit*>("EditQuestion");
@@ -136,6 +137,10 @@ void TFormMain::showSessionPanel() {
     if (n.action != nullptr)
       if (auto* a = findChild<QAction*>(n.action)) a->setEnabled(enabled);
   }
+  // Only a record captured in this run has its provenance; one read from a file has none.
+  if (auto* provenance = findChild<QAction*>("MenuSessionExportProvenance"))
+    provenance->setEnabled(panel[SessionControl::ButtonSessionWav] &&
+                           controller_.sessions.currentHasProvenance());
   auto* record = findChild<QAction*>("MenuSessionRecord");
   record->setCheckable(true);
   record->setChecked(panel.recordChecked);

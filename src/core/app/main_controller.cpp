@@ -396,8 +396,9 @@ void MainController::attachPlayback(WaveOut& device, EventLoop& loop, OneShotTim
     signalView.blockStarted(start, length, document.nominalRate * engine.speedPercent / 100.0);
     signalView.replayRecordSounding(engine.soundingRecord(), sessions.session.count());
   };
-  connectSessionCapture(engine, sessions);  // session capture and replay need the engine
-  connectFeedback(engine);                  // speed and visual feedback
+  // Session capture and replay need the engine.
+  connectSessionCapture(engine, sessions, playback.sequencerContext());
+  connectFeedback(engine);  // speed and visual feedback
   sessions.replayAvailable = true;
 }
 

@@ -32,7 +32,9 @@ class SessionReplayCursor {
 
 // Connects Make EVP to the session: with recording on, a run starts a record with the
 // question prompt, adds an entry per block that belongs to the EVP and trims the record
-// to what sounded when the run has ended.
-void connectSessionCapture(PlaybackEngine& engine, SessionController& sessions);
+// to what sounded when the run has ended. The record also keeps each block's
+// provenance and the source's health at the end.
+void connectSessionCapture(PlaybackEngine& engine, SessionController& sessions,
+                           SequencerContext context);
 
 }  // namespace voxloom

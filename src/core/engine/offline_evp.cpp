@@ -4,10 +4,15 @@
 
 namespace voxloom {
 
-OfflineEvpResult generateOfflineEvp(
-    SequencerContext& context, const OfflineEvpLimit& limit,
-    const std::function<bool(std::span<const std::uint8_t>)>& sink) {
+OfflineEvpResult generateOfflineEvp(SequencerContext& context, const OfflineEvpLimit& limit,
+                                    const std::function<bool(std::span<const std::uint8_t>)>& sink,
+                                    std::vector<ProvenanceBlock>* provenance) {
   OfflineEvpResult result;
+  RandomSources& random = context.random;
+  DrawTrace* const previousTrace = random.log.trace;
+  DrawTrace trace;
+  if (provenance != nullptr) random.log.trace = &trace;
+  const bool cueList = cueListInUse(context.options, context.doc.cueCount());
   const Bytes frameBytes = context.doc.frameBytes;
   std::int32_t serial = 0;
   // A signal that only yields empty segments must not keep a time limit from ending.
@@ -38,10 +43,16 @@ OfflineEvpResult generateOfflineEvp(
     ++serial;
     result.entries.push_back({block.pick.start, block.length, serial, block.pick.segmentNumber,
                               block.fade, block.label});
+    if (provenance != nullptr) {
+      provenance->push_back({serial, static_cast<int>(random.randomKind), trace, block.pick.start,
+                             block.length, block.pick.segmentNumber, block.label, cueList,
+                             block.fade, healthStateText(random.health.state())});
+    }
     result.frames = frames;
     emptyInARow = block.bytes > 0 ? 0 : emptyInARow + 1;
     if (emptyInARow >= kEmptyBlocksLimit) break;
   }
+  random.log.trace = previousTrace;
   context.renderer.freeRenderBuffers();
   return result;
 }

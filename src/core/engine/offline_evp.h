@@ -7,6 +7,8 @@
 #include <vector>
 
 #include <string>
+
+#include "core/engine/provenance.h"
 #include "core/engine/segment_sequencer.h"
 
 namespace voxloom {
@@ -48,8 +50,10 @@ struct OfflineEvpResult {
 
 // Makes blocks one after another exactly as Make EVP queues them (nothing is in flight,
 // so every block counts) and hands their bytes to `sink`. The caller has set the
-// options, the segment table's frame counts and the renderer's prevEnd to -1.
+// options, the segment table's frame counts and the renderer's prevEnd to -1. With
+// `provenance`, one block is appended to it per block written.
 OfflineEvpResult generateOfflineEvp(SequencerContext& context, const OfflineEvpLimit& limit,
-                                    const std::function<bool(std::span<const std::uint8_t>)>& sink);
+                                    const std::function<bool(std::span<const std::uint8_t>)>& sink,
+                                    std::vector<ProvenanceBlock>* provenance = nullptr);
 
 }  // namespace voxloom

@@ -6,6 +6,8 @@ namespace voxloom {
 
 NextBlock makeNextBlock(SequencerContext& context, int slot, bool muteRepeats) {
   NextBlock block;
+  // A trace holds the draws of one block.
+  if (context.random.log.trace != nullptr) context.random.log.trace->clear();
   StopRequest& stop = context.random.stop();
   if (stop.stopRequested) {
     block.status = BlockStatus::Stopped;

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace voxloom {
+
+struct RecordTrace;  // record_trace.h
 
 // One segment as it was played, in playing order within its EVP.
 struct EvpSegmentEntry {
@@ -24,8 +27,14 @@ struct EvpRecord {
   std::string question;
   std::string answer;
   std::vector<EvpSegmentEntry> segments;
+  // Provenance and health, never written to the session file; empty when not known.
+  std::shared_ptr<const RecordTrace> trace;
 
-  bool operator==(const EvpRecord&) const = default;
+  // Compares what the session file holds.
+  bool operator==(const EvpRecord& other) const {
+    return dateTime == other.dateTime && question == other.question && answer == other.answer &&
+           segments == other.segments;
+  }
 };
 
 // The open session. Records keep their recording order; `currentIndex` names the one

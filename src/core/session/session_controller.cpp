@@ -94,6 +94,7 @@ void SessionController::openSession(const std::string& path) {
     session.isModified = true;  // so that the new location is saved
   }
   session.records = std::move(content.records);
+  readHealthSidecar();
   lastReadVersion = content.version;
   session.currentIndex = 0;
   refreshSessionDisplay();
@@ -144,6 +145,7 @@ int SessionController::saveSession(bool askFirst) {
                                             MessageIcon::Error, MessageButtons::RetryCancel);
     if (a != Answer::Retry) return 1;
   }
+  writeHealthSidecar(*chosen);
   host_.sessionFolder = folderPart(*chosen);
   session.fileName = *chosen;
   session.isModified = false;
@@ -278,6 +280,8 @@ bool SessionController::beginEvpCapture() {
   EvpRecord& record = session.records.emplace_back();
   record.dateTime = stampNow(host_.clock->now());
   record.question = *question;
+  captureTrace_ = std::make_shared<RecordTrace>();
+  record.trace = captureTrace_;
   session.currentIndex = session.count() - 1;
   session.isModified = true;
   session.isCapturing = true;
@@ -296,6 +300,7 @@ void SessionController::appendSegmentEntry(std::int32_t start, std::int32_t leng
 void SessionController::finishEvpCapture(std::int32_t blocksQueued, std::int32_t queueDepth) {
   if (!session.isCapturing) return;
   session.isCapturing = false;
+  const std::shared_ptr<RecordTrace> trace = std::move(captureTrace_);
   if (session.records.empty()) return;
   std::vector<EvpSegmentEntry>& entries = session.records.back().segments;
   // The blocks still queued when the generation stopped never sounded. Serials count
@@ -303,6 +308,9 @@ void SessionController::finishEvpCapture(std::int32_t blocksQueued, std::int32_t
   const std::int64_t keep =
       static_cast<std::int64_t>(blocksQueued) - static_cast<std::int64_t>(queueDepth) + 1;
   std::erase_if(entries, [keep](const EvpSegmentEntry& e) { return e.serial > keep; });
+  if (trace) {
+    std::erase_if(trace->blocks, [keep](const ProvenanceBlock& b) { return b.block > keep; });
+  }
   if (entries.empty()) {
     // Nothing sounded: the record goes again, as if the capture had not started.
     session.records.pop_back();
@@ -312,6 +320,24 @@ void SessionController::finishEvpCapture(std::int32_t blocksQueued, std::int32_t
   }
   refreshSessionDisplay();
   updateSessionControls(lastMode_);
+}
+
+void SessionController::readHealthSidecar() {
+  std::string text;
+  // No health file, or one that cannot be read, leaves the records without health.
+  if (readTextFile(healthSidecarPath(session.fileName), text, kMaxSessionLineBytes) !=
+      TextFileStatus::Read)
+    return;
+  applyHealthSidecar(text, session.records);
+}
+
+void SessionController::writeHealthSidecar(const std::string& sessionPath) {
+  const std::string text = formatHealthSidecar(session.records);
+  if (text.empty()) return;
+  // The session itself is saved; the health file is extra and only reported.
+  const std::string path = healthSidecarPath(sessionPath);
+  if (!writeFileAtomically(path, text))
+    host_.prompter.error("Can't write the health file '" + path + "'.");
 }
 
 }  // namespace voxloom

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "core/ports/clock.h"
 #include "core/ports/prompter.h"
 #include "core/ports/shell.h"
+#include "core/session/record_trace.h"
 #include "core/session/session.h"
 #include "core/session/session_file.h"
 #include "core/session/session_panel.h"
@@ -85,6 +87,14 @@ class SessionController {
   void appendSegmentEntry(std::int32_t start, std::int32_t length, std::int32_t serial,
                           const std::string& label, bool fade, std::int32_t segmentNumber);
   void finishEvpCapture(std::int32_t blocksQueued, std::int32_t queueDepth);
+  // The provenance of a block whose entry was just appended, and the source's health
+  // once the run has ended (before finishEvpCapture).
+  void appendProvenance(ProvenanceBlock block);
+  void noteCaptureHealth(RecordHealth health);
+  // Whether the current record's provenance is known (it was captured in this run).
+  bool currentHasProvenance() const;
+  // Saves the current record's provenance as JSON lines, asking for the file name.
+  void exportProvenance();
 
   // Export and editor (session_editor.cpp).
   std::string exportFileName() const;
@@ -102,13 +112,17 @@ class SessionController {
  private:
   bool reportLoadedWav();
   void clearSession();
+  void readHealthSidecar();
+  void writeHealthSidecar(const std::string& sessionPath);
   void changed() {
     if (onChanged) onChanged();
   }
 
   SessionHost host_;
   int lastMode_ = 0;
-  mutable std::string privateScratchFolder_;  // made on the first hand-off that needs it
+  mutable std::string privateScratchFolder_;
+  std::shared_ptr<RecordTrace> captureTrace_;  // the running capture's, shared with its record  //
+                                               // made on the first hand-off that needs it
 };
 
 }  // namespace voxloom

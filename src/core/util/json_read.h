@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace voxloom {
+
+// A parsed JSON value, enough for the small files this program writes itself. Numbers
+// are kept only when they are whole and fit 64 bits.
+struct JsonValue {
+  enum class Type { Null, Bool, Integer, String, Array, Object };
+  Type type = Type::Null;
+  bool flag = false;
+  std::int64_t integer = 0;
+  std::string text;
+  std::vector<JsonValue> items;
+  std::vector<std::pair<std::string, JsonValue>> members;
+
+  // The member named `key` of an object; null when there is none.
+  const JsonValue* find(std::string_view key) const;
+};
+
+// One JSON value filling `text` (blanks around it allowed); nothing when it is not
+// valid, nests too deep, or holds a number that is not a 64-bit integer.
+std::optional<JsonValue> parseJson(std::string_view text);
+
+}  // namespace voxloom
