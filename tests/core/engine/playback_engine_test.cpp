@@ -465,5 +465,22 @@ TEST_F(PlaybackEngineTest, ABlockReturningDuringAWaitingDrawIsRefilledAfterIt) {
   EXPECT_FALSE(in.isOpen);  // Stop closes the sound card too
 }
 
+TEST_F(PlaybackEngineTest, EachMakeEvpRunStartsTheHealthTestsAfresh) {
+  options.duration.value = 10;
+  for (int i = 0; i < 1000; ++i) random.health.endDraw();  // a long earlier run
+  ASSERT_EQ(engine.makeEvp(), 0);
+  const std::int64_t firstRun = random.health.draws();
+  EXPECT_GT(firstRun, 0);
+  EXPECT_LT(firstRun, 1000);
+  EXPECT_EQ(random.health.kind(), random.randomKind);
+  stopAndDrain();
+
+  // Refused before the device opens: the finished run's figures stay to be read.
+  const std::int64_t afterStop = random.health.draws();
+  doc.isLoaded = false;
+  EXPECT_EQ(engine.makeEvp(), 1);
+  EXPECT_EQ(random.health.draws(), afterStop);
+}
+
 }  // namespace
 }  // namespace voxloom
