@@ -41,8 +41,8 @@ void TFormMain::refreshHealth() {
   const bool makingEvp = controller_.commandState == kStateMakingEvp;
   sourcePanel_->setText(QString::fromStdString(sourceIndicatorText(random.randomKind)));
   const bool logged = random.log.logEnabled && random.log.isOpen();
-  const HealthIndicator::Shown shown =
-      healthIndicator_.refresh(readHealth(random.health, logged), makingEvp);
+  const HealthReading reading = readHealth(random.health, logged);
+  const HealthIndicator::Shown shown = healthIndicator_.refresh(reading, makingEvp);
   healthPanel_->setText(QString::fromStdString(shown.text));
   if (shown.alarm != healthPanel_->property("alarm").toBool()) {
     healthPanel_->setProperty("alarm", shown.alarm);
@@ -50,10 +50,10 @@ void TFormMain::refreshHealth() {
     if (!shown.alarm) healthPanel_->setToolTip(kHealthHint);
   }
   if (!shown.notice.empty()) {
-    // Non-modal: the run goes on; the panel's tip keeps the text after the message goes.
-    const QString notice = QString::fromStdString(shown.notice);
-    statusBar()->showMessage(notice, kNoticeShownMs);
-    healthPanel_->setToolTip(notice);
+    // Non-modal: the run goes on. The bar has room for the short form only; the panel's
+    // tip keeps the whole text after the message goes.
+    statusBar()->showMessage(QString::fromStdString(healthNoticeBrief(reading)), kNoticeShownMs);
+    healthPanel_->setToolTip(QString::fromStdString(shown.notice));
   }
   // Blocks are drawn while Make EVP runs: follow them; otherwise only changes refresh.
   if (makingEvp && !healthTimer_->isActive()) healthTimer_->start();

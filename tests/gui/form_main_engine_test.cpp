@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -174,8 +175,10 @@ TEST_F(FormMainEngineTest, StatusBarShowsTheSourceAndItsHealthThroughARun) {
   ASSERT_EQ(form->controller().commandState, kStateMakingEvp);
   form->statusBar()->showMessage("a long message that takes the left of the bar");
   EXPECT_TRUE(health->isVisible()) << "a message must not hide the health panel";
-  if (const QByteArray shots = qgetenv("VOXLOOM_SCREENSHOT_DIR"); !shots.isEmpty())
+  if (const QByteArray shots = qgetenv("VOXLOOM_SCREENSHOT_DIR"); !shots.isEmpty()) {
+    QCoreApplication::processEvents();  // the bar lays out the new texts
     form->grab().save(QString::fromLocal8Bit(shots) + "/main_health.png");
+  }
   child<QToolButton>("ButtonStop")->click();
 }
 

@@ -74,6 +74,14 @@ std::string healthNoticeText(const HealthReading& reading) {
   return text;
 }
 
+std::string healthNoticeBrief(const HealthReading& reading) {
+  if (reading.failureCount <= 0) return {};
+  std::string text = reading.firstFailureRepetition ? "Repetition" : "Proportion";
+  text += " health test failed";
+  if (reading.firstFailureDraw > 0) text += " at draw " + std::to_string(reading.firstFailureDraw);
+  return text;
+}
+
 HealthIndicator::Shown HealthIndicator::refresh(const HealthReading& reading, bool makingEvp) {
   const bool ended = running_ && !makingEvp;
   if (makingEvp && !running_) noticeDue_ = true;

@@ -25,6 +25,8 @@ std::string sourceIndicatorText(RandomSourceKind kind);
 std::string healthIndicatorText(const HealthReading& reading);
 // The message for the first failure of a run (empty when there was none).
 std::string healthNoticeText(const HealthReading& reading);
+// Its short form, which fits the status bar: "Repetition health test failed at draw 17".
+std::string healthNoticeBrief(const HealthReading& reading);
 
 // The status bar's health panel: its text and colour, and the notice of a Make EVP run's
 // first failure, given once per run so that a failing source does not flood the user.

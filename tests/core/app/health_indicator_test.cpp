@@ -58,6 +58,9 @@ TEST(HealthNoticeText, NamesTheTestTheDrawAndWhereTheFailureIsKept) {
   EXPECT_NE(unlogged.find("proportion health test at draw 7."), std::string::npos);
   EXPECT_NE(unlogged.find("Log random numbers"), std::string::npos);
   EXPECT_EQ(unlogged.find("written to the random log"), std::string::npos);
+  EXPECT_EQ(healthNoticeBrief(reading(HealthState::Ok, 2, 17, false)),
+            "Proportion health test failed at draw 17");
+  EXPECT_EQ(healthNoticeBrief(reading(HealthState::Ok, 0)), "");
 }
 
 // A sequence of refreshes: the notice comes once per Make EVP run, at its first failure,
