@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/app/health_indicator.h"
 #include "core/app/main_controller.h"
 #include "core/ports/view.h"
 
@@ -21,6 +22,7 @@ class QMenu;
 class QPlainTextEdit;
 class QRadioButton;
 class QSpinBox;
+class QTimer;
 class QToolButton;
 
 namespace voxloom {
@@ -74,6 +76,8 @@ class TFormMain : public QMainWindow, public View {
   QWidget* buildPlayEvpGroup();
   QWidget* buildSessionGroup();
   void buildStatusBar();
+  void buildHealthPanels();  // form_main_health.cpp, with refreshHealth
+  void refreshHealth();
   void wireCommands();
   void wireSession();  // form_main_session.cpp, with showSessionPanel
   void showSessionPanel();
@@ -118,6 +122,10 @@ class TFormMain : public QMainWindow, public View {
   std::vector<QAction*> laterActions_;
 
   std::array<QLabel*, 3> statusPanels_{};
+  QLabel* sourcePanel_ = nullptr;  // StatusBarSource
+  QLabel* healthPanel_ = nullptr;  // StatusBarHealth
+  QTimer* healthTimer_ = nullptr;  // runs while Make EVP does
+  HealthIndicator healthIndicator_;
   QGroupBox* radioGroupRandomPlay_ = nullptr;
   QRadioButton* playForTime_ = nullptr;
   QSpinBox* playTimeSpin_ = nullptr;

@@ -469,6 +469,7 @@ void TFormMain::buildStatusBar() {
     // The last panel takes the rest of the bar.
     statusBar()->addWidget(panel, i == 2 ? 1 : 0);
   }
+  buildHealthPanels();
 }
 
 }  // namespace voxloom

@@ -173,6 +173,7 @@ void TFormMain::refreshEngineControls() {
     item->setChecked(menu.*binding.flag);
   }
   refreshSourceWindows();
+  refreshHealth();  // the source or the run may have changed
 }
 
 }  // namespace voxloom

@@ -2,9 +2,12 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <memory>
@@ -154,6 +157,25 @@ TEST_F(FormMainEngineTest, SegmentControlsWriteBackSnappedValuesAndFollowTheEnab
               isRandomSourceBuilt(*randomSourceKindFromInt(k)))
         << item.menuItem;
   }
+}
+
+TEST_F(FormMainEngineTest, StatusBarShowsTheSourceAndItsHealthThroughARun) {
+  auto* source = child<QLabel>("StatusBarSource");
+  auto* health = child<QLabel>("StatusBarHealth");
+  ASSERT_TRUE(source != nullptr && health != nullptr);
+  child<QAction>("MenuPrefRndSrcManual")->trigger();
+  EXPECT_EQ(source->text(), "Source: Manual sweep");
+  EXPECT_EQ(health->text(), "Health: not tested");
+
+  child<QToolButton>("ButtonRndPlay")->click();
+  ASSERT_EQ(form->controller().commandState, kStateMakingEvp);
+  form->statusBar()->showMessage("a long message that takes the left of the bar");
+  EXPECT_TRUE(health->isVisible()) << "a message must not hide the health panel";
+  if (const QByteArray shots = qgetenv("VOXLOOM_SCREENSHOT_DIR"); !shots.isEmpty()) {
+    QCoreApplication::processEvents();  // the bar lays out the new texts
+    form->grab().save(QString::fromLocal8Bit(shots) + "/main_health.png");
+  }
+  child<QToolButton>("ButtonStop")->click();
 }
 
 }  // namespace

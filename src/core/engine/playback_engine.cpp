@@ -126,6 +126,9 @@ int PlaybackEngine::makeEvp() {
     random.log.closeRandomLog();
     return 1;
   }
+  // Failures count per run; before the state change, so that the window's refresh for
+  // the new run does not see the last run's failures.
+  random.startRun();
   setCommandState(kStateMakingEvp);
   if (capture.begin && !capture.begin()) {
     device_.close();

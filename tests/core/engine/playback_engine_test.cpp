@@ -465,5 +465,16 @@ TEST_F(PlaybackEngineTest, ABlockReturningDuringAWaitingDrawIsRefilledAfterIt) {
   EXPECT_FALSE(in.isOpen);  // Stop closes the sound card too
 }
 
+TEST_F(PlaybackEngineTest, EachMakeEvpRunStartsTheHealthTestsAfresh) {
+  options.duration.value = 10;
+  for (int i = 0; i < 1000; ++i) random.health.endDraw();  // a long earlier run
+  ASSERT_EQ(engine.makeEvp(), 0);
+  const std::int64_t firstRun = random.health.draws();
+  EXPECT_GT(firstRun, 0);
+  EXPECT_LT(firstRun, 1000);
+  EXPECT_EQ(random.health.kind(), random.randomKind);
+  stopAndDrain();
+}
+
 }  // namespace
 }  // namespace voxloom
