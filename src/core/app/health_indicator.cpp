@@ -27,31 +27,8 @@ std::string sourceIndicatorText(RandomSourceKind kind) {
   return "Source: " + name;
 }
 
-namespace {
-
-// The window's own words; the random log words its lines itself.
-const char* stateWords(HealthState state) {
-  switch (state) {
-    case HealthState::Deterministic:
-      return "deterministic";
-    case HealthState::NotTested:
-      return "not tested";
-    case HealthState::WarmingUp:
-      return "warming up";
-    case HealthState::Ok:
-      return "ok";
-    case HealthState::FailingRepetition:
-      return "failing: repetition";
-    case HealthState::FailingProportion:
-      return "failing: proportion";
-  }
-  return "unknown";
-}
-
-}  // namespace
-
 std::string healthIndicatorText(const HealthReading& reading) {
-  std::string text = std::string("Health: ") + stateWords(reading.state);
+  std::string text = std::string("Health: ") + healthStateText(reading.state);
   // The untested kinds cannot fail; a count there would only confuse.
   const bool tested =
       reading.state != HealthState::Deterministic && reading.state != HealthState::NotTested;
