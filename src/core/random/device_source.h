@@ -59,8 +59,8 @@ inline constexpr const char* kDevicePermissionText =
     "    sudo usermod -aG dialout $USER\n"
     "For /dev/hwrng, a udev rule gives a group access (see the manual, \"Device source\").";
 inline constexpr const char* kDeviceRegularFileText =
-    "'%s' is an ordinary file, not a device. Use Preferences > Random source > File... to "
-    "draw from a file.";
+    "'%s' is an ordinary file, not a device. Files are read by the file source "
+    "(Preferences > Random source > File..., or --source file:PATH).";
 inline constexpr const char* kDeviceOpenErrorText = "The random device '%s' can't be opened: %s.";
 inline constexpr const char* kDeviceNoPathText = "No random device has been chosen.";
 inline constexpr const char* kDeviceDialogTitle = "Choose the random device...";

@@ -106,8 +106,7 @@ TEST_F(DeviceSourceTest, FailuresSayWhyAndStopOrKeepThePreviousSource) {
       {{DeviceOpenError::PermissionDenied, "Permission denied"},
        "You may not read the random device '/dev/ttyACM0' (Permission denied).\nAdd your user"},
       {{DeviceOpenError::RegularFile, ""},
-       "'/dev/ttyACM0' is an ordinary file, not a device. Use Preferences > Random source > "
-       "File..."},
+       "'/dev/ttyACM0' is an ordinary file, not a device. Files are read by the file source"},
       {{DeviceOpenError::NotFound, "No such file or directory"},
        "The random device '/dev/ttyACM0' can't be opened: No such file or directory."},
   };
