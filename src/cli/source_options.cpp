@@ -6,6 +6,7 @@
 #include "core/session/system_clock.h"
 #include "core/util/queued_event_loop.h"
 #include "platform/http/qt_http_client.h"
+#include "platform/linux/char_device.h"
 #include "platform/linux/ppdev_port_driver.h"
 #include "platform/sdl/sdl_wave_in.h"
 
@@ -36,6 +37,7 @@ struct SourceDevices::Parts {
   QueuedEventLoop loop;
   std::unique_ptr<SdlWaveIn> waveIn;
   std::unique_ptr<PpdevPortDriver> port;
+  std::unique_ptr<CharDevice> charDevice;
   std::unique_ptr<HttpClient> http;
   SystemClock clock;
 };
@@ -86,6 +88,7 @@ OptionTake takeSourceOption(const std::vector<std::string>& args, std::size_t& i
                    (out.kind == "file"       ? "PATH"
                     : out.kind == "internet" ? "TEMPLATE"
                     : out.kind == "manual"   ? "POSITION"
+                    : out.kind == "device"   ? "PATH"
                                              : "DEVICE"));
     if ((out.kind == "pseudo" || out.kind == "fractal") && out.hasArgument)
       return wrong("--source " + out.kind + " takes no argument");
@@ -182,6 +185,12 @@ ApplyResult applySourceOptions(const SourceOptions& o, RandomSources& rs, Source
     rs.randomKind = RandomSourceKind::ParallelPort;
     rs.menu.checkOnly(RandomSourceKind::ParallelPort);
     return ApplyResult::Ok;
+  } else if (o.kind == "device") {
+    kind = RandomSourceKind::Device;
+    path = o.argument;
+    // No event loop to pump: Stop reaches the wait through its cancel flag.
+    d.charDevice = std::make_unique<CharDevice>();
+    rs.device.device = d.charDevice.get();
   } else {
     error = "random source '" + o.kind + "' is not available in this build";
     return ApplyResult::Usage;

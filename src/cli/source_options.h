@@ -28,7 +28,8 @@ struct SourceOptions {
 
 inline constexpr const char* kSourceOptionsUsage =
     "[--source pseudo|fractal|file:PATH|internet:TEMPLATE|soundcard[:INDEX]|manual:POSITION|\n"
-    "        parport:DEVICE] [--seed N] [--r R] [--x X] [--no-loop] [--convert] [--no-rec-best]\n"
+    "        parport:DEVICE|device:PATH] [--seed N] [--r R] [--x X] [--no-loop] [--convert] "
+    "[--no-rec-best]\n"
     "       [--port-rate HZ] [--port-line BIT] [--unbias none|xor|vonneumann]";
 
 enum class OptionTake { NotMine, Taken, Wrong };

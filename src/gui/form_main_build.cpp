@@ -210,6 +210,7 @@ void TFormMain::buildMenus() {
       {"MenuPrefRndSrcHttp", "I&nternet..."},
       {"MenuPrefRndSrcManual", "&Manual sweep"},
       {"MenuPrefRndSrcLPT", "P&arallel printer port..."},
+      {"MenuPrefRndSrcDevice", "&Device..."},
   };
   for (const auto& [name, caption] : sourceItems) {
     QAction* item = later(addAction(prefs, name, caption));

@@ -77,8 +77,8 @@ void TFormMain::wireSources(Prompter& prompter) {
     if (form != nullptr && form->isVisible()) form->activateWindow();
   };
 
-  // Only the fractal and parallel-port items ask interactively; the file and internet
-  // items ask because they name no file or URL.
+  // Only the fractal, parallel-port and device items ask interactively; the file and
+  // internet items ask because they name no file or URL.
   const std::pair<const char*, RandomSourceKind> items[] = {
       {"MenuPrefRndSrcSoundcard", RandomSourceKind::SoundCard},
       {"MenuPrefRndSrcFile", RandomSourceKind::RandomFile},
@@ -86,15 +86,17 @@ void TFormMain::wireSources(Prompter& prompter) {
       {"MenuPrefRndSrcHttp", RandomSourceKind::Internet},
       {"MenuPrefRndSrcManual", RandomSourceKind::ManualSweep},
       {"MenuPrefRndSrcLPT", RandomSourceKind::ParallelPort},
+      {"MenuPrefRndSrcDevice", RandomSourceKind::Device},
   };
   for (const auto& [name, kind] : items) {
     QAction* item = findChild<QAction*>(name);
     std::erase(laterActions_, item);
     connect(item, &QAction::triggered, this, [this, kind] {
       RandomSources& sources = controller_.playback.random;
-      sources.selectRandomSource(
-          kind, "", "",
-          kind == RandomSourceKind::Fractal || kind == RandomSourceKind::ParallelPort);
+      sources.selectRandomSource(kind, "", "",
+                                 kind == RandomSourceKind::Fractal ||
+                                     kind == RandomSourceKind::ParallelPort ||
+                                     kind == RandomSourceKind::Device);
       // The level window follows the sound-card source (unless a recording shows it).
       auto* level = findChild<TFormRecLevel*>(QString(), Qt::FindDirectChildrenOnly);
       if (level != nullptr && level->meter() != nullptr &&
@@ -117,6 +119,7 @@ void TFormMain::refreshSourceCaptions() {
   const RandomSourceMenu& menu = controller_.playback.random.menu;
   findChild<QAction*>("MenuPrefRndSrcFile")->setText(QString::fromStdString(menu.fileCaption));
   findChild<QAction*>("MenuPrefRndSrcHttp")->setText(QString::fromStdString(menu.httpCaption));
+  findChild<QAction*>("MenuPrefRndSrcDevice")->setText(QString::fromStdString(menu.deviceCaption));
 }
 
 void TFormMain::refreshSourceWindows() {

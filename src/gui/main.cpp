@@ -24,6 +24,7 @@
 #include "gui/form_write_rn.h"
 #include "gui/window_settings.h"
 #include "platform/http/qt_http_client.h"
+#include "platform/linux/char_device.h"
 #include "platform/linux/ppdev_port_driver.h"
 #include "platform/qt_event_loop.h"
 #include "platform/qt_prompter.h"
@@ -106,6 +107,10 @@ int main(int argc, char* argv[]) {
   parallelPort.clock = &steadyClock;
   parallelPort.loop = &eventLoop;
   parallelPort.loadAndProbe();
+  voxloom::CharDevice charDevice;
+  voxloom::DeviceSource& deviceSource = formMain.controller().playback.random.device;
+  deviceSource.device = &charDevice;
+  deviceSource.loop = &eventLoop;
   voxloom::TFormAbout formAbout(&formMain);
   voxloom::TFormEcho formEcho(&formMain);
   voxloom::TFormRecParam formRecParam(&formMain);

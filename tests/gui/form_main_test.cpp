@@ -137,6 +137,7 @@ TEST_F(FormMainTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
       {"MenuPrefRndSrcHttp", "I&nternet...", ""},
       {"MenuPrefRndSrcManual", "&Manual sweep", ""},
       {"MenuPrefRndSrcLPT", "P&arallel printer port...", ""},
+      {"MenuPrefRndSrcDevice", "&Device...", ""},
       {"MenuPrefRndSrcConvert", "Bitwise &convert 32 RN to 1 RN", ""},
       {"MenuPrefRndSrcRecBest", "Use &best sample rate", ""},
       {"MenuPrefRndSrcRecNew", "&Retrieve new RN for each EVP", ""},

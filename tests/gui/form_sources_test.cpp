@@ -15,6 +15,7 @@
 #include "gui/form_main.h"
 #include "gui/form_parallel_port.h"
 #include "gui/form_write_rn.h"
+#include "platform/linux/char_device.h"
 #include "tests/gui/modal.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/scripted_prompter.h"
@@ -127,6 +128,15 @@ TEST(FormMainSources, MenuItemsWorkAndTheFileDialogSelectsTheSource) {
             "The parallel port can't be used as a random source,\nbecause the parallel port "
             "driver (ppdev) couldn't be loaded.");
   EXPECT_TRUE(child<QAction>(main, "MenuPrefRndSrcFile")->isChecked());
+
+  // The device item asks for the device and names it once it opens.
+  CharDevice device;
+  main.controller().playback.random.device.device = &device;
+  prompter.openFiles.push_back("/dev/zero");
+  child<QAction>(main, "MenuPrefRndSrcDevice")->trigger();
+  EXPECT_EQ(prompter.openDialogs.back().initialFolder, "/dev");
+  EXPECT_TRUE(child<QAction>(main, "MenuPrefRndSrcDevice")->isChecked());
+  EXPECT_EQ(child<QAction>(main, "MenuPrefRndSrcDevice")->text(), "D&evice [/dev/zero] ...");
 }
 
 }  // namespace

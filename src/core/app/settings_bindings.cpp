@@ -98,6 +98,7 @@ void MainController::bindSettings() {
             static_cast<int>(kInputLines.size()) - 1);
   s.bindText("RandomSourceParallelSampleRate", port.sampleRateText);
   s.bindInt("RandomSourceParallelUnbiasMethod", port.unbiasMethod, kUnbiasNone, kUnbiasVonNeumann);
+  s.bindText("RandomDevice", random.device.path);
   s.afterRandomSource = [this] { selectStoredRandomSource(); };
 
   s.bindInt("EchoDelay", effects.echo.delayMs, 0, EchoDialogState::kDelayMax);
@@ -159,8 +160,9 @@ int MainController::storedRandomKind() const {
 void MainController::selectStoredRandomSource() {
   RandomSources& random = playback.random;
   const auto kind = randomSourceKindFromInt(requestedRandomKind_).value_or(random.randomKind);
-  const SelectOutcome outcome =
-      random.selectRandomSource(kind, random.randomFilePath, random.serviceUrl, false);
+  const std::string& path =
+      kind == RandomSourceKind::Device ? random.device.path : random.randomFilePath;
+  const SelectOutcome outcome = random.selectRandomSource(kind, path, random.serviceUrl, false);
   kindAfterLoad_ = static_cast<int>(random.randomKind);
   if (outcome == SelectOutcome::Selected) requestedRandomKind_ = -1;
 }

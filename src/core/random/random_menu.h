@@ -13,6 +13,7 @@ struct RandomSourceMenu {
   std::array<bool, kRandomSourceKindCount> checked{true};  // radio group; PseudoRng first
   std::string fileCaption = "F&ile...";                    // MenuPrefRndSrcFile
   std::string httpCaption = "I&nternet...";                // MenuPrefRndSrcHttp
+  std::string deviceCaption = "&Device...";                // MenuPrefRndSrcDevice
 
   bool convert = false;     // MenuPrefRndSrcConvert "Bitwise &convert 32 RN to 1 RN"
   bool recBest = true;      // MenuPrefRndSrcRecBest "Use &best sample rate"

@@ -14,10 +14,11 @@ enum class RandomSourceKind : int {
   Internet = 4,
   ManualSweep = 5,
   ParallelPort = 6,
+  Device = 7,
 };
-inline constexpr int kRandomSourceKindCount = 7;
+inline constexpr int kRandomSourceKindCount = 8;
 
-// The stored integer as a kind; nothing for a value outside 0..6.
+// The stored integer as a kind; nothing for a value outside 0..7.
 std::optional<RandomSourceKind> randomSourceKindFromInt(int value);
 
 // Whether this build can draw from the kind. Only these can be selected; the others
@@ -37,6 +38,7 @@ inline constexpr std::array<RandomSourceItem, kRandomSourceKindCount> kRandomSou
     {"MenuPrefRndSrcHttp", "I&nternet..."},
     {"MenuPrefRndSrcManual", "&Manual sweep"},
     {"MenuPrefRndSrcLPT", "P&arallel printer port..."},
+    {"MenuPrefRndSrcDevice", "&Device..."},
 }};
 
 }  // namespace voxloom

@@ -59,6 +59,12 @@ std::int32_t RandomSources::drawFromSource(std::int32_t n) {
       log.logRandomValue(std::to_string(static_cast<std::int32_t>(w)));
       return stop_.stopRequested ? 0 : scaleFromWord(w, n);
     }
+    case RandomSourceKind::Device: {
+      const std::uint32_t w = device.readWord(*this);
+      if (stop_.stopRequested) return 0;
+      if (log.wanted()) log.logRandomValue(std::to_string(static_cast<std::int32_t>(w)));
+      return scaleFromWord(w, n);
+    }
     default:
       // A value outside the enumeration (set directly, never through the selection)
       // fails like a source that cannot deliver.
@@ -69,6 +75,13 @@ std::int32_t RandomSources::drawFromSource(std::int32_t n) {
 
 SelectOutcome RandomSources::selectRandomSource(RandomSourceKind kind, const std::string& filePath,
                                                 const std::string& url, bool interactive) {
+  if (kind == RandomSourceKind::Device) {
+    // The path names the device, not a random file.
+    const SelectOutcome outcome = selectDevice(filePath, interactive);
+    if (outcome == SelectOutcome::Selected) health.start(randomKind);
+    refreshMenu();
+    return outcome;
+  }
   if (!filePath.empty()) randomFilePath = filePath;
   if (!url.empty()) serviceUrl = url;
 
@@ -158,6 +171,29 @@ SelectOutcome RandomSources::selectParallelPort(bool interactive) {
   return SelectOutcome::Failed;
 }
 
+SelectOutcome RandomSources::selectDevice(const std::string& path, bool interactive) {
+  std::string chosen = path;
+  if (chosen.empty() && interactive) {
+    FileDialogSpec dialog;
+    dialog.title = kDeviceDialogTitle;
+    dialog.filter = "All Files (*)|*";
+    dialog.initialFolder = "/dev";
+    dialog.fileName = device.path;
+    const auto answer = prompter_.chooseOpenFile(dialog);
+    if (!answer) return SelectOutcome::Cancelled;
+    chosen = *answer;
+  }
+  if (chosen.empty()) chosen = device.path;
+  const std::string failure = device.open(chosen);
+  if (!failure.empty()) {
+    prompter_.error(failure);
+    return SelectOutcome::Failed;
+  }
+  menu.checkOnly(RandomSourceKind::Device);
+  randomKind = RandomSourceKind::Device;
+  return SelectOutcome::Selected;
+}
+
 void RandomSources::stopPlayback() {
   if (stopPlaybackHook) {
     stopPlaybackHook();
@@ -170,6 +206,7 @@ void RandomSources::stopPlayback() {
 void RandomSources::stopSourceWaits() {
   soundCard.closeInput();
   parallelPort.cancelWait();
+  device.cancelWait();
 }
 
 void RandomSources::refreshMenu() {
@@ -177,6 +214,7 @@ void RandomSources::refreshMenu() {
       randomFilePath.empty() ? "F&ile..." : "F&ile [" + fileNamePart(randomFilePath) + "] ...";
   menu.httpCaption =
       serviceUrl.empty() ? "I&nternet..." : "I&nternet [" + serviceHost(serviceUrl) + "] ...";
+  menu.deviceCaption = device.path.empty() ? "&Device..." : "D&evice [" + device.path + "] ...";
   menu.showManualRandom = randomKind == RandomSourceKind::ManualSweep;
   menu.showRecLevel = randomKind == RandomSourceKind::SoundCard;
 }

@@ -8,6 +8,7 @@
 #include "core/ports/http_client.h"
 #include "core/ports/prompter.h"
 #include "core/ports/service_url_dialog.h"
+#include "core/random/device_source.h"
 #include "core/random/fractal_form.h"
 #include "core/random/internet_source.h"
 #include "core/random/parallel_port_source.h"
@@ -54,6 +55,7 @@ class RandomSources {
   std::string lastLogFolder;
   SoundCardSource soundCard;
   ParallelPortSource parallelPort;
+  DeviceSource device;
 
   // Where the file dialog of the file source starts (the owner's settings).
   const bool* useSeparateFolders = nullptr;  // CheckBoxUseSeparateFolders
@@ -64,7 +66,7 @@ class RandomSources {
   std::function<void()> stopPlaybackHook;
   void stopPlayback();
   // Stop ends a draw that waits on a device at once: closes the sound input and ends a
-  // parallel-port word in progress.
+  // parallel-port word or a device read in progress.
   void stopSourceWaits();
 
   // Fractal source: TFormFractal's state and the window that shows it (none: the
@@ -90,7 +92,7 @@ class RandomSources {
 
   // Makes `kind` current and refreshes the captions and tool-window flags. A non-empty
   // filePath or url is remembered even when the kind cannot be selected, so a stored
-  // setting survives.
+  // setting survives. For the device kind, filePath is the device.
   SelectOutcome selectRandomSource(RandomSourceKind kind, const std::string& filePath,
                                    const std::string& url, bool interactive);
 
@@ -108,6 +110,7 @@ class RandomSources {
   SelectOutcome selectInternetFromDialog();
   SelectOutcome selectRandomFile(const std::string& filePath);
   SelectOutcome selectParallelPort(bool interactive);
+  SelectOutcome selectDevice(const std::string& path, bool interactive);
 
   StopRequest& stop_;
   Prompter& prompter_;

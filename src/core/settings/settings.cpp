@@ -200,7 +200,7 @@ void Settings::loadText(std::string_view text) {
 
   bool restoreWindow = true;
   const std::size_t restWinPos = settingIndex("RestWinPos");
-  const std::size_t lastRandomRow = settingIndex("RandomSourceParallelUnbiasMethod");
+  const std::size_t lastRandomRow = settingIndex("RandomDevice");
   for (std::size_t i = 0; i < kSettingCount; ++i) {
     const SettingRow& row = kSettingRows[i];
     const char* raw = ini.GetValue(row.section, row.key, nullptr);

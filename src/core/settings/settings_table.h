@@ -69,6 +69,7 @@ inline constexpr std::array kSettingRows = {
     SettingRow{"RANDOMSOURCE", "RandomSourceParallelInputLine", SettingType::Int, "3"},
     SettingRow{"RANDOMSOURCE", "RandomSourceParallelSampleRate", SettingType::Text, "100000"},
     SettingRow{"RANDOMSOURCE", "RandomSourceParallelUnbiasMethod", SettingType::Int, "0"},
+    SettingRow{"RANDOMSOURCE", "RandomDevice", SettingType::Text, ""},
     SettingRow{"EFFECTS", "EchoDelay", SettingType::Int, "100"},
     SettingRow{"EFFECTS", "EchoDecay", SettingType::Int, "50"},
     SettingRow{"AUTOCUT", "ThresholdPercent", SettingType::Int, "30"},

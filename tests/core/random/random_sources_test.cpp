@@ -48,7 +48,7 @@ TEST_F(RandomSourcesTest, OnlyBuiltSourcesCanBeSelected) {
     EXPECT_TRUE(random.menu.checked[0]);
     EXPECT_FALSE(random.menu.checked[static_cast<std::size_t>(k)]);
   }
-  EXPECT_FALSE(randomSourceKindFromInt(7));
+  EXPECT_FALSE(randomSourceKindFromInt(8));
   EXPECT_FALSE(randomSourceKindFromInt(-1));
 
   // A kind forced past the selection fails safely, as a failing source does; the sound

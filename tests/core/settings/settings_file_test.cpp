@@ -124,7 +124,11 @@ TEST_F(SettingsFileTest, StoredSourceIsSelectedAndAnUnbuiltOneIsKept) {
   // Written back as stored, whether or not this build could select it.
   EXPECT_EQ(controller.settings.valueText("RandomSource"), "3");
   load("[RANDOMSOURCE]\nRandomSource=77\n");
-  EXPECT_EQ(controller.settings.valueText("RandomSource"), "6");  // clamped to the last kind
+  EXPECT_EQ(controller.settings.valueText("RandomSource"), "7");  // clamped to the last kind
+  // A stored device that can't be opened now is kept with its kind, for when it is back.
+  load("[RANDOMSOURCE]\nRandomSource=7\nRandomDevice=/dev/voxloom_missing\n");
+  EXPECT_EQ(controller.settings.valueText("RandomSource"), "7");
+  EXPECT_EQ(controller.settings.valueText("RandomDevice"), "/dev/voxloom_missing");
 }
 
 TEST_F(SettingsFileTest, RestWinPosDecidesWhetherThePositionIsApplied) {
