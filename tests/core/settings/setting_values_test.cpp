@@ -38,7 +38,7 @@ TEST(SettingValues, NumbersAndTheirDefaults) {
       {SettingType::Float, "nan", "2.5"},
       {SettingType::Float, "inf", "2.5"},
       {SettingType::Float, "1e5000", "2.5"},
-      {SettingType::Text, "  as is ", "  as is "},
+      {SettingType::Text, "  trimmed as the reader would ", "trimmed as the reader would"},
       {SettingType::Text, std::nullopt, "7"},
   };
   for (const Case& c : cases) {

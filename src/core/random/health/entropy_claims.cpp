@@ -23,7 +23,7 @@ constexpr std::array kClaims = {
     EntropyClaim{RandomSourceKind::RandomFile, "16-bit value", 1.0, false},
     EntropyClaim{RandomSourceKind::Internet, "service value", 1.0, false},
     EntropyClaim{RandomSourceKind::ParallelPort, "bit", 0.5, true},
-    EntropyClaim{static_cast<RandomSourceKind>(7), "byte", 2.0, false},
+    EntropyClaim{RandomSourceKind::Device, "byte", 2.0, false},
 };
 
 // ln C(n, k) + k ln p + (n - k) ln(1 - p), the binomial log-probability.
@@ -83,7 +83,7 @@ int rawBitsOf(RandomSourceKind kind, bool convert) {
     case RandomSourceKind::RandomFile:
       return convert ? 32 : 16;
     default:
-      return 32;  // internet values, parallel-port words, fractal words
+      return 32;  // internet values, parallel-port and device words, fractal words
   }
 }
 
