@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/util/json_text.h"
+
 namespace voxloom::cli {
 
 // A small streaming JSON writer: keys appear in the order they are written.
@@ -28,6 +30,6 @@ class JsonWriter {
   bool needComma_ = false;
 };
 
-std::string jsonQuote(std::string_view text);
+using voxloom::jsonQuote;
 
 }  // namespace voxloom::cli

@@ -1,6 +1,5 @@
 #include "core/engine/provenance.h"
 
-#include <cstdio>
 #include <iterator>
 
 namespace voxloom {
@@ -27,41 +26,6 @@ const char* sourceKindName(int kind) {
   return kNames[kind];
 }
 
-std::string jsonString(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + 2);
-  out += '"';
-  for (const char c : text) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char buffer[8];
-          std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
-          out += buffer;
-        } else {
-          out += c;
-        }
-    }
-  }
-  out += '"';
-  return out;
-}
-
 bool isJsonNumber(std::string_view text) {
   std::size_t i = 0;
   if (i < text.size() && text[i] == '-') ++i;
@@ -85,12 +49,12 @@ bool isJsonNumber(std::string_view text) {
 std::string provenanceLine(const ProvenanceBlock& b) {
   std::string out = "{\"block\":" + std::to_string(b.block);
   out += ",\"source\":";
-  out += jsonString(sourceKindName(b.sourceKind));
+  out += jsonQuote(sourceKindName(b.sourceKind));
   out += ",\"raw\":[";
   for (std::size_t i = 0; i < b.draws.raw.size(); ++i) {
     if (i > 0) out += ',';
     const std::string& raw = b.draws.raw[i];
-    out += isJsonNumber(raw) ? raw : jsonString(raw);
+    out += isJsonNumber(raw) ? raw : jsonQuote(raw);
   }
   out += "],\"mapped\":[";
   for (std::size_t i = 0; i < b.draws.mapped.size(); ++i) {
@@ -101,12 +65,12 @@ std::string provenanceLine(const ProvenanceBlock& b) {
   out += ",\"length\":" + std::to_string(b.length);
   if (b.cueList) {
     out += ",\"cue\":" + std::to_string(b.segmentNumber);
-    out += ",\"label\":" + jsonString(b.label);
+    out += ",\"label\":" + jsonQuote(b.label);
   } else {
     out += ",\"segment\":" + std::to_string(b.segmentNumber);
   }
   out += b.fade ? ",\"fade\":true" : ",\"fade\":false";
-  out += ",\"health\":" + jsonString(b.health);
+  out += ",\"health\":" + jsonQuote(b.health);
   out += '}';
   return out;
 }

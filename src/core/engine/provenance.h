@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/random/draw_trace.h"
+#include "core/util/json_text.h"
 #include "core/util/units.h"
 
 namespace voxloom {
@@ -29,8 +30,6 @@ struct ProvenanceBlock {
 // for anything else. Takes the integer so names stay fixed when kinds are added.
 const char* sourceKindName(int kind);
 
-// `text` as a JSON string, quotes included.
-std::string jsonString(std::string_view text);
 // Whether `text` is a number as JSON writes it, so it can be written unquoted.
 bool isJsonNumber(std::string_view text);
 

@@ -83,8 +83,8 @@ std::string formatHealthSidecar(const std::vector<EvpRecord>& records) {
     if (!r.trace || !r.trace->health) continue;
     const RecordHealth& h = *r.trace->health;
     out += "{\"record\":" + std::to_string(i + 1);
-    out += ",\"date\":" + jsonString(r.dateTime);
-    out += ",\"source\":" + jsonString(sourceKindName(h.sourceKind));
+    out += ",\"date\":" + jsonQuote(r.dateTime);
+    out += ",\"source\":" + jsonQuote(sourceKindName(h.sourceKind));
     out += ",\"draws\":" + std::to_string(h.draws);
     out += ",\"failures\":" + std::to_string(h.failureCount);
     out += ",\"failed\":[";

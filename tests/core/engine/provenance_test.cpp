@@ -27,8 +27,8 @@ TEST(Provenance, OnlyWhatJsonReadsAsANumberStaysUnquoted) {
 }
 
 TEST(Provenance, StringsAreEscapedAndKindsKeepTheirNames) {
-  EXPECT_EQ(jsonString("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
-  EXPECT_EQ(jsonString("Grüße"), "\"Grüße\"");
+  EXPECT_EQ(jsonQuote("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
+  EXPECT_EQ(jsonQuote("Grüße"), "\"Grüße\"");
   const char* names[] = {"pseudo",   "soundcard", "file",    "fractal",
                          "internet", "manual",    "parport", "device"};
   for (int kind = 0; kind < 8; ++kind) EXPECT_STREQ(sourceKindName(kind), names[kind]);
