@@ -162,7 +162,7 @@ class Reader {
       skipBlanks();
       if (at_ >= text_.size() || text_[at_] != '"') return false;
       auto& member = out.members.emplace_back();
-      if (!string(member.first) || !take(':') || !value(member.second, depth + 1)) return false;
+      if (!string(member.name) || !take(':') || !value(member.value, depth + 1)) return false;
     } while (take(','));
     return take('}');
   }

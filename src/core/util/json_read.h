@@ -4,10 +4,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace voxloom {
+
+struct JsonMember;
 
 // A parsed JSON value, enough for the small files this program writes itself. Numbers
 // are kept only when they are whole and fit 64 bits.
@@ -18,10 +19,16 @@ struct JsonValue {
   std::int64_t integer = 0;
   std::string text;
   std::vector<JsonValue> items;
-  std::vector<std::pair<std::string, JsonValue>> members;
+  std::vector<JsonMember> members;  // in file order
 
   // The member named `key` of an object; null when there is none.
   const JsonValue* find(std::string_view key) const;
+};
+
+// A pair would need JsonValue complete inside its own definition; this need not.
+struct JsonMember {
+  std::string name;
+  JsonValue value;
 };
 
 // One JSON value filling `text` (blanks around it allowed); nothing when it is not
