@@ -5,20 +5,13 @@
 
 #include "core/random/feigenbaum.h"
 #include "core/random/random_sources.h"
+#include "silent_prompter.h"
 
 namespace {
 
 using namespace voxloom;
 
-class SilentPrompter : public Prompter {
- public:
-  Answer message(const std::string&, const std::string&, MessageIcon, MessageButtons) override {
-    return Answer::Ok;
-  }
-  std::optional<std::string> chooseOpenFile(const FileDialogSpec&) override { return {}; }
-  std::optional<std::string> chooseSaveFile(const FileDialogSpec&) override { return {}; }
-  void setBusy(bool) override {}
-};
+using bench::SilentPrompter;
 
 void draws(benchmark::State& state, RandomSourceKind kind, bool convert) {
   SilentPrompter prompter;
