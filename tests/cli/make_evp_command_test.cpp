@@ -15,17 +15,13 @@
 namespace voxloom {
 namespace {
 
+using test::readBytes;
 using test::runCli;
 
 const std::string kDemo = std::string(VOXLOOM_SOURCE_DIR) + "/assets/demo.wav";
 
 std::string tempPath(const std::string& name) {
   return ::testing::TempDir() + "make_evp_" + name;
-}
-
-std::string readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Loads a written EVP and checks the layout every one shares: one "rgn " cue per block,

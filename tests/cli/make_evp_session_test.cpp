@@ -18,6 +18,7 @@
 namespace voxloom {
 namespace {
 
+using test::readBytes;
 using test::runCli;
 
 const std::string kDemo = std::string(VOXLOOM_SOURCE_DIR) + "/assets/demo.wav";
@@ -26,11 +27,6 @@ std::string tempPath(const std::string& name) {
   const std::string path = ::testing::TempDir() + "make_evp_session_" + name;
   std::filesystem::remove(path);
   return path;
-}
-
-std::string readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 SessionFileContent readSession(const std::string& path) {

@@ -14,4 +14,7 @@ struct CliResult {
 // Runs voxloom-cli with the arguments (no shell involved) and captures its output.
 CliResult runCli(const std::vector<std::string>& args);
 
+// The whole file as bytes; empty when it cannot be read.
+std::string readBytes(const std::string& path);
+
 }  // namespace voxloom::test
