@@ -114,6 +114,17 @@ struct SourceRun {
     }
     return kExitOk;
   }
+
+  // Starts the random log afresh in `file` (none when empty); false when it can't open.
+  bool openLog(const std::string& file) {
+    RandomLog& log = sources.log;
+    if (!file.empty()) {
+      log.logEnabled = true;
+      log.logFileName = file;
+      log.logStartNew = true;
+    }
+    return log.openRandomLog(prompter);
+  }
 };
 
 // The raw value of the draw just made, as `random --raw` packs it. The sources that keep
@@ -231,14 +242,9 @@ int runRawDraws(const RandomArgs& a, SourceRun& run) {
   if (a.raw && isatty(STDOUT_FILENO) == 1)
     return usageError("random --raw writes binary data: redirect it to a file or a pipe",
                       kRandomUsage);
+  if (!run.openLog(a.logFile)) return kExitFailed;
   RandomSources& sources = run.sources;
   RandomLog& log = sources.log;
-  if (!a.logFile.empty()) {
-    log.logEnabled = true;
-    log.logFileName = a.logFile;
-    log.logStartNew = true;
-  }
-  if (!log.openRandomLog(run.prompter)) return kExitFailed;
   sources.startRun();
   DrawTrace trace;
   if (tracedKind(sources)) log.trace = &trace;
@@ -293,12 +299,7 @@ int runRandom(const std::vector<std::string>& args) {
   StopRequest& stop = run.stop;
   RandomSources& sources = run.sources;
   RandomLog& log = sources.log;
-  if (!a.logFile.empty()) {
-    log.logEnabled = true;
-    log.logFileName = a.logFile;
-    log.logStartNew = true;
-  }
-  if (!log.openRandomLog(prompter)) return kExitFailed;
+  if (!run.openLog(a.logFile)) return kExitFailed;
 
   std::string out;
   out.reserve(1 << 16);

@@ -24,9 +24,7 @@ using test::runCli;
 const std::string kDemo = std::string(VOXLOOM_SOURCE_DIR) + "/assets/demo.wav";
 
 std::string tempPath(const std::string& name) {
-  const std::string path = ::testing::TempDir() + "make_evp_provenance_" + name;
-  std::filesystem::remove(path);
-  return path;
+  return test::freshTempPath("make_evp_provenance_" + name);
 }
 
 std::vector<std::string> linesOf(const std::string& text) {

@@ -24,9 +24,7 @@ using test::runCli;
 const std::string kDemo = std::string(VOXLOOM_SOURCE_DIR) + "/assets/demo.wav";
 
 std::string tempPath(const std::string& name) {
-  const std::string path = ::testing::TempDir() + "make_evp_session_" + name;
-  std::filesystem::remove(path);
-  return path;
+  return test::freshTempPath("make_evp_session_" + name);
 }
 
 SessionFileContent readSession(const std::string& path) {

@@ -1,9 +1,11 @@
 #include "tests/support/run_cli.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -39,6 +41,12 @@ CliResult runCli(const std::vector<std::string>& args) {
   result.out.assign(out.begin(), out.end());
   result.err.assign(err.begin(), err.end());
   return result;
+}
+
+std::string freshTempPath(const std::string& name) {
+  const std::string path = ::testing::TempDir() + name;
+  std::filesystem::remove(path);
+  return path;
 }
 
 std::string readBytes(const std::string& path) {

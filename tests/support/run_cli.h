@@ -14,6 +14,9 @@ struct CliResult {
 // Runs voxloom-cli with the arguments (no shell involved) and captures its output.
 CliResult runCli(const std::vector<std::string>& args);
 
+// A path in the test's temporary folder with nothing at it yet.
+std::string freshTempPath(const std::string& name);
+
 // The whole file as bytes; empty when it cannot be read.
 std::string readBytes(const std::string& path);
 
