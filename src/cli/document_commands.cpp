@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "core/app/main_controller.h"
+#include "core/util/output_guard.h"
 
 namespace voxloom::cli {
 
@@ -62,6 +63,10 @@ int runInfo(const std::vector<std::string>& args) {
 int runCopy(const std::vector<std::string>& args) {
   const char* usage = "voxloom-cli copy IN.wav OUT.wav";
   if (args.size() != 2) return usageError("copy takes an input and an output file", usage);
+  OutputGuard files;
+  files.input("input", args[0]);
+  files.output("output", args[1]);
+  if (const auto clash = files.check()) return usageError(clash->text(), usage);
   CliPrompter prompter;
   NoShell shell;
   MainController controller(prompter, shell);

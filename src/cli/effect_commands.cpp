@@ -6,6 +6,7 @@
 #include "cli/cli_prompter.h"
 #include "cli/commands.h"
 #include "core/app/main_controller.h"
+#include "core/util/output_guard.h"
 
 namespace voxloom::cli {
 
@@ -95,8 +96,12 @@ Parsed parseArguments(const std::vector<std::string>& args, const std::vector<Va
 // Loads IN as the Open command does, runs the effect as the menu does, writes OUT with
 // the Save writer.
 template <class Effect>
-int runEffect(const std::string& in, const std::string& out, ArgumentDialogs* dialogs,
-              Effect&& effect) {
+int runEffect(const char* usage, const std::string& in, const std::string& out,
+              ArgumentDialogs* dialogs, Effect&& effect) {
+  OutputGuard files;
+  files.input("input", in);
+  files.output("output", out);
+  if (const auto clash = files.check()) return usageError(clash->text(), usage);
   CliPrompter prompter;
   NoShell shell;
   MainController controller(prompter, shell);
@@ -112,7 +117,7 @@ int runReverse(const std::vector<std::string>& args) {
   const char* usage = "voxloom-cli reverse IN.wav OUT.wav";
   const Parsed parsed = parseArguments(args, {}, nullptr);
   if (!parsed.error.empty()) return usageError("reverse " + parsed.error, usage);
-  return runEffect(parsed.files[0], parsed.files[1], nullptr,
+  return runEffect(usage, parsed.files[0], parsed.files[1], nullptr,
                    [](MainController& c) { c.reverseSignal(); });
 }
 
@@ -120,7 +125,7 @@ int runNormalize(const std::vector<std::string>& args) {
   const char* usage = "voxloom-cli normalize IN.wav OUT.wav";
   const Parsed parsed = parseArguments(args, {}, nullptr);
   if (!parsed.error.empty()) return usageError("normalize " + parsed.error, usage);
-  return runEffect(parsed.files[0], parsed.files[1], nullptr,
+  return runEffect(usage, parsed.files[0], parsed.files[1], nullptr,
                    [](MainController& c) { c.normalizeSignal(); });
 }
 
@@ -133,7 +138,7 @@ int runEcho(const std::vector<std::string>& args) {
                       {"--decay", 0, EchoDialogState::kDecayMax, &dialogs.decayPercent}},
                      nullptr);
   if (!parsed.error.empty()) return usageError("echo " + parsed.error, usage);
-  return runEffect(parsed.files[0], parsed.files[1], &dialogs,
+  return runEffect(usage, parsed.files[0], parsed.files[1], &dialogs,
                    [](MainController& c) { c.addEcho(); });
 }
 
@@ -150,7 +155,7 @@ int runAutoCut(const std::vector<std::string>& args) {
     parsed.error = "takes --threshold or --auto, not both";
   if (!parsed.error.empty()) return usageError("autocut " + parsed.error, usage);
   // The dialog's default is the automatic threshold; a threshold given chooses item 0.
-  return runEffect(parsed.files[0], parsed.files[1], &dialogs, [](MainController& c) {
+  return runEffect(usage, parsed.files[0], parsed.files[1], &dialogs, [](MainController& c) {
     if (c.autoCut().modified)
       std::cout << "threshold " << c.effects.autoCut.thresholdPercent << '\n';
   });

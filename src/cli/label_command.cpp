@@ -5,6 +5,7 @@
 #include "cli/commands.h"
 #include "core/app/main_controller.h"
 #include "core/labels/label_commands.h"
+#include "core/util/output_guard.h"
 
 namespace voxloom::cli {
 
@@ -32,6 +33,11 @@ int runLabels(const std::vector<std::string>& args) {
   if (in.empty()) return usageError("labels needs a WAV file", usage);
   if (labels.empty() != out.empty()) return usageError("--import and -o go together", usage);
   if (replace && labels.empty()) return usageError("--replace needs --import", usage);
+  OutputGuard files;
+  files.input("input", in);
+  files.input("label file", labels);
+  files.output("output", out);
+  if (const auto clash = files.check()) return usageError(clash->text(), usage);
 
   CliPrompter prompter;
   NoShell shell;

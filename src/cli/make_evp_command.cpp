@@ -1,6 +1,5 @@
 #include <charconv>
 #include <cmath>
-#include <filesystem>
 #include <iostream>
 #include <limits>
 #include <optional>
@@ -75,18 +74,6 @@ std::optional<int> parseFadeMode(const std::string& text) {
   return std::nullopt;
 }
 
-// Whether two paths name one file: the same file when both exist, else the same path.
-bool sameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  if (std::filesystem::equivalent(a, b, ec)) return true;
-  const auto normal = [](const std::string& p) {
-    std::error_code e;
-    const std::filesystem::path absolute = std::filesystem::absolute(p, e);
-    return e ? std::filesystem::path(p) : absolute.lexically_normal();
-  };
-  return normal(a) == normal(b);
-}
-
 // Empty when the arguments are fine, otherwise what is wrong.
 std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
   std::vector<std::string> files;
@@ -151,19 +138,6 @@ std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
   if (out.output.empty()) return "make-evp needs -o OUT.wav";
   if (out.question && out.sessionPath.empty()) return "--question needs --session";
   out.input = files[0];
-  // The log is opened first and truncated: naming a file the run reads or writes would
-  // destroy it.
-  if (!out.logFile.empty()) {
-    for (const std::string* other : {&out.input, &out.output, &out.sessionPath})
-      if (!other->empty() && sameFile(out.logFile, *other))
-        return "--log must name a file other than the input, the output and the session";
-  }
-  if (!out.provenancePath.empty()) {
-    for (const std::string* other : {&out.input, &out.output, &out.sessionPath, &out.logFile})
-      if (!other->empty() && sameFile(out.provenancePath, *other))
-        return "--provenance must name a file other than the input, the output, the session and "
-               "the log";
-  }
   return {};
 }
 
@@ -191,6 +165,16 @@ int runMakeEvp(const std::vector<std::string>& args) {
   MakeEvpArgs a;
   const std::string wrong = parseArgs(args, a);
   if (!wrong.empty()) return usageError(wrong, kUsage);
+  // The log is opened first and truncated, the session rewritten: a file named twice
+  // would be destroyed before the run reads it.
+  OutputGuard files;
+  files.input("input", a.input);
+  guardSourceFile(a.source, files);
+  files.output("output", a.output);
+  files.output("session", a.sessionPath);
+  files.output("log", a.logFile);
+  files.output("provenance file", a.provenancePath);
+  if (const auto clash = files.check()) return usageError(clash->text(), kUsage);
 
   CliPrompter prompter;
   NoShell shell;

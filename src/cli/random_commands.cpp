@@ -292,6 +292,10 @@ int runRandom(const std::vector<std::string>& args) {
   RandomArgs a;
   const std::string wrong = parseArgs(args, a, false);
   if (!wrong.empty()) return usageError(wrong, kRandomUsage);
+  OutputGuard files;
+  guardSourceFile(a.source, files);
+  files.output("log", a.logFile);
+  if (const auto clash = files.check()) return usageError(clash->text(), kRandomUsage);
   SourceRun run;
   if (const int exit = run.start(a.source, kRandomUsage); exit != kExitOk) return exit;
   if (a.test || a.raw) return runRawDraws(a, run);
@@ -327,6 +331,10 @@ int runWriteRn(const std::vector<std::string>& args) {
   RandomArgs a;
   const std::string wrong = parseArgs(args, a, true);
   if (!wrong.empty()) return usageError(wrong, kWriteRnUsage);
+  OutputGuard files;
+  guardSourceFile(a.source, files);
+  files.output("output", a.files[0]);
+  if (const auto clash = files.check()) return usageError(clash->text(), kWriteRnUsage);
   SourceRun run;
   if (const int exit = run.start(a.source, kWriteRnUsage); exit != kExitOk) return exit;
   RandomSources& sources = run.sources;

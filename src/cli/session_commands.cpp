@@ -7,6 +7,7 @@
 #include "core/app/main_controller.h"
 #include "core/session/session_file.h"
 #include "core/session/text_line_reader.h"
+#include "core/util/output_guard.h"
 
 namespace voxloom::cli {
 
@@ -100,6 +101,12 @@ int runExport(const std::vector<std::string>& args) {
   }
   if (sessionPath.empty() || outPath.empty() || evp == 0)
     return usageError("export needs a session file, --evp and -o", usage);
+  // Checked again once the session has named its WAV file.
+  OutputGuard files;
+  files.input("session", sessionPath);
+  files.input("session WAV", wavPath);
+  files.output("output", outPath);
+  if (const auto clash = files.check()) return usageError(clash->text(), usage);
 
   CliPrompter prompter;
   NoShell shell;
@@ -122,6 +129,10 @@ int runExport(const std::vector<std::string>& args) {
     std::cerr << "Error: The session has " << sessions.session.count() << " EVPs, not " << evp
               << ".\n";
     return kExitFailed;
+  }
+  if (wavPath.empty()) {
+    files.input("session WAV", sessions.session.wavPath);
+    if (const auto clash = files.check()) return usageError(clash->text(), usage);
   }
   sessions.session.currentIndex = evp - 1;
   return controller.writeWavFile(outPath, 0) == 0 ? kExitOk : kExitFailed;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/random/random_sources.h"
+#include "core/util/output_guard.h"
 
 namespace voxloom::cli {
 
@@ -57,5 +58,11 @@ enum class ApplyResult { Ok, Usage, Failed };
 // says what is wrong with the options; Failed: the source said why through its prompter.
 ApplyResult applySourceOptions(const SourceOptions& options, RandomSources& sources,
                                SourceDevices& devices, std::string& error);
+
+// Names the file the chosen source reads, if any, as an input of the run.
+inline void guardSourceFile(const SourceOptions& options, OutputGuard& guard) {
+  if (options.kind == "file") guard.input("random number file", options.argument);
+  if (options.kind == "device") guard.input("random device", options.argument);
+}
 
 }  // namespace voxloom::cli
