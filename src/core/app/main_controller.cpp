@@ -14,6 +14,7 @@
 #include "core/audio/wav_reader.h"
 #include "core/audio/wav_writer.h"
 #include "core/random/manual_sweep.h"
+#include "core/util/output_guard.h"
 
 namespace voxloom {
 
@@ -336,6 +337,14 @@ int MainController::saveDocument(bool askFirst) {
   const auto chosen = prompter_.chooseSaveFile(spec);
   if (!chosen) return 1;
   sourceWavFolder = folderPart(*chosen);
+  // The document may replace its own file, never a file the window still reads.
+  OutputGuard files;
+  files.input("session", sessions.session.fileName);
+  if (playback.random.randomKind == RandomSourceKind::RandomFile)
+    files.input("random number file", playback.random.randomFilePath);
+  if (playback.random.log.logEnabled) files.input("random log", playback.random.log.logFileName);
+  files.output("WAV file", *chosen);
+  if (refuseClash(files, prompter_)) return 1;
   if (writeWavFile(*chosen, 1) != 0) return 1;
 
   document.path = *chosen;

@@ -8,6 +8,7 @@
 #include "core/random/random_file_source.h"
 #include "core/random/random_mapping.h"
 #include "core/random/service_host.h"
+#include "core/util/output_guard.h"
 
 namespace voxloom {
 
@@ -146,6 +147,10 @@ SelectOutcome RandomSources::selectRandomFile(const std::string& filePath) {
       dialog.initialFolder = *lastRandomFileFolder;
     const auto chosen = prompter_.chooseOpenFile(dialog);
     if (!chosen) return SelectOutcome::Cancelled;
+    OutputGuard files;
+    files.input("random number file", *chosen);
+    if (log.logEnabled) files.output("random log", log.logFileName);
+    if (refuseClash(files, prompter_)) return SelectOutcome::Cancelled;
     if (lastRandomFileFolder != nullptr) *lastRandomFileFolder = folderPart(*chosen);
     randomFilePath = *chosen;
   }
@@ -231,6 +236,13 @@ void RandomSources::toggleRandomLog(bool useSeparateFolders) {
     if (useSeparateFolders) dialog.initialFolder = lastLogFolder;
     const auto chosen = prompter_.chooseSaveFile(dialog);
     if (!chosen) return;
+    // The log is started afresh: it must not be the file the numbers come from.
+    OutputGuard files;
+    if (randomKind == RandomSourceKind::RandomFile)
+      files.input("random number file", randomFilePath);
+    if (randomKind == RandomSourceKind::Device) files.input("random device", device.path);
+    files.output("random log", *chosen);
+    if (refuseClash(files, prompter_)) return;
     lastLogFolder = folderPart(*chosen);
     menu.logChecked = true;
     log.logFileName = *chosen;

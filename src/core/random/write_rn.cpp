@@ -4,6 +4,7 @@
 
 #include "core/audio/audio_document.h"
 #include "core/random/random_sources.h"
+#include "core/util/output_guard.h"
 
 namespace voxloom {
 
@@ -37,6 +38,12 @@ WriteRnResult writeRandomNumbers(RandomSources& rs, WriteRnDialogState& state,
   const auto chosen = rs.prompter().chooseSaveFile(spec);
   if (!chosen) return WriteRnResult::Cancelled;
   rs.lastLogFolder = folderPart(*chosen);
+  OutputGuard files;
+  if (rs.randomKind == RandomSourceKind::RandomFile)
+    files.input("random number file", rs.randomFilePath);
+  if (rs.randomKind == RandomSourceKind::Device) files.input("random device", rs.device.path);
+  files.output("random number output", *chosen);
+  if (refuseClash(files, rs.prompter())) return WriteRnResult::Cancelled;
   return writeRandomNumbersTo(rs, *chosen, total);
 }
 

@@ -9,6 +9,7 @@
 #include "core/session/session_file_lock.h"
 #include "core/session/session_stamp.h"
 #include "core/session/text_line_reader.h"
+#include "core/util/output_guard.h"
 
 namespace voxloom {
 
@@ -132,6 +133,12 @@ int SessionController::saveSession(bool askFirst) {
   if (host_.useSeparateFolders) spec.initialFolder = host_.sessionFolder;
   const auto chosen = host_.prompter.chooseSaveFile(spec);
   if (!chosen) return 1;
+  OutputGuard files;
+  files.input("session's WAV file", session.wavPath);
+  files.input("open WAV file", host_.document.path);
+  files.output("session", *chosen);
+  files.output("session's health file", healthSidecarPath(*chosen));
+  if (refuseClash(files, host_.prompter)) return 1;
 
   const std::string text = formatSessionText(session.wavPath, session.records);
   // The lock keeps this write from landing inside another program's read-modify-write

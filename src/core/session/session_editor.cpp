@@ -8,6 +8,7 @@
 
 #include "core/session/session_controller.h"
 #include "core/session/session_export.h"
+#include "core/util/output_guard.h"
 
 namespace voxloom {
 
@@ -62,6 +63,12 @@ void SessionController::exportEvpAsWav() {
   const auto chosen = host_.prompter.chooseSaveFile(spec);
   if (!chosen) return;
   outputWavFolder = folderPart(*chosen);
+  OutputGuard files;
+  files.input("session", session.fileName);
+  files.input("session's WAV file", session.wavPath);
+  files.input("open WAV file", host_.document.path);
+  files.output("exported WAV file", *chosen);
+  if (refuseClash(files, host_.prompter)) return;
   writeEvpWavFile(*chosen);
 }
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/session/session_controller.h"
+#include "core/util/output_guard.h"
 #include "core/util/replace_file.h"
 
 namespace voxloom {
@@ -37,6 +38,14 @@ void SessionController::exportProvenance() {
   if (!chosen) return;
   // The dialog may have let the record change; take the current one as it is now.
   if (!currentHasProvenance()) return;
+  OutputGuard files;
+  files.input("session", session.fileName);
+  if (!session.fileName.empty())
+    files.input("session's health file", healthSidecarPath(session.fileName));
+  files.input("session's WAV file", session.wavPath);
+  files.input("open WAV file", host_.document.path);
+  files.output("provenance file", *chosen);
+  if (refuseClash(files, host_.prompter)) return;
   if (!writeFileAtomically(*chosen, provenanceJsonl(session.current()->trace->blocks)))
     host_.prompter.error("Can't write the provenance file '" + *chosen + "'.");
 }
