@@ -58,4 +58,9 @@ enum class ApplyResult { Ok, Usage, Failed };
 ApplyResult applySourceOptions(const SourceOptions& options, RandomSources& sources,
                                SourceDevices& devices, std::string& error);
 
+// After a run: one warning line when the source failed a health test, naming the test and
+// the draw, so that a stuck source does not pass unnoticed without a log. The exit status
+// stays the command's.
+void warnOfHealthFailures(const SourceHealth& health, Prompter& prompter);
+
 }  // namespace voxloom::cli
