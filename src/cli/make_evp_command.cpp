@@ -247,6 +247,7 @@ int runMakeEvp(const std::vector<std::string>& args) {
       context, limit, [](std::span<const std::uint8_t>) { return true; },
       a.provenancePath.empty() ? nullptr : &provenance);
   parts.random.stopSourceWaits();
+  warnOfHealthFailures(parts.random.health, prompter);
   if (!log.closeRandomLog()) {
     prompter.error(cannotWriteLogText(log.logFileName));
     return kExitFailed;

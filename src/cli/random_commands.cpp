@@ -271,6 +271,7 @@ int runRawDraws(const RandomArgs& a, SourceRun& run) {
   }
   log.trace = nullptr;
   sources.stopSourceWaits();
+  if (a.raw) warnOfHealthFailures(sources.health, run.prompter);  // --test reports them
   int exit = kExitOk;
   if (a.raw) {
     written = writeAll(packer.bytes) && written;
@@ -322,6 +323,7 @@ int runRandom(const std::vector<std::string>& args) {
   std::fwrite(out.data(), 1, out.size(), stdout);
   std::fflush(stdout);
   sources.stopSourceWaits();
+  warnOfHealthFailures(sources.health, prompter);
   const bool logWritten = log.closeRandomLog();
   if (!logWritten) prompter.error(cannotWriteLogText(a.logFile));
   return stop.stopRequested || !logWritten ? kExitFailed : kExitOk;
@@ -341,6 +343,7 @@ int runWriteRn(const std::vector<std::string>& args) {
   const WriteRnResult result =
       writeRandomNumbersTo(sources, a.files[0], static_cast<std::int32_t>(a.count));
   sources.stopSourceWaits();
+  warnOfHealthFailures(sources.health, run.prompter);
   return result == WriteRnResult::Written ? kExitOk : kExitFailed;
 }
 

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/app/health_indicator.h"
 #include "core/session/system_clock.h"
 #include "core/util/queued_event_loop.h"
 #include "platform/http/qt_http_client.h"
@@ -201,6 +202,15 @@ ApplyResult applySourceOptions(const SourceOptions& o, RandomSources& rs, Source
     return ApplyResult::Usage;
   }
   return outcome == SelectOutcome::Selected ? ApplyResult::Ok : ApplyResult::Failed;
+}
+
+void warnOfHealthFailures(const SourceHealth& health, Prompter& prompter) {
+  const HealthReading reading = readHealth(health, false);
+  if (reading.failureCount <= 0) return;
+  prompter.message("Warning",
+                   healthNoticeBrief(reading) + " (" + std::to_string(reading.failureCount) +
+                       (reading.failureCount == 1 ? " failure)." : " failures)."),
+                   MessageIcon::Warning, MessageButtons::Ok);
 }
 
 }  // namespace voxloom::cli

@@ -65,4 +65,9 @@ inline void guardSourceFile(const SourceOptions& options, OutputGuard& guard) {
   if (options.kind == "device") guard.input("random device", options.argument);
 }
 
+// After a run: one warning line when the source failed a health test, naming the test and
+// the draw, so that a stuck source does not pass unnoticed without a log. The exit status
+// stays the command's.
+void warnOfHealthFailures(const SourceHealth& health, Prompter& prompter);
+
 }  // namespace voxloom::cli

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "cli/source_options.h"
+#include "core/util/text_encoding.h"
 #include "tests/support/run_cli.h"
 #include "tests/support/scripted_prompter.h"
 
@@ -138,6 +140,39 @@ TEST(CliRandom, FileSourceLoopsOrEndsWithItsMessage) {
   EXPECT_EQ(r.err,
             "Info: End of random source file. Playback has been stopped.\n\nTip: To enable "
             "automatic restart, check 'Extras > Random source > Loop file'.\n");
+}
+
+TEST(CliRandom, StderrSaysWhatHappenedInPlainText) {
+  // A binary file read as text: its bytes reach the message, but not raw.
+  const std::string binary = tempPath("binary.txt");
+  std::ofstream(binary, std::ios::binary) << "\xff\xfe\x80z\xc3\n";
+  const std::string out = tempPath("stuck.wav");
+  const std::string demo = std::string(VOXLOOM_SOURCE_DIR) + "/assets/demo.wav";
+  struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string err;  // what stderr holds; its only line unless empty
+  };
+  const Case cases[] = {
+      {{"random", "--source", "file:" + binary}, 1, "\"???z?\" is not a valid integer"},
+      // A stuck source passes unnoticed no more, log or not; the exit status stays.
+      {{"random", "--source", "device:/dev/zero", "--count", "100"},
+       0,
+       "Warning: Repetition health test failed at draw "},
+      {{"make-evp", demo, "-o", out, "--blocks", "10", "--source", "device:/dev/zero"},
+       0,
+       "Warning: Repetition health test failed at draw "},
+      {{"random", "--source", "device:/dev/urandom", "--count", "100"}, 0, ""},
+  };
+  for (const Case& c : cases) {
+    const auto r = runCli(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args[2] << r.err;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    if (c.exitCode == 0) {
+      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), c.err.empty() ? 0 : 1);
+    }
+    EXPECT_TRUE(isValidUtf8(r.err));
+  }
 }
 
 TEST(CliRandom, WrongUsageAndMissingDevices) {

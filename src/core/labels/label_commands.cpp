@@ -24,11 +24,23 @@ std::string baseName(const std::string& path) {
 
 void applyImportedCues(AudioDocument& doc, std::vector<CuePoint> imported, CueMerge merge) {
   if (merge == CueMerge::Replace) doc.cues.clear();
-  std::uint32_t nextId = 1;
-  for (const CuePoint& cue : doc.cues) nextId = std::max(nextId, cue.id + 1);
+  // Labels and notes refer to their cue by identifier, so a new cue takes the smallest
+  // identifier no cue has; counting on from the largest would wrap past 2^32 - 1 onto
+  // identifiers in use.
+  std::vector<std::uint32_t> used;
+  used.reserve(doc.cues.size());
+  for (const CuePoint& cue : doc.cues) used.push_back(cue.id);
+  std::sort(used.begin(), used.end());
+  auto nextUsed = used.begin();
+  std::uint32_t candidate = 1;
   doc.cues.reserve(doc.cues.size() + imported.size());
   for (CuePoint& cue : imported) {
-    cue.id = nextId++;
+    for (;;) {
+      while (nextUsed != used.end() && *nextUsed < candidate) ++nextUsed;
+      if (nextUsed == used.end() || *nextUsed != candidate) break;
+      ++candidate;
+    }
+    cue.id = candidate++;
     doc.cues.push_back(std::move(cue));
   }
   std::stable_sort(doc.cues.begin(), doc.cues.end(),

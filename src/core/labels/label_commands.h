@@ -16,7 +16,8 @@ enum class CueMerge { Replace, Add };
 
 // Puts imported cues into the document: in place of its cues or beside them. The cues
 // end up in the order of their positions; kept cues keep their identifiers, new ones
-// get the next free ones. Marks the document modified and updates its cue count text.
+// get the smallest identifiers no cue has. Marks the document modified and updates its
+// cue count text.
 void applyImportedCues(AudioDocument& doc, std::vector<CuePoint> imported, CueMerge merge);
 
 // Reads a label file whole; false with a message text when it cannot be read.

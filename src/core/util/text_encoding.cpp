@@ -71,6 +71,22 @@ bool isValidUtf8(std::string_view s) {
   return true;
 }
 
+std::string replaceInvalidUtf8(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t n = sequenceLength(s, i);
+    if (n == 0) {
+      out.push_back('?');
+      ++i;
+    } else {
+      out.append(s.substr(i, n));
+      i += n;
+    }
+  }
+  return out;
+}
+
 std::string fileTextToUtf8(std::string_view bytes) {
   if (isValidUtf8(bytes)) return std::string(bytes);
   std::string out;

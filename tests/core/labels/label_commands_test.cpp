@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -82,7 +83,7 @@ TEST_F(LabelCommandsTest, ReplaceAddOrCancel) {
   };
   const Case cases[] = {
       {Answer::Cancel, 1, {"one", "two"}, {1, 7}},
-      {Answer::No, 0, {"one", "new", "two"}, {1, 8, 7}},  // added, sorted by position
+      {Answer::No, 0, {"one", "new", "two"}, {1, 2, 7}},  // added, sorted by position
       {Answer::Yes, 0, {"new"}, {1}},
   };
   const std::vector<CuePoint> original = controller.document.cues;
@@ -105,6 +106,39 @@ TEST_F(LabelCommandsTest, ReplaceAddOrCancel) {
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_NE(prompter.shown[0].text.find("Line 2: no TAB"), std::string::npos);
     EXPECT_EQ(prompter.shown[0].buttons, MessageButtons::YesNoCancel);
+  }
+}
+
+TEST(ApplyImportedCues, NewCuesTakeTheSmallestFreeIdentifiers) {
+  struct Case {
+    std::vector<std::uint32_t> present;
+    CueMerge merge;
+    std::vector<std::uint32_t> added;  // identifiers of the three imported cues
+  };
+  const Case cases[] = {
+      {{1, 4294967294u}, CueMerge::Add, {2, 3, 4}},  // counting on from the largest wrapped
+      {{4294967295u}, CueMerge::Add, {1, 2, 3}},
+      {{2, 4, 1}, CueMerge::Add, {3, 5, 6}},
+      {{0}, CueMerge::Add, {1, 2, 3}},
+      {{5, 9}, CueMerge::Replace, {1, 2, 3}},
+  };
+  for (const Case& c : cases) {
+    AudioDocument doc;
+    for (const std::uint32_t id : c.present) {
+      doc.cues.push_back(test::cue(0, 0, "old"));
+      doc.cues.back().id = id;
+    }
+    std::vector<CuePoint> imported;
+    for (int i = 1; i <= 3; ++i) imported.push_back(test::cue(10 * i, 0, "new"));
+    applyImportedCues(doc, imported, c.merge);
+    std::vector<std::uint32_t> added, all;
+    for (const CuePoint& cue : doc.cues) {
+      all.push_back(cue.id);
+      if (cue.label == "new") added.push_back(cue.id);
+    }
+    EXPECT_EQ(added, c.added) << c.present.front();
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(std::adjacent_find(all.begin(), all.end()), all.end()) << "duplicate identifier";
   }
 }
 
