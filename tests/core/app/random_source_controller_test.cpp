@@ -1,7 +1,15 @@
 // The manual sweep and internet sources as the main window runs them: the slider window,
 // the mute rule, closing the window during an EVP, and the caption during a request.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 #include <vector>
 
 #include "core/app/main_controller.h"
@@ -9,6 +17,7 @@
 #include "tests/support/fake_http_client.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/manual_timer.h"
+#include "tests/support/riff_builder.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/sim_wave_out.h"
 #include "tests/support/test_signal.h"
@@ -126,6 +135,49 @@ TEST_F(RandomSourceControllerTest, TheCaptionTellsOfTheRequestAndEveryEvpFetches
   controller.stopPlayback();
   drain();
   EXPECT_TRUE(prompter.shown.empty());
+}
+
+// A stored random number file that is a FIFO or a folder: Make EVP (F6) refuses it at
+// once. Were the FIFO opened as a plain file, the open would wait for a writer on the
+// main thread; the helper thread then opens the writing end after 5 s, so such a fault
+// fails the time check instead of hanging the tests.
+TEST_F(RandomSourceControllerTest, AStoredFileThatIsAFifoOrFolderIsRefusedAtMakeEvp) {
+  const std::string dir = test::tempDir() + "/stored_fifo";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::string fifo = dir + "/numbers.pcm";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::atomic<bool> done{false};
+  std::thread release([&] {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);  // only with a reader
+    if (writer >= 0) ::close(writer);
+  });
+  const struct {
+    std::string path, message;
+  } cases[] = {
+      {fifo, "Error: The random source file '" + fifo + "' is a FIFO, not a regular file."},
+      {dir, "Error: The random source file '" + dir + "' is a folder, not a file."},
+  };
+  for (const auto& c : cases) {
+    const std::string ini = dir + "/voxloom.ini";
+    std::ofstream(ini) << "[RANDOMSOURCE]\nRandomSource=2\nRandomSourceFile=" << c.path << "\n";
+    controller.settingsPath = ini;
+    controller.loadSettings();
+    ASSERT_EQ(random().randomKind, RandomSourceKind::RandomFile);
+    prompter.shown.clear();
+    const auto start = std::chrono::steady_clock::now();
+    controller.makeEvp();
+    drain();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << c.path;
+    EXPECT_EQ(controller.commandState, kStateIdle);
+    EXPECT_EQ(prompter.log(), std::vector<std::string>{c.message});
+  }
+  done = true;
+  release.join();
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "core/session/record_trace.h"
 #include "tests/core/session/session_fixture.h"
+#include "tests/support/bounded_cli_run.h"
+#include "tests/support/run_cli.h"
 
 namespace voxloom {
 namespace {
@@ -114,6 +117,43 @@ TEST_F(SessionHealthTest, ACaptureKeepsWhatSoundedAndASaveAndOpenKeepOnlyTheHeal
   EXPECT_FALSE(sessions().currentHasProvenance());
   ASSERT_TRUE(session().records[0].trace && session().records[0].trace->health);
   EXPECT_EQ(session().records[0].trace->health->failures.at(0).draw, 4);
+}
+
+// A line far longer than any health line is skipped as it is read, with one message for
+// all such lines; the valid lines still apply, and the long line is never held whole.
+TEST_F(SessionHealthTest, OverlongLinesAreSkippedWithOneMessageAndNeverHeld) {
+  loadWav("long_health.wav");
+  ASSERT_TRUE(sessions().beginEvpCapture());
+  sessions().appendSegmentEntry(10, 10, 1, "", false, 1);
+  sessions().noteCaptureHealth(RecordHealth{1, 5, 1, {{4, true}}});
+  sessions().finishEvpCapture(1, 1);
+  const std::string path = ::testing::TempDir() + "long_health.evp";
+  prompter.saveFiles.push_back(path);
+  ASSERT_EQ(sessions().saveSession(false), 0);
+  const std::string sidecar = healthSidecarPath(path);
+  const std::string valid = test::readBytes(sidecar);
+  ASSERT_FALSE(valid.empty());
+  {
+    std::ofstream out(sidecar, std::ios::binary);
+    const std::string slice(1 << 20, '{');
+    for (const int mib : {16, 1}) {
+      for (int i = 0; i < mib; ++i) out << slice;
+      out << '\n';
+    }
+    out << valid;
+  }
+  prompter.shown.clear();
+  const long extra = test::extraPeakKiB([&] { sessions().openSession(path); });
+  EXPECT_GE(extra, 0);
+  EXPECT_LT(extra, 8 * 1024);  // the 16 MiB line would take twice that at least
+
+  sessions().openSession(path);
+  ASSERT_TRUE(session().records[0].trace && session().records[0].trace->health);
+  EXPECT_EQ(session().records[0].trace->health->failures.at(0).draw, 4);
+  EXPECT_EQ(prompter.log(),
+            std::vector<std::string>{"Warning: 2 lines of the health file '" + sidecar +
+                                     "' are longer than any health line can be and were "
+                                     "skipped."});
 }
 
 }  // namespace
