@@ -11,64 +11,48 @@
 
 namespace voxloom::test {
 
-BoundedRun runCliBounded(const std::vector<std::string>& args, unsigned seconds, int asUser) {
-  const std::string outPath = tempDir() + "/bounded_cli.out";
-  const std::string errPath = tempDir() + "/bounded_cli.err";
-  BoundedRun run;
-  const pid_t child = fork();
-  if (child < 0) return run;
-  if (child == 0) {
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, 1);
-    dup2(err, 2);
-    if (asUser >= 0 &&
-        (setgid(static_cast<gid_t>(asUser)) != 0 || setuid(static_cast<uid_t>(asUser)) != 0))
-      _exit(126);
-    alarm(seconds);  // survives exec: SIGALRM ends a run that hangs
-    std::vector<char*> argv;
-    std::string program = VOXLOOM_CLI_PATH;
-    argv.push_back(program.data());
-    std::vector<std::string> copies = args;
-    for (std::string& a : copies) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  struct rusage usage {};
-  wait4(child, &status, 0, &usage);
-  run.cli.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.timedOut = WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM;
-  run.peakKiB = usage.ru_maxrss;
-  const auto out = readWholeFile(outPath);
-  const auto err = readWholeFile(errPath);
-  run.cli.out.assign(out.begin(), out.end());
-  run.cli.err.assign(err.begin(), err.end());
-  return run;
-}
-
 namespace {
 
-long childPeakKiB(const std::function<void()>& work) {
-  const pid_t child = fork();
-  if (child < 0) return -1;
-  if (child == 0) {
-    work();
+// Runs `child` in a forked process; its exit status and peak memory.
+std::pair<int, long> forked(const std::function<void()>& child) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    child();
     _exit(0);
   }
-  int status = 0;
+  int status = -1;
   struct rusage usage {};
-  wait4(child, &status, 0, &usage);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? usage.ru_maxrss : -1;
+  if (pid > 0) wait4(pid, &status, 0, &usage);
+  return {status, usage.ru_maxrss};
 }
 
 }  // namespace
 
+BoundedRun runCliBounded(const std::vector<std::string>& args, unsigned seconds, int asUser) {
+  const std::string out = tempDir() + "/bounded.out", err = tempDir() + "/bounded.err";
+  const auto [status, peak] = forked([&] {
+    dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+    dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+    if (asUser >= 0 && (setgid(asUser) != 0 || setuid(asUser) != 0)) _exit(126);
+    alarm(seconds);  // survives exec
+    std::vector<std::string> copies = args;
+    std::vector<char*> argv{const_cast<char*>(VOXLOOM_CLI_PATH)};
+    for (std::string& a : copies) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(VOXLOOM_CLI_PATH, argv.data());
+    _exit(127);
+  });
+  BoundedRun run;
+  run.cli.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.timedOut = WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM;
+  run.peakKiB = peak;
+  run.cli.out = readBytes(out);
+  run.cli.err = readBytes(err);
+  return run;
+}
+
 long extraPeakKiB(const std::function<void()>& work) {
-  const long base = childPeakKiB([] {});
-  const long peak = childPeakKiB(work);
-  return peak < 0 || base < 0 ? -1 : peak - base;
+  return forked(work).second - forked([] {}).second;
 }
 
 }  // namespace voxloom::test
