@@ -58,6 +58,8 @@ int runSettings(const std::vector<std::string>& args) {
   json.endObject();
   std::cout << json.text() << '\n';
 
+  // Loading told why the file it could not read is not written over.
+  if (!out.empty() && controller.settings.keepsUnread(out)) return kExitFailed;
   if (!out.empty() && !controller.settings.save(out)) {
     prompter.error(settingsWriteError(out));
     return kExitFailed;

@@ -252,9 +252,10 @@ void MainController::openWavFile(const std::string& path) {
 int MainController::readWavFile(const std::string& path) {
   if (discardDocumentIfAllowed()) return 1;
 
-  auto stream = ByteStream::openFile(path);
+  std::string refusal;
+  auto stream = ByteStream::openFile(path, &refusal);
   if (!stream) {
-    prompter_.error("Can't open WAV file '" + path + "'.");
+    prompter_.error(refusal.empty() ? "Can't open WAV file '" + path + "'." : refusal);
     return 1;
   }
   WavLoadOutcome outcome;

@@ -169,8 +169,9 @@ void MainController::selectStoredRandomSource() {
 
 void MainController::loadSettings() {
   if (settingsPath.empty()) return;
-  settings.load(settingsPath);
+  const std::string problem = settings.load(settingsPath);
   applyDeviceChoices();
+  if (!problem.empty()) prompter_.error(problem);
 }
 
 void MainController::applyDeviceChoices() {
@@ -183,6 +184,11 @@ void MainController::applyDeviceChoices() {
 
 bool MainController::saveSettings(bool report) {
   if (settingsPath.empty()) return false;
+  // Loading said so once already; at exit that is enough.
+  if (settings.keepsUnread(settingsPath)) {
+    if (report) prompter_.error(settingsKeptUnreadText(settingsPath));
+    return false;
+  }
   if (settings.save(settingsPath)) return true;
   if (report) prompter_.error(settingsWriteError(settingsPath));
   return false;

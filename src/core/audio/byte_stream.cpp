@@ -1,23 +1,22 @@
 #include "core/audio/byte_stream.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 
+#include "core/util/user_file.h"
+
 namespace voxloom {
 
-std::optional<ByteStream> ByteStream::openFile(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
+std::optional<ByteStream> ByteStream::openFile(const std::string& path, std::string* refusal) {
+  UserFile file = UserFile::open(path);
+  if (refusal != nullptr && !file.isOpen() && file.status() != UserFile::Status::CannotOpen)
+    *refusal = notRegularFileText("WAV file", path, file);
+  const std::int64_t size = file.size();
+  std::FILE* f = file.releaseToStdio();
   if (f == nullptr) return std::nullopt;
-  struct stat info {};
-  if (fstat(fileno(f), &info) != 0 || !S_ISREG(info.st_mode)) {
-    std::fclose(f);
-    return std::nullopt;
-  }
   ByteStream stream;
   stream.file_.reset(f);
-  stream.size_ = info.st_size;
+  stream.size_ = size;
   return stream;
 }
 

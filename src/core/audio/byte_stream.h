@@ -14,8 +14,11 @@ namespace voxloom {
 // as with files; reads there come back short.
 class ByteStream {
  public:
-  // Fails for anything that is not a readable regular file.
-  static std::optional<ByteStream> openFile(const std::string& path);
+  // Fails for anything that is not a readable regular file; never blocks. `refusal`,
+  // when given, receives the message for a folder, FIFO or device (left empty when the
+  // file could not be opened at all).
+  static std::optional<ByteStream> openFile(const std::string& path,
+                                            std::string* refusal = nullptr);
   static ByteStream fromMemory(std::span<const std::uint8_t> bytes);
 
   // Reads up to `count` bytes; returns how many were read.

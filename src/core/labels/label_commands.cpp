@@ -1,17 +1,16 @@
 #include "core/labels/label_commands.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 
 #include "core/session/session_file.h"
+#include "core/util/user_file.h"
 
 namespace voxloom {
 
 namespace {
 
 // A label file larger than this is no label file (a million long lines stay below).
-constexpr long kMaxLabelFileBytes = 512L * 1024 * 1024;
+constexpr std::size_t kMaxLabelFileBytes = std::size_t{512} << 20;
 
 std::string baseName(const std::string& path) {
   std::string name = fileNamePart(path);
@@ -50,19 +49,12 @@ void applyImportedCues(AudioDocument& doc, std::vector<CuePoint> imported, CueMe
 }
 
 bool readLabelFile(const std::string& path, std::string& text, std::string& error) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                             &std::fclose);
-  error = "Can't open label file '" + path + "'.";
-  if (!file) return false;
-  if (std::fseek(file.get(), 0, SEEK_END) != 0) return false;
-  const long size = std::ftell(file.get());
-  if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
-  if (size > kMaxLabelFileBytes) {
-    error = "The label file '" + path + "' is too large.";
+  WholeFile file = readUserFile(path, kMaxLabelFileBytes, "label file");
+  if (file.status != WholeFileStatus::Read) {
+    error = file.refusal.empty() ? "Can't open label file '" + path + "'." : file.refusal;
     return false;
   }
-  text.resize(static_cast<std::size_t>(size));
-  if (std::fread(text.data(), 1, text.size(), file.get()) != text.size()) return false;
+  text = std::move(file.text);
   error.clear();
   return true;
 }

@@ -1,7 +1,5 @@
 #include "core/random/random_file_source.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +10,7 @@
 #include "core/random/random_mapping.h"
 #include "core/random/random_sources.h"
 #include "core/util/little_endian.h"
+#include "core/util/user_file.h"
 
 namespace voxloom {
 namespace {
@@ -57,16 +56,6 @@ struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// Opens only a regular file: a folder opens for reading on Linux but reads nothing,
-// and a pipe could block the program.
-FilePtr openRegularFile(const std::string& path) {
-  FilePtr f(std::fopen(path.c_str(), "rb"));
-  if (!f) return f;
-  struct stat st {};
-  if (fstat(fileno(f.get()), &st) != 0 || !S_ISREG(st.st_mode)) f.reset();
-  return f;
-}
 
 }  // namespace
 
@@ -175,11 +164,16 @@ bool refillFromFile(RandomSources& rs, int need) {
   const std::string& path = rs.randomFilePath;
   Prompter& prompter = rs.prompter();
   const bool text = isTextRandomFile(path);
-  FilePtr file = openRegularFile(path);
+  // Opened afresh for every block, through the opener: a FIFO or folder named in the
+  // settings must be refused, never waited on.
+  UserFile opened = UserFile::open(path);
+  FilePtr file(opened.releaseToStdio());
   if (!file) {
     rs.stop().stopRequested = true;
     rs.stopPlayback();
-    prompter.error(cannotOpenRandomFileText(path));
+    prompter.error(opened.isOpen() || opened.status() == UserFile::Status::CannotOpen
+                       ? cannotOpenRandomFileText(path)
+                       : notRegularFileText("random source file", path, opened));
     return false;
   }
   bool readError = false;

@@ -76,6 +76,12 @@ std::string healthSidecarPath(const std::string& sessionPath) {
   return sessionPath + ".health.jsonl";
 }
 
+std::string skippedHealthLinesText(const std::string& path, std::int64_t skipped) {
+  return std::to_string(skipped) + (skipped == 1 ? " line" : " lines") + " of the health file '" +
+         path + "' " + (skipped == 1 ? "is" : "are") + " longer than any health line can be and " +
+         (skipped == 1 ? "was" : "were") + " skipped.";
+}
+
 std::string formatHealthSidecar(const std::vector<EvpRecord>& records) {
   std::string out;
   for (std::size_t i = 0; i < records.size(); ++i) {

@@ -33,6 +33,12 @@ RecordHealth recordHealthOf(const SourceHealth& health);
 // "NAME.evp.health.jsonl" for "NAME.evp".
 std::string healthSidecarPath(const std::string& sessionPath);
 
+// Longer than any line the health file holds (1000 failures of 40 bytes and the rest):
+// longer lines are skipped as they are read, never held whole.
+inline constexpr std::size_t kMaxHealthLineBytes = std::size_t{64} << 10;
+// The one message for the lines of the health file skipped as too long.
+std::string skippedHealthLinesText(const std::string& path, std::int64_t skipped);
+
 // One line per record with health data: record number from 1, date and time, source,
 // draws, failure count and the failures with their draw numbers.
 std::string formatHealthSidecar(const std::vector<EvpRecord>& records);

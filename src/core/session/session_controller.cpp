@@ -331,11 +331,16 @@ void SessionController::finishEvpCapture(std::int32_t blocksQueued, std::int32_t
 
 void SessionController::readHealthSidecar() {
   std::string text;
+  std::int64_t skipped = 0;
+  const std::string path = healthSidecarPath(session.fileName);
   // No health file, or one that cannot be read, leaves the records without health.
-  if (readTextFile(healthSidecarPath(session.fileName), text, kMaxSessionLineBytes) !=
+  if (readTextFileSkippingLongLines(path, text, kMaxHealthLineBytes, skipped) !=
       TextFileStatus::Read)
     return;
   applyHealthSidecar(text, session.records);
+  if (skipped > 0)
+    host_.prompter.message("Warning", skippedHealthLinesText(path, skipped), MessageIcon::Warning,
+                           MessageButtons::Ok);
 }
 
 void SessionController::writeHealthSidecar(const std::string& sessionPath) {

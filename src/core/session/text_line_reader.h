@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,11 @@ inline constexpr std::size_t kMaxSessionLineBytes = std::size_t{16} << 20;
 // Reads a whole regular file into `out`, stopping at the first line longer than
 // `maxLineBytes` (line feed not counted).
 TextFileStatus readTextFile(const std::string& path, std::string& out, std::size_t maxLineBytes);
+
+// Reads a whole regular file into `out` without the lines longer than `maxLineBytes`
+// (line feed not counted), which are never held whole; `skipped` counts them.
+TextFileStatus readTextFileSkippingLongLines(const std::string& path, std::string& out,
+                                             std::size_t maxLineBytes, std::int64_t& skipped);
 
 // Reads a whole regular file into `out`; false when it cannot be opened or read.
 bool readWholeTextFile(const std::string& path, std::string& out);

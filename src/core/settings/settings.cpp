@@ -14,11 +14,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <filesystem>
 #include <map>
 
 #include "core/settings/setting_values.h"
 #include "core/util/replace_file.h"
+#include "core/util/user_file.h"
 
 namespace voxloom {
 
@@ -26,8 +27,6 @@ namespace {
 
 constexpr const char* kUrlKey = "RandomSourceHttp";
 constexpr const char* kUrlSection = "RANDOMSOURCE";
-// A file larger than this is not a settings file; only its beginning is read.
-constexpr std::size_t kReadLimit = 64u << 20;
 // The main window's client width when it opens, for the level window's place beside it.
 constexpr int kMainWindowWidth = 720;
 
@@ -41,13 +40,18 @@ std::size_t rowOf(std::string_view key) {
   return index;
 }
 
-bool isUrlListKey(const char* section, const char* key) {
-  if (strcasecmp(section, kUrlSection) != 0 || strncasecmp(key, kUrlKey, 16) != 0) return false;
+// n for "RandomSourceHttpn" of the RANDOMSOURCE section written as this program writes
+// it (no leading zero), 0 for every other key.
+std::size_t urlListNumber(const char* section, const char* key) {
+  if (strcasecmp(section, kUrlSection) != 0 || strncasecmp(key, kUrlKey, 16) != 0) return 0;
   const char* digits = key + 16;
-  if (*digits == '\0') return false;
-  for (; *digits != '\0'; ++digits)
-    if (*digits < '0' || *digits > '9') return false;
-  return true;
+  if (*digits < '1' || *digits > '9') return 0;
+  std::size_t n = 0;
+  for (; *digits != '\0'; ++digits) {
+    if (*digits < '0' || *digits > '9' || n > 100'000'000) return 0;
+    n = n * 10 + static_cast<std::size_t>(*digits - '0');
+  }
+  return n;
 }
 
 int parsedInt(const std::string& text) {
@@ -58,6 +62,12 @@ void makeFolders(const std::string& path) {
   for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
        slash = path.find('/', slash + 1))
     ::mkdir(path.substr(0, slash).c_str(), 0755);  // existing folders are fine
+}
+
+std::string absolutePath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return (error ? std::filesystem::path(path) : absolute).lexically_normal().string();
 }
 
 // Only section lines that have keys after them and key lines reach the INI parser: a
@@ -108,6 +118,11 @@ std::string settingsWriteError(const std::string& path) {
   std::string text = kSettingsWriteErrorText;
   text.replace(text.find("%s"), 2, path);
   return text;
+}
+
+std::string settingsKeptUnreadText(const std::string& path) {
+  return "The settings file '" + path +
+         "' could not be read when the program started, so it is not written over.";
 }
 
 Settings::Settings() {
@@ -178,17 +193,35 @@ std::string Settings::valueText(std::size_t index) const {
   return stored_[index];
 }
 
-void Settings::load(const std::string& path) {
-  std::string text;
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-    std::ifstream in(path, std::ios::binary);
-    text.resize(std::min<std::size_t>(static_cast<std::size_t>(info.st_size), kReadLimit));
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(in ? text.size()
-                   : static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+std::string Settings::load(const std::string& path) {
+  unread_ = {};
+  WholeFile file = readUserFile(path, kMaxSettingsFileBytes, "settings file");
+  std::string problem;
+  if (file.status == WholeFileStatus::Read) {
+    loadText(file.text);
+    return problem;
   }
-  loadText(text);
+  std::string().swap(file.text);
+  loadText({});
+  struct stat info {};
+  const bool exists = ::lstat(path.c_str(), &info) == 0;
+  if (!exists && (errno == ENOENT || errno == ENOTDIR)) return problem;  // a first start
+  unread_.path = absolutePath(path);
+  if (::stat(path.c_str(), &info) == 0) {
+    unread_.statKnown = true;
+    unread_.device = info.st_dev;
+    unread_.inode = info.st_ino;
+  }
+  problem = file.refusal.empty() ? "Can't read the settings file '" + path + "'." : file.refusal;
+  return problem + " The default settings are used, and the file is not written over.";
+}
+
+bool Settings::keepsUnread(const std::string& path) const {
+  if (unread_.path.empty()) return false;
+  struct stat info {};
+  if (unread_.statKnown && ::stat(path.c_str(), &info) == 0)
+    return info.st_dev == unread_.device && info.st_ino == unread_.inode;
+  return absolutePath(path) == unread_.path;
 }
 
 void Settings::loadText(std::string_view text) {
@@ -230,6 +263,7 @@ void Settings::loadText(std::string_view text) {
 
   // Keys this version does not know are kept and written back as they were.
   foreign_.clear();
+  const std::size_t urlCount = urlList().size();
   CSimpleIniA::TNamesDepend sections;
   ini.GetAllSections(sections);
   sections.sort(CSimpleIniA::Entry::LoadOrder());
@@ -242,8 +276,10 @@ void Settings::loadText(std::string_view text) {
       // once sections are written.
       if (*section.pItem == '\0' || *key.pItem == '\0') continue;
       if (!writableName(section.pItem, "]") || !writableName(key.pItem, "=")) continue;
-      if (findSettingRow(section.pItem, key.pItem) || isUrlListKey(section.pItem, key.pItem))
-        continue;
+      // Numbered keys behind a gap in the list, or written another way ("...Http02"),
+      // are not in the list but are kept as they are.
+      const std::size_t number = urlListNumber(section.pItem, key.pItem);
+      if (findSettingRow(section.pItem, key.pItem) || (number > 0 && number <= urlCount)) continue;
       foreign_.push_back({section.pItem, capSettingText(key.pItem),
                           capSettingText(ini.GetValue(section.pItem, key.pItem, ""))});
     }
@@ -275,8 +311,15 @@ std::vector<SettingsSection> Settings::sections() const {
     }
   }
   // Unknown keys never collide with the table's or with each other (the reader merged
-  // duplicates), so they are appended without a search.
-  for (const ForeignKey& f : foreign_) sectionNamed(f.section).keys.emplace_back(f.key, f.value);
+  // duplicates), so they are appended without a search. A numbered key kept from behind
+  // a gap is written only while a gap is still before it: a longer list replaces it, and
+  // it must not join the list by closing the gap.
+  const std::size_t urlCount = urlList().size();
+  for (const ForeignKey& f : foreign_) {
+    const std::size_t number = urlListNumber(f.section.c_str(), f.key.c_str());
+    if (number == 0 || number > urlCount + 1)
+      sectionNamed(f.section).keys.emplace_back(f.key, f.value);
+  }
   return out;
 }
 
@@ -293,6 +336,7 @@ std::string Settings::fileText() const {
 }
 
 bool Settings::save(const std::string& path) const {
+  if (keepsUnread(path)) return false;
   makeFolders(path);
   return writeFileAtomically(path, fileText());
 }

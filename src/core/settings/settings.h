@@ -48,17 +48,24 @@ class Settings {
   // Runs once all RANDOMSOURCE keys are read and applied: selects the stored source.
   std::function<void()> afterRandomSource;
 
-  // Reads the file and applies every value in table order. A missing, unreadable or
-  // malformed file gives the defaults; nothing is reported.
-  void load(const std::string& path);
+  // Reads the file and applies every value in table order. A missing or malformed file
+  // gives the defaults. So does a file that exists but cannot be read (no permission, a
+  // folder or FIFO, larger than kMaxSettingsFileBytes); that file is kept: save() will
+  // not write over it, so the user's keys are not replaced by defaults. Returns the one
+  // message for that case, empty otherwise.
+  std::string load(const std::string& path);
   void loadText(std::string_view text);
+  // Whether `path` names the file that load() could not read (same file, or same path
+  // where nothing is there now).
+  bool keepsUnread(const std::string& path) const;
 
   // Every section and key as saving now would write them, in file order.
   std::vector<SettingsSection> sections() const;
   // The whole file as saving now would write it.
   std::string fileText() const;
   // Writes the file whole through a temporary file beside it; the previous file stays
-  // intact when this fails. Creates the settings folder when it is missing.
+  // intact when this fails. Creates the settings folder when it is missing. Refuses
+  // (false) the file that load() could not read.
   bool save(const std::string& path) const;
 
   // What saving now would write for row `index` of kSettingRows.
@@ -78,11 +85,21 @@ class Settings {
   std::vector<std::string> ownUrlList_;
   std::vector<std::string>* urlList_ = nullptr;
   std::vector<ForeignKey> foreign_;  // keys of other versions, written back unchanged
+  struct UnreadFile {
+    std::string path;  // absolute; empty when the last load read its file or found none
+    bool statKnown = false;
+    unsigned long long device = 0, inode = 0;
+  } unread_;
 };
+
+// A settings file is a few kilobytes; one beyond this is not read (nor written over).
+inline constexpr std::size_t kMaxSettingsFileBytes = std::size_t{1} << 20;
 
 inline constexpr const char* kSettingsFileName = "voxloom.ini";
 inline constexpr const char* kSettingsWriteErrorText = "Can't write the settings file '%s'.";
 // The message a failed save shows, with the file's path in it.
 std::string settingsWriteError(const std::string& path);
+// What a save says when it would replace the file that could not be read.
+std::string settingsKeptUnreadText(const std::string& path);
 
 }  // namespace voxloom

@@ -1,7 +1,14 @@
 // The manual sweep and internet sources as the main window runs them: the slider window,
 // the mute rule, closing the window during an EVP, and the caption during a request.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 #include <vector>
 
 #include "core/app/main_controller.h"
@@ -9,6 +16,7 @@
 #include "tests/support/fake_http_client.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/manual_timer.h"
+#include "tests/support/riff_builder.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/sim_wave_out.h"
 #include "tests/support/test_signal.h"
@@ -126,6 +134,34 @@ TEST_F(RandomSourceControllerTest, TheCaptionTellsOfTheRequestAndEveryEvpFetches
   controller.stopPlayback();
   drain();
   EXPECT_TRUE(prompter.shown.empty());
+}
+
+// A stored random number file that is a FIFO or a folder is refused at Make EVP (F6).
+// Should the open wait for a writer, the thread opens the writing end after 5 s, so the
+// test fails on its time instead of hanging.
+TEST_F(RandomSourceControllerTest, AStoredFileThatIsAFifoOrFolderIsRefusedAtMakeEvp) {
+  const std::string dir = test::tempDir() + "/stored_fifo", fifo = dir + "/n.pcm";
+  std::filesystem::create_directories(dir);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));  // opens only for a waiting reader
+  });
+  for (const auto& [path, kind] :
+       {std::pair{fifo, "a FIFO, not a regular file."}, std::pair{dir, "a folder, not a file."}}) {
+    std::ofstream(dir + "/s.ini") << "[RANDOMSOURCE]\nRandomSource=2\nRandomSourceFile=" << path;
+    controller.settingsPath = dir + "/s.ini";
+    controller.loadSettings();
+    prompter.shown.clear();
+    const auto start = std::chrono::steady_clock::now();
+    controller.makeEvp();
+    drain();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(controller.commandState, kStateIdle);
+    EXPECT_EQ(prompter.log(),
+              std::vector<std::string>{"Error: The random source file '" + path + "' is " + kind});
+  }
+  release.join();
 }
 
 }  // namespace

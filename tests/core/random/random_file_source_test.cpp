@@ -185,7 +185,7 @@ TEST_F(RandomFileSourceTest, FailuresShowTheirMessages) {
        "Error in line 3 of random source file:\n\"abc\" is not a valid integer number."},
       {(dir_ / "missing.pcm").string(), false,
        "Can't open random source file '" + (dir_ / "missing.pcm").string() + "'."},
-      {folder, false, "Can't open random source file '" + folder + "'."},
+      {folder, false, "The random source file '" + folder + "' is a folder, not a file."},
   };
   for (const Case& c : cases) {
     stop.stopRequested = false;

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "core/session/record_trace.h"
 #include "tests/core/session/session_fixture.h"
+#include "tests/support/bounded_cli_run.h"
+#include "tests/support/run_cli.h"
 
 namespace voxloom {
 namespace {
@@ -114,6 +117,32 @@ TEST_F(SessionHealthTest, ACaptureKeepsWhatSoundedAndASaveAndOpenKeepOnlyTheHeal
   EXPECT_FALSE(sessions().currentHasProvenance());
   ASSERT_TRUE(session().records[0].trace && session().records[0].trace->health);
   EXPECT_EQ(session().records[0].trace->health->failures.at(0).draw, 4);
+}
+
+// Lines far longer than a health line are skipped as they are read, never held, with one
+// message for all; the valid line still applies.
+TEST_F(SessionHealthTest, OverlongLinesAreSkippedWithOneMessageAndNeverHeld) {
+  loadWav("long_health.wav");
+  ASSERT_TRUE(sessions().beginEvpCapture());
+  sessions().appendSegmentEntry(10, 10, 1, "", false, 1);
+  sessions().noteCaptureHealth(RecordHealth{1, 5, 1, {{4, true}}});
+  sessions().finishEvpCapture(1, 1);
+  const std::string path = ::testing::TempDir() + "long_health.evp";
+  prompter.saveFiles.push_back(path);
+  ASSERT_EQ(sessions().saveSession(false), 0);
+  const std::string sidecar = healthSidecarPath(path), valid = test::readBytes(sidecar);
+  std::ofstream(sidecar) << std::string(16 << 20, '{') << '\n'
+                         << std::string(1 << 20, '[') << '\n'
+                         << valid;
+  prompter.shown.clear();
+  EXPECT_LT(test::extraPeakKiB([&] { sessions().openSession(path); }), 8 * 1024);
+  sessions().openSession(path);
+  ASSERT_TRUE(session().records[0].trace && session().records[0].trace->health);
+  EXPECT_EQ(session().records[0].trace->health->failures.at(0).draw, 4);
+  EXPECT_EQ(prompter.log(),
+            std::vector<std::string>{"Warning: 2 lines of the health file '" + sidecar +
+                                     "' are longer than any health line can be "
+                                     "and were skipped."});
 }
 
 }  // namespace
