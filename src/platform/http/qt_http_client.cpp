@@ -71,6 +71,8 @@ class ReplyParser {
       fail(state_ == State::Body
                ? "The reply ended early (" + std::to_string(body.size()) + " of " +
                      std::to_string(body.size() + *remaining_) + " bytes)"
+           : state_ == State::Status && pending_.isEmpty()
+               ? std::string("The server closed the connection without a reply")
                : std::string("The reply ended early"));
     }
   }
@@ -309,21 +311,20 @@ QtHttpClient::Wait QtHttpClient::fetch(const QUrl& url, const QDeadlineTimer& de
   };
   auto send = [&] { socket->write(request); };
   QObject::connect(socket.get(), &QTcpSocket::readyRead, &loop, take);
-  QObject::connect(socket.get(), &QTcpSocket::disconnected, &loop, [&] {
+  // A close ends a body that runs to it; any other error of the connection is the answer.
+  auto closed = [&] {
     take();
-    parser.finish();
+    if (parser.ended()) return end();
+    const auto error = socket->error();
+    if (error == QAbstractSocket::RemoteHostClosedError ||
+        error == QAbstractSocket::UnknownSocketError)
+      parser.finish();
+    else
+      parser.error = socket->errorString().toStdString();
     end();
-  });
-  QObject::connect(socket.get(), &QAbstractSocket::errorOccurred, &loop,
-                   [&](QAbstractSocket::SocketError error) {
-                     take();
-                     if (parser.ended()) return;
-                     if (error == QAbstractSocket::RemoteHostClosedError && parser.status != 0)
-                       parser.finish();
-                     else
-                       parser.error = socket->errorString().toStdString();
-                     end();
-                   });
+  };
+  QObject::connect(socket.get(), &QTcpSocket::disconnected, &loop, closed);
+  QObject::connect(socket.get(), &QAbstractSocket::errorOccurred, &loop, closed);
   QTimer timer;
   timer.setSingleShot(true);
   timer.setTimerType(Qt::PreciseTimer);
