@@ -2,14 +2,24 @@
 #include "platform/http/qt_http_client.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <memory>
+#include <string>
+#include <thread>
+
+#include "platform/qt_signal_watcher.h"
 
 namespace voxloom {
 namespace {
@@ -34,6 +44,8 @@ class LoopbackServer {
     return "http://127.0.0.1:" + std::to_string(server_.serverPort()) + path;
   }
   qint64 hugeBytesSent = 0;
+  int requestsSeen = 0;
+  QByteArray lastRequest;
 
  private:
   void serve(QTcpSocket* socket) {
@@ -42,7 +54,36 @@ class LoopbackServer {
     if (!request.contains("\r\n\r\n")) return;
     const QByteArray path = request.split(' ').value(1);
     const QByteArray port = QByteArray::number(server_.serverPort());
-    if (path == "/numbers") {
+    ++requestsSeen;
+    lastRequest = request;
+    if (path == "/short-close" || path == "/short-reset") {
+      socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n12345\n678");
+      if (path == "/short-close") return socket->disconnectFromHost();
+      socket->flush();
+      const linger reset{1, 0};  // closed with a reset
+      setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+      socket->abort();
+    } else if (path == "/chunks-cut" || path == "/chunk-zz") {
+      socket->write("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n9\r\n12345\n678\r\n");
+      if (path == "/chunk-zz") socket->write("ZZ\r\n4\r\n999\n\r\n0\r\n\r\n");
+      socket->disconnectFromHost();
+    } else if (path.startsWith("/hops/") || path == "/loop") {  // "/hops/3": 3 redirects
+      const int left = path.mid(6).toInt();
+      const QByteArray next = left == 1 ? "/numbers" : "/hops/" + QByteArray::number(left - 1);
+      reply(socket, "302 Found", "", "Location: " + (path == "/loop" ? path : next) + "\r\n");
+    } else if (path == "/gzip") {
+      reply(socket, "200 OK", QByteArray::fromHex("1f8b0800000000000003"),
+            "Content-Encoding: gzip\r\n");
+    } else if (path == "/endless-header" || path == "/trickled-header") {
+      // A header line that never ends: as fast as the client reads, or a byte at a time.
+      socket->write("HTTP/1.1 200 OK\r\nX-Padding: ");
+      const bool fast = path == "/endless-header";
+      auto* timer = new QTimer(socket);
+      QObject::connect(timer, &QTimer::timeout, socket, [socket, fast] {
+        if (socket->bytesToWrite() < 65536) socket->write(QByteArray(fast ? 65536 : 1, 'a'));
+      });
+      timer->start(fast ? 1 : 20);
+    } else if (path == "/numbers") {
       reply(socket, "200 OK", "5\n17\n3\n");
     } else if (path == "/missing") {
       reply(socket, "404 Not Found", "<html>gone</html>");
@@ -145,6 +186,93 @@ TEST_F(QtHttpClientTest, SilenceEndsAtTheTimeOutAndAClosedPortAtOnce) {
   reply = client->get("http://127.0.0.1:" + std::to_string(port) + "/", 1000);
   EXPECT_NE(reply.error, "");
   EXPECT_EQ(reply.status, 0);
+}
+
+// Every reply that is not whole and plain is a failure; redirects end after ten.
+TEST_F(QtHttpClientTest, IncompleteEncodedOrEndlessRepliesFailWithAReason) {
+  struct Case {
+    const char* path;
+    const char* error;  // a part of the message; none: the numbers arrive
+  };
+  const Case cases[] = {
+      {"/short-close", "ended early (9 of 1000 bytes)"},
+      {"/short-reset", ""},  // whichever the system reports first, never the body
+      {"/chunks-cut", "ended early"},
+      {"/chunk-zz", "Malformed chunked reply"},
+      {"/hops/3", nullptr},
+      {"/hops/10", nullptr},
+      {"/hops/11", "Too many redirects"},
+      {"/loop", "Too many redirects"},
+      {"/gzip", "compressed (gzip)"},
+      {"/endless-header", "header is larger than 64 KiB"},
+  };
+  for (const Case& c : cases) {
+    const HttpReply reply = client->get(server.url(c.path), 1000);
+    if (c.error == nullptr) {
+      EXPECT_EQ(reply.error, "") << c.path;
+      EXPECT_EQ(reply.body, "5\n17\n3\n") << c.path;
+    } else {
+      EXPECT_NE(reply.error, "") << c.path;
+      EXPECT_NE(reply.error.find(c.error), std::string::npos) << c.path << ": " << reply.error;
+      EXPECT_EQ(reply.body, "") << c.path;
+    }
+  }
+  EXPECT_NE(server.lastRequest.indexOf("\r\nAccept-Encoding: identity\r\n"), -1);
+
+  // The limit holds for the whole request: a header that never ends cannot hold it.
+  const auto shortClient = makeQtHttpClient(std::chrono::milliseconds(300));
+  const auto start = std::chrono::steady_clock::now();
+  const HttpReply reply = shortClient->get(server.url("/trickled-header"), 1000);
+  EXPECT_EQ(reply.error, "No answer within 300 ms");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(800));
+}
+
+// Run only as the child of the test below: fetches as the window does, in the
+// application's loop, and ends as the window does on SIGTERM.
+TEST_F(QtHttpClientTest, DISABLED_FetchesUntilSignalled) {
+  const char* url = std::getenv("VOXLOOM_FETCH_URL");
+  if (url == nullptr) GTEST_SKIP();
+  auto http = makeQtHttpClient();
+  QtSignalWatcher watcher([](int signalNumber) { QCoreApplication::exit(128 + signalNumber); });
+  QTimer::singleShot(0, [&] { http->get(url, 16384); });
+  const int code = QCoreApplication::exec();
+  http.reset();
+  std::exit(code);
+}
+
+TEST_F(QtHttpClientTest, SigtermDuringAFetchEndsTheProgramWithinTwoSeconds) {
+  for (const char* path : {"/silent", "/endless-header"}) {
+    const int before = server.requestsSeen;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      setenv("VOXLOOM_FETCH_URL", server.url(path).c_str(), 1);
+      if (freopen("/dev/null", "w", stdout) == nullptr) _exit(126);
+      char program[] = "/proc/self/exe";
+      char filter[] = "--gtest_filter=QtHttpClientTest.DISABLED_FetchesUntilSignalled";
+      char disabled[] = "--gtest_also_run_disabled_tests";
+      char* argv[] = {program, filter, disabled, nullptr};
+      execv(program, argv);
+      _exit(127);
+    }
+    auto waitFor = [](auto done, std::chrono::milliseconds limit) {  // serving meanwhile
+      for (const auto start = std::chrono::steady_clock::now(); !done();
+           std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
+        if (std::chrono::steady_clock::now() - start > limit) return false;
+        QCoreApplication::processEvents();
+      }
+      return true;
+    };
+    EXPECT_TRUE(waitFor([&] { return server.requestsSeen > before; }, std::chrono::seconds(20)));
+    waitFor([] { return false; }, std::chrono::milliseconds(300));  // well into the fetch
+    ASSERT_EQ(kill(child, SIGTERM), 0);
+    int status = 0;
+    const bool ended =
+        waitFor([&] { return waitpid(child, &status, WNOHANG) == child; }, std::chrono::seconds(2));
+    if (!ended) kill(child, SIGKILL), waitpid(child, &status, 0);
+    EXPECT_TRUE(ended) << path << ": still running 2 s after SIGTERM";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGTERM) << path;
+  }
 }
 
 }  // namespace

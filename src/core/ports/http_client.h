@@ -5,8 +5,9 @@
 
 namespace voxloom {
 
-// What one GET brought back. `error` is set when no reply arrived (no connection, time-out,
-// refused redirect); an HTTP error status arrives as a reply with that status.
+// What one GET brought back. `error` is set when no whole reply arrived (no connection,
+// time-out, a reply cut short or malformed, refused redirect or encoding); the body is
+// empty then. An HTTP error status arrives as a reply with that status.
 struct HttpReply {
   std::string error;
   int status = 0;          // HTTP status code of the final reply
