@@ -32,6 +32,9 @@ enum class WriteRnResult {
   Cancelled,  // a dialog or the Retry/Cancel question was cancelled; nothing written
   Stopped,    // the source failed during the run; the lines drawn before are in the file
 };
+// The file takes the place of the target only when the run ends (Written or Stopped); a
+// run ended by a signal, or a file that could not be written whole, leaves the target as
+// it was.
 
 // "&Write RN to a file...": asks for the count and the file, then writes.
 WriteRnResult writeRandomNumbers(RandomSources& sources, WriteRnDialogState& state,
