@@ -72,7 +72,7 @@ TEST(CliOutputRules, AKilledWriteRnLeavesThePreviousFile) {
   EXPECT_TRUE(waitFor([&] { return (writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
   EXPECT_EQ(write(writer, "abcdefgh", 8), 8);
   waitFor([&] { return temporaries(folder) > 0; });
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
   kill(cli, SIGTERM);
   EXPECT_EQ(waitForCli(cli), -SIGTERM);
   close(writer);
