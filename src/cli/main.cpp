@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/standard_output.h"
 #include "core/util/replace_file.h"
 
 namespace voxloom::cli {
@@ -61,13 +62,10 @@ int usageError(const std::string& text, const std::string& usage) {
 
 }  // namespace voxloom::cli
 
-int main(int argc, char** argv) {
+namespace {
+
+int runCommandLine(const std::vector<std::string>& args) {
   using namespace voxloom::cli;
-  std::setlocale(LC_ALL, "C");
-  // An interrupted save leaves no temporary file behind; a write past the file-size
-  // limit fails with its message instead of killing the program.
-  voxloom::cleanUpTemporaryFilesOnSignals();
-  const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     printHelp(std::cerr);
     return kExitUsage;
@@ -85,4 +83,17 @@ int main(int argc, char** argv) {
   std::cerr << "voxloom-cli: unknown command '" << args[0] << "'\n";
   printHelp(std::cerr);
   return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "C");
+  // An interrupted save leaves no temporary file behind and a log ends with its last
+  // whole line; a write past the file-size limit fails with its message instead of
+  // killing the program.
+  voxloom::cleanUpTemporaryFilesOnSignals();
+  voxloom::cli::captureStandardOutput();
+  const int exit = runCommandLine({argv + 1, argv + argc});
+  return voxloom::cli::finishStandardOutput(exit);
 }

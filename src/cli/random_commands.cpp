@@ -9,6 +9,7 @@
 #include "cli/cli_prompter.h"
 #include "cli/commands.h"
 #include "cli/source_options.h"
+#include "cli/standard_output.h"
 #include "core/random/health/block_tests.h"
 #include "core/random/health/entropy_claims.h"
 #include "core/random/random_sources.h"
@@ -158,10 +159,12 @@ bool tracedKind(const RandomSources& sources) {
          !(kind == RandomSourceKind::Fractal && !sources.menu.convert);
 }
 
+// False once standard output failed: the run ends there, and the end of the command
+// reports it.
 bool writeAll(std::vector<std::uint8_t>& bytes) {
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
   bytes.clear();
-  return ok;
+  return !standardOutputFailed();
 }
 
 std::string percentOf(std::int64_t part, std::int64_t whole) {
@@ -255,14 +258,14 @@ int runRawDraws(const RandomArgs& a, SourceRun& run) {
   ByteStreamTests tests;
   bool written = true;
   std::int64_t values = 0;
-  for (; values < count; ++values) {
+  for (; values < count && written; ++values) {
     sources.drawRandom(a.range);
     if (run.stop.stopRequested) break;
     packer.put(rawValueOfDraw(sources, trace), bits);
     trace.clear();
     if (packer.bytes.size() >= (1 << 16) - 8) {
       if (a.raw) {
-        written = writeAll(packer.bytes) && written;
+        written = writeAll(packer.bytes);
       } else {
         tests.add(packer.bytes);
         packer.bytes.clear();
@@ -274,9 +277,7 @@ int runRawDraws(const RandomArgs& a, SourceRun& run) {
   if (a.raw) warnOfHealthFailures(sources.health, run.prompter);  // --test reports them
   int exit = kExitOk;
   if (a.raw) {
-    written = writeAll(packer.bytes) && written;
-    written = std::fflush(stdout) == 0 && written;
-    if (!written) run.prompter.error("Can't write the raw values to the standard output.");
+    if (written) written = writeAll(packer.bytes) && std::fflush(stdout) == 0;
   } else {
     tests.add(packer.bytes);
     if (!printTestReport(sources, tests, values)) exit = kExitTestFailed;
@@ -318,9 +319,10 @@ int runRandom(const std::vector<std::string>& args) {
     if (out.size() >= (1 << 16) - 32) {
       std::fwrite(out.data(), 1, out.size(), stdout);
       out.clear();
+      if (standardOutputFailed()) break;  // no reader or no room: drawing on is pointless
     }
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  if (!standardOutputFailed()) std::fwrite(out.data(), 1, out.size(), stdout);
   std::fflush(stdout);
   sources.stopSourceWaits();
   warnOfHealthFailures(sources.health, prompter);

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,30 +19,42 @@ CliResult runCli(const std::vector<std::string>& args) {
   const std::string outPath = tempDir() + "/cli.out";
   const std::string errPath = tempDir() + "/cli.err";
   CliResult result;
-  const pid_t child = fork();
+  const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int child = startCli(args, out, errPath);
+  close(out);
   if (child < 0) return result;
-  if (child == 0) {
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, 1);
-    dup2(err, 2);
-    std::vector<char*> argv;
-    std::string program = VOXLOOM_CLI_PATH;
-    argv.push_back(program.data());
-    std::vector<std::string> copies = args;
-    for (std::string& a : copies) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  const auto out = readWholeFile(outPath);
-  const auto err = readWholeFile(errPath);
-  result.out.assign(out.begin(), out.end());
-  result.err.assign(err.begin(), err.end());
+  const int status = waitForCli(child);
+  result.exitCode = status >= 0 ? status : -1;
+  const auto outBytes = readWholeFile(outPath);
+  const auto errBytes = readWholeFile(errPath);
+  result.out.assign(outBytes.begin(), outBytes.end());
+  result.err.assign(errBytes.begin(), errBytes.end());
   return result;
+}
+
+int startCli(const std::vector<std::string>& args, int stdoutFd, const std::string& errPath,
+             bool ignoreSigpipe) {
+  const pid_t child = fork();
+  if (child != 0) return child;
+  const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  dup2(stdoutFd, 1);
+  dup2(err, 2);
+  signal(SIGPIPE, ignoreSigpipe ? SIG_IGN : SIG_DFL);
+  std::vector<char*> argv;
+  std::string program = VOXLOOM_CLI_PATH;
+  argv.push_back(program.data());
+  std::vector<std::string> copies = args;
+  for (std::string& a : copies) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  execv(program.c_str(), argv.data());
+  _exit(127);
+}
+
+int waitForCli(int pid) {
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0)
+    if (errno != EINTR) return -1000;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? -WTERMSIG(status) : -1000;
 }
 
 std::string freshTempPath(const std::string& name) {

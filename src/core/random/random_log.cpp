@@ -1,5 +1,8 @@
 #include "core/random/random_log.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace voxloom {
 
 std::string cannotOpenLogText(const std::string& path) {
@@ -12,11 +15,12 @@ std::string cannotWriteLogText(const std::string& path) {
 
 bool RandomLog::openRandomLog(Prompter& prompter) {
   if (!logEnabled) return true;
-  closeRandomLog();
+  abandonOutput();
   for (;;) {
-    file_ = std::fopen(logFileName.c_str(), logStartNew ? "w" : "a");
-    if (file_ != nullptr) {
-      writeFailed_ = false;
+    const int mode = logStartNew ? O_TRUNC : O_APPEND;
+    fd_ = ::open(logFileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | mode, 0666);
+    if (fd_ >= 0) {
+      lines_.start(fd_, true);
       logStartNew = false;
       return true;
     }
@@ -27,44 +31,54 @@ bool RandomLog::openRandomLog(Prompter& prompter) {
 }
 
 bool RandomLog::openOutput(const std::string& path) {
-  closeRandomLog();
-  file_ = std::fopen(path.c_str(), "w");
-  writeFailed_ = false;
-  if (file_ != nullptr) std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
-  return file_ != nullptr;
-}
-
-void RandomLog::flush() {
-  if (file_ != nullptr && !pending_.empty() &&
-      std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size())
-    writeFailed_ = true;
-  pending_.clear();
+  abandonOutput();
+  fd_ = openSave(path, save_);
+  if (fd_ < 0) return false;
+  output_ = true;
+  outputOk_ = true;
+  // No signal writes the values file: a killed run removes it and keeps the target.
+  lines_.start(fd_, false);
+  return true;
 }
 
 bool RandomLog::closeRandomLog() {
-  if (file_ == nullptr) return true;
-  flush();
-  const bool failed = std::ferror(file_) != 0 || writeFailed_;
-  writeFailed_ = false;
-  const bool closed = std::fclose(file_) == 0;
-  file_ = nullptr;
-  return closed && !failed;
+  if (fd_ < 0) return true;
+  const std::uint64_t length = lines_.written();
+  bool ok = lines_.stop();
+  if (output_) ok = finishWriting(fd_, length, save_) && ok;
+  ok = ::close(fd_) == 0 && ok;
+  fd_ = -1;
+  if (output_) outputOk_ = ok;
+  return ok;
+}
+
+bool RandomLog::commitOutput() {
+  const bool closed = closeRandomLog();
+  if (!output_) return closed;
+  output_ = false;
+  if (!outputOk_) {
+    abandonSave(save_);
+    return false;
+  }
+  return commitSave(save_);
+}
+
+void RandomLog::abandonOutput() {
+  closeRandomLog();
+  if (!output_) return;
+  output_ = false;
+  abandonSave(save_);
 }
 
 void RandomLog::logRandomValue(std::string_view text) {
   if (trace != nullptr) trace->raw.emplace_back(text);
-  if (!logEnabled || file_ == nullptr) return;
-  pending_.append(text);
-  pending_.push_back('\n');
-  if (pending_.size() >= 65536) flush();
+  if (!logEnabled || fd_ < 0) return;
+  lines_.line({}, text);
 }
 
 void RandomLog::logComment(std::string_view text) {
-  if (!logEnabled || file_ == nullptr) return;
-  pending_.append("; ");
-  pending_.append(text);
-  pending_.push_back('\n');
-  if (pending_.size() >= 65536) flush();
+  if (!logEnabled || fd_ < 0 || output_) return;
+  lines_.line("; ", text);
 }
 
 }  // namespace voxloom

@@ -60,8 +60,9 @@ WriteRnResult writeRandomNumbersTo(RandomSources& rs, const std::string& path, s
   rs.batch.discard();  // the file source's position stays
   for (std::int32_t i = 0; i < total && !rs.stop().stopRequested; ++i) rs.drawRandom(1000000000);
   log.logEnabled = wasEnabled;
-  // A failing source's Stop may have closed the file already; closing is idempotent.
-  const bool writeFailed = !log.closeRandomLog();
+  // A failing source's Stop may have closed the file already. The lines drawn before
+  // such a failure are a result too: they take the file's place as a complete run's do.
+  const bool writeFailed = !log.commitOutput();
   if (writeFailed) {
     rs.prompter().error("Can't write random numbers to '" + path + "'.");
     return WriteRnResult::Stopped;

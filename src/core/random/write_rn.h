@@ -36,7 +36,9 @@ enum class WriteRnResult {
 // "&Write RN to a file...": asks for the count and the file, then writes.
 WriteRnResult writeRandomNumbers(RandomSources& sources, WriteRnDialogState& state,
                                  WriteRnDialog& dialog, bool useSeparateFolders);
-// Draws `total` values into `path`, one raw value a line, as the log writes them.
+// Draws `total` values into `path`, one raw value a line, as the log writes them. The
+// file takes the target's place only when the run ends (Written or Stopped); a run ended
+// by a signal, or a file that could not be written whole, leaves the target as it was.
 WriteRnResult writeRandomNumbersTo(RandomSources& sources, const std::string& path,
                                    std::int32_t total);
 

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <thread>
 
+#include "core/util/line_writer.h"
+
 namespace voxloom {
 
 namespace {
@@ -170,6 +172,7 @@ namespace {
 
 void removeAndReraise(int signal) {
   const int savedErrno = errno;
+  writePendingLinesNow();
   removeTemporaryFilesNow();
   // SA_RESETHAND restored the default action: the signal ends the process as it
   // would have, with the status a caller expects.
@@ -184,7 +187,12 @@ void cleanUpTemporaryFilesOnSignals() {
   action.sa_handler = removeAndReraise;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESETHAND;
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+    // A signal the caller ignores (nohup, a pipeline that handles EPIPE) stays ignored.
+    struct sigaction current {};
+    if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
+    sigaction(signal, &action, nullptr);
+  }
   std::signal(SIGXFSZ, SIG_IGN);
 }
 

@@ -49,9 +49,11 @@ void abandonSave(SaveTarget& save);
 // from a signal handler.
 void removeTemporaryFilesNow() noexcept;
 
-// Makes SIGINT, SIGTERM and SIGHUP remove the temporary files of the saves in progress
-// before they end the process as usual, and ignores SIGXFSZ so that a write past the
-// file-size limit fails with an error instead of killing the process.
+// Makes SIGINT, SIGTERM, SIGHUP and SIGPIPE write the pending lines of the logs
+// (writePendingLinesNow) and remove the temporary files of the saves in progress before
+// they end the process as usual; a signal ignored when this is called stays ignored.
+// Ignores SIGXFSZ so that a write past the file-size limit fails with an error instead
+// of killing the process.
 void cleanUpTemporaryFilesOnSignals();
 
 // Writes `text` to `path` by the rules above: beside it under a temporary name,
