@@ -150,13 +150,9 @@ TEST_F(FormMainEngineTest, SegmentControlsWriteBackSnappedValuesAndFollowTheEnab
   EXPECT_TRUE(child<QAction>("PopupMenuFadeSine")->isChecked());
   EXPECT_FALSE(child<QAction>("PopupMenuFadeTrapez30")->isChecked());
 
-  // A source's item is enabled exactly when the source is built.
-  for (int k = 0; k < kRandomSourceKindCount; ++k) {
-    const RandomSourceItem& item = kRandomSourceItems[static_cast<std::size_t>(k)];
-    EXPECT_EQ(child<QAction>(item.menuItem)->isEnabled(),
-              isRandomSourceBuilt(*randomSourceKindFromInt(k)))
-        << item.menuItem;
-  }
+  // Every source's item can be picked.
+  for (const RandomSourceItem& item : kRandomSourceItems)
+    EXPECT_TRUE(child<QAction>(item.menuItem)->isEnabled()) << item.menuItem;
 }
 
 TEST_F(FormMainEngineTest, StatusBarShowsTheSourceAndItsHealthThroughARun) {

@@ -115,30 +115,6 @@ MainController::MainController(Prompter& prompter, Shell& shell)
   random.soundCard.documentRate = [this] { return document.format.samplesPerSec; };
 }
 
-bool MainController::isBuilt(Command command) {
-  switch (command) {
-    case Command::Open:
-    case Command::Save:
-    case Command::MemoCueLabels:  // sessions
-    case Command::SessionStop:
-    case Command::Reverse:
-    case Command::Echo:
-    case Command::Normalize:
-    case Command::AutoCut:
-    case Command::Play:  // playback
-    case Command::MakeEvp:
-    case Command::Pause:
-    case Command::Stop:
-    case Command::LogRandom:
-    case Command::WriteRandom:
-    case Command::Record:  // recording
-    case Command::Live:    // live source
-      return true;
-    default:
-      return false;  // their subsystems come later
-  }
-}
-
 EffectCommandContext MainController::effectContext(Command command) {
   return {document, prompter_, effectDialogs_, effects, commands[command], [this] {
             notify(ViewAspect::Texts);
@@ -197,8 +173,6 @@ void MainController::setCommandState(int state) {
   flags.sessionHasEvp = sessions.session.count() > 0;
   CommandView table = commands;
   applyCommandTable(state, flags, table);
-  for (std::size_t i = 0; i < kCommandCount; ++i)
-    table.enabled[i] = table.enabled[i] && isBuilt(static_cast<Command>(i));
   commands = table;
   signalView.commandStateChanged(
       state, playback.playTime.stopsAfterTime() ? playback.playTime.time.value : 0);
