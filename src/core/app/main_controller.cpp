@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <chrono>
 #include <thread>
 
@@ -14,6 +13,7 @@
 #include "core/audio/wav_reader.h"
 #include "core/audio/wav_writer.h"
 #include "core/random/manual_sweep.h"
+#include "core/util/number_text.h"
 #include "core/util/output_guard.h"
 
 namespace voxloom {
@@ -56,13 +56,11 @@ WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
         parsed.settingsPath = value;
         continue;
       }
-      std::uint64_t seed = 0;
-      const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), seed);
-      if (ec != std::errc{} || end != value.data() + value.size()) {
+      parsed.seed = parseWholeNumber<std::uint64_t>(value);
+      if (!parsed.seed) {
         parsed.error = "--seed needs a whole number, not '" + value + "'";
         return parsed;
       }
-      parsed.seed = seed;
     } else if (a == "--help" || a == "-h") {
       parsed.help = true;
     } else if (a == "--version") {
