@@ -15,6 +15,7 @@
 #include "core/util/queued_event_loop.h"
 #include "gui/form_main.h"
 #include "tests/support/fake_shell.h"
+#include "tests/support/find_child.h"
 #include "tests/support/manual_timer.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/sim_wave_out.h"
@@ -63,9 +64,7 @@ class FormMainEngineTest : public testing::Test {
 
   template <typename T>
   T* child(const char* name) {
-    T* found = form->findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name;
-    return found;
+    return test::child<T>(*form, name);
   }
   // The button and its menu item agree; returns their enabled state.
   bool enabled(const char* button, const char* action) {

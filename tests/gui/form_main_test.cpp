@@ -20,6 +20,7 @@
 
 #include "gui/form_main.h"
 #include "tests/support/fake_shell.h"
+#include "tests/support/find_child.h"
 #include "tests/support/scripted_prompter.h"
 
 namespace voxloom {
@@ -66,9 +67,7 @@ class FormMainTest : public testing::Test {
   QString path(const char* name) const { return dir.filePath(name); }
   template <typename T>
   T* child(const char* name) {
-    T* found = form->findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name;
-    return found;
+    return test::child<T>(*form, name);
   }
   bool enabled(const char* button, const char* action) {
     const bool b = child<QWidget>(button)->isEnabled();
