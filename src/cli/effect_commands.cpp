@@ -1,11 +1,11 @@
 // reverse, echo, normalize and autocut: file to file through the Extras menu's commands.
-#include <charconv>
 #include <iostream>
 #include <optional>
 
 #include "cli/cli_prompter.h"
 #include "cli/commands.h"
 #include "core/app/main_controller.h"
+#include "core/util/number_text.h"
 #include "core/util/output_guard.h"
 
 namespace voxloom::cli {
@@ -34,15 +34,6 @@ class ArgumentDialogs : public EffectDialogs {
     return true;
   }
 };
-
-// A whole number within [lo, hi], or nothing.
-std::optional<int> numberIn(const std::string& text, int lo, int hi) {
-  int value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc{} || end != text.data() + text.size() || value < lo || value > hi)
-    return std::nullopt;
-  return value;
-}
 
 struct Parsed {
   std::vector<std::string> files;
@@ -81,7 +72,7 @@ Parsed parseArguments(const std::vector<std::string>& args, const std::vector<Va
       parsed.error = a + " needs a value";
       return parsed;
     }
-    const std::optional<int> value = numberIn(args[++i], option->lo, option->hi);
+    const std::optional<int> value = parseWholeNumber(args[++i], option->lo, option->hi);
     if (!value) {
       parsed.error = a + " needs a whole number from " + std::to_string(option->lo) + " to " +
                      std::to_string(option->hi) + ", not '" + args[i] + "'";

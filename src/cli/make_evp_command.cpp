@@ -1,4 +1,3 @@
-#include <charconv>
 #include <cmath>
 #include <iostream>
 #include <limits>
@@ -14,6 +13,7 @@
 #include "core/engine/cross_fade.h"
 #include "core/engine/offline_evp.h"
 #include "core/session/session_export.h"
+#include "core/util/number_text.h"
 #include "core/util/replace_file.h"
 
 namespace voxloom::cli {
@@ -54,16 +54,9 @@ struct MakeEvpArgs {
   std::string provenancePath;
 };
 
-template <typename T>
-bool parseWhole(const std::string& text, T& value) {
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc{} && end == text.data() + text.size();
-}
-
 std::optional<int> parseFadeMode(const std::string& text) {
-  int mode = 0;
-  if (parseWhole(text, mode)) {
-    if (mode >= 0 && mode < kFadeModeCount) return mode;
+  if (const auto mode = parseWholeNumber<int>(text)) {
+    if (*mode >= 0 && *mode < kFadeModeCount) return mode;
     return std::nullopt;
   }
   if (text == "linear") return 0;
@@ -105,20 +98,17 @@ std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
     if (a == "-o") {
       out.output = v;
     } else if (a == "--seconds") {
-      double s = 0;
-      if (!parseWhole(v, s) || !std::isfinite(s) || s <= 0 || s > kMaxSeconds)
+      const auto s = parseDecimal<double>(v);
+      if (!s || !std::isfinite(*s) || *s <= 0 || *s > kMaxSeconds)
         return "--seconds needs a number > 0 and at most 4294967295";
       out.seconds = s;
     } else if (a == "--blocks") {
-      std::int64_t n = 0;
-      if (!parseWhole(v, n) || n < 1 || n > kMaxBlocks)
-        return "--blocks needs a whole number 1..4294967295";
-      out.blocks = n;
+      out.blocks = parseWholeNumber<std::int64_t>(v, 1, kMaxBlocks);
+      if (!out.blocks) return "--blocks needs a whole number 1..4294967295";
     } else if (a == "--from" || a == "--to") {
-      int ms = 0;
-      if (!parseWhole(v, ms) || ms < SegmentOptions::kMinDuration ||
-          ms > SegmentOptions::kMaxDuration)
-        return a + " needs milliseconds 1..10000";
+      const auto ms =
+          parseWholeNumber<int>(v, SegmentOptions::kMinDuration, SegmentOptions::kMaxDuration);
+      if (!ms) return a + " needs milliseconds 1..10000";
       (a == "--from" ? out.from : out.to) = ms;
     } else if (a == "--xfade") {
       out.fadeMode = parseFadeMode(v);

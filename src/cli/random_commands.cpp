@@ -14,6 +14,7 @@
 #include "core/random/health/entropy_claims.h"
 #include "core/random/random_sources.h"
 #include "core/random/write_rn.h"
+#include "core/util/number_text.h"
 
 namespace voxloom::cli {
 
@@ -26,14 +27,6 @@ const std::string kRandomUsage =
     kSourceOptionsUsage;
 const std::string kWriteRnUsage =
     std::string("voxloom-cli write-rn --count K OUT.txt ") + kSourceOptionsUsage;
-
-template <typename T>
-bool parseWhole(const std::string& text, T& value) {
-  const char* first = text.data();
-  const char* last = first + text.size();
-  const auto [end, ec] = std::from_chars(first, last, value);
-  return !text.empty() && ec == std::errc{} && end == last;
-}
 
 struct RandomArgs {
   SourceOptions source;
@@ -73,12 +66,16 @@ std::string parseArgs(const std::vector<std::string>& args, RandomArgs& out, boo
     const std::string& v = args[++i];
     if (a == "--count") {
       const std::int64_t most = write ? 1000000 : (std::int64_t{1} << 62);
-      if (!parseWhole(v, out.count) || out.count < (write ? 1 : 0) || out.count > most)
+      const auto count = parseWholeNumber<std::int64_t>(v, write ? 1 : 0, most);
+      if (!count)
         return write ? "--count needs a whole number 1..1000000"
                      : "--count needs a whole number >= 0";
+      out.count = *count;
       out.countGiven = true;
     } else if (a == "--range") {
-      if (!parseWhole(v, out.range) || out.range < 1) return "--range needs 1..2147483647";
+      const auto range = parseWholeNumber<std::int32_t>(v, 1);
+      if (!range) return "--range needs 1..2147483647";
+      out.range = *range;
     } else {
       out.logFile = v;
     }

@@ -1,4 +1,3 @@
-#include <charconv>
 #include <iostream>
 
 #include "cli/cli_prompter.h"
@@ -7,6 +6,7 @@
 #include "core/app/main_controller.h"
 #include "core/session/session_file.h"
 #include "core/session/text_line_reader.h"
+#include "core/util/number_text.h"
 #include "core/util/output_guard.h"
 
 namespace voxloom::cli {
@@ -61,11 +61,6 @@ std::optional<SessionFileContent> readSessionFile(const std::string& path) {
   return content;
 }
 
-bool parsePositive(const std::string& text, int& value) {
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc{} && end == text.data() + text.size() && value >= 1;
-}
-
 }  // namespace
 
 int runSession(const std::vector<std::string>& args) {
@@ -90,7 +85,9 @@ int runExport(const std::vector<std::string>& args) {
         outPath = v;
       } else if (a == "--wav") {
         wavPath = v;
-      } else if (!parsePositive(v, evp)) {
+      } else if (const auto number = parseWholeNumber<int>(v, 1)) {
+        evp = *number;
+      } else {
         return usageError("--evp needs a number from 1 on, not '" + v + "'", usage);
       }
     } else if (sessionPath.empty() && !a.starts_with("-")) {

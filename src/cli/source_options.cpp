@@ -1,10 +1,10 @@
 #include "cli/source_options.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "core/app/health_indicator.h"
 #include "core/session/system_clock.h"
+#include "core/util/number_text.h"
 #include "core/util/queued_event_loop.h"
 #include "platform/http/qt_http_client.h"
 #include "platform/linux/char_device.h"
@@ -14,14 +14,6 @@
 namespace voxloom::cli {
 
 namespace {
-
-template <typename T>
-bool parseWhole(const std::string& text, T& value) {
-  const char* first = text.data();
-  const char* last = first + text.size();
-  const auto [end, ec] = std::from_chars(first, last, value);
-  return !text.empty() && ec == std::errc{} && end == last;
-}
 
 bool takesValue(const std::string& a) {
   return a == "--source" || a == "--seed" || a == "--r" || a == "--x" || a == "--port-rate" ||
@@ -94,31 +86,28 @@ OptionTake takeSourceOption(const std::vector<std::string>& args, std::size_t& i
     if ((out.kind == "pseudo" || out.kind == "fractal") && out.hasArgument)
       return wrong("--source " + out.kind + " takes no argument");
     if (out.kind == "manual") {
-      std::int64_t p = -1;
-      if (!parseWhole(out.argument, p) || p < 0 || p > 2147483647)
+      if (!parseWholeNumber<std::int32_t>(out.argument, 0))
         return wrong("--source manual needs a position 0..2147483647");
     }
     if (out.kind == "soundcard" && out.hasArgument) {
-      int index = -1;
-      if (!parseWhole(out.argument, index) || index < 0)
+      if (!parseWholeNumber<int>(out.argument, 0))
         return wrong("--source soundcard:INDEX needs a device index >= 0");
     }
   } else if (a == "--seed") {
-    std::uint64_t seed = 0;
-    if (!parseWhole(v, seed)) return wrong("--seed needs a whole number");
-    out.seed = seed;
+    out.seed = parseWholeNumber<std::uint64_t>(v);
+    if (!out.seed) return wrong("--seed needs a whole number");
   } else if (a == "--r" || a == "--x") {
-    long double value = 0;
-    if (!parseWhole(v, value) || !std::isfinite(value)) return wrong(a + " needs a decimal number");
-    (a == "--r" ? out.growthRate : out.population) = value;
+    const auto value = parseDecimal<long double>(v);
+    if (!value || !std::isfinite(*value)) return wrong(a + " needs a decimal number");
+    (a == "--r" ? out.growthRate : out.population) = *value;
   } else if (a == "--port-rate") {
-    std::int32_t rate = 0;
-    if (!parseWhole(v, rate) || rate < 1) return wrong("--port-rate needs Hz >= 1");
-    out.portRate = rate;
+    const auto rate = parseWholeNumber<std::int32_t>(v, 1);
+    if (!rate) return wrong("--port-rate needs Hz >= 1");
+    out.portRate = *rate;
   } else if (a == "--port-line") {
-    int bit = -1;
-    if (!parseWhole(v, bit) || bit < 0 || bit > 7) return wrong("--port-line needs a bit 0..7");
-    out.portLine = bit;
+    const auto bit = parseWholeNumber<int>(v, 0, 7);
+    if (!bit) return wrong("--port-line needs a bit 0..7");
+    out.portLine = *bit;
   } else {
     if (v == "none") {
       out.unbias = kUnbiasNone;
@@ -160,13 +149,11 @@ ApplyResult applySourceOptions(const SourceOptions& o, RandomSources& rs, Source
     rs.http = d.http.get();
   } else if (o.kind == "manual") {
     kind = RandomSourceKind::ManualSweep;
-    std::int32_t position = 0;
-    parseWhole(o.argument, position);
-    rs.manualPosition = position;
+    rs.manualPosition = parseWholeNumber<std::int32_t>(o.argument).value_or(0);
   } else if (o.kind == "soundcard") {
     kind = RandomSourceKind::SoundCard;
-    int index = kWaveDefaultDevice;
-    if (o.hasArgument) parseWhole(o.argument, index);
+    const int index = o.hasArgument ? parseWholeNumber<int>(o.argument).value_or(kWaveDefaultDevice)
+                                    : kWaveDefaultDevice;
     d.waveIn = std::make_unique<SdlWaveIn>(d.loop);
     d.waveIn->setCallbackFrames(kSoundCardCallbackFrames);
     rs.soundCard.device = d.waveIn.get();

@@ -150,8 +150,6 @@ void TFormMain::refreshCommands() {
     if (pair.widget != nullptr) pair.widget->setEnabled(commands.enabled[i]);
     if (pair.action != nullptr) pair.action->setEnabled(commands.enabled[i]);
   }
-  for (QWidget* w : laterWidgets_) w->setEnabled(false);
-  for (QAction* a : laterActions_) a->setEnabled(false);
   mixerPlayback_->setEnabled(mixerAvailable_);
   mixerRecording_->setEnabled(mixerAvailable_);
   refreshSignalView();

@@ -117,9 +117,6 @@ class TFormMain : public QMainWindow, public View {
   bool mixerAvailable_ = false;
 
   std::array<CommandPair, kCommandCount> commandControls_{};
-  // Controls whose subsystems come later: present, kept disabled.
-  std::vector<QWidget*> laterWidgets_;
-  std::vector<QAction*> laterActions_;
 
   std::array<QLabel*, 3> statusPanels_{};
   QLabel* sourcePanel_ = nullptr;  // StatusBarSource

@@ -132,10 +132,6 @@ QToolButton* TFormMain::addToolButton(const char* name, const QString& hint, con
 }
 
 void TFormMain::buildMenus() {
-  auto later = [this](QAction* action) {
-    laterActions_.push_back(action);
-    return action;
-  };
   auto pair = [this](Command command, QAction* action) {
     commandControls_[static_cast<std::size_t>(command)].action = action;
     return action;
@@ -159,24 +155,23 @@ void TFormMain::buildMenus() {
 
   QMenu* session = menuBar()->addMenu("&Session");
   session->setObjectName("MenuSession");
-  later(addAction(session, "MenuSessionNew", "&New", QKeySequence("Ctrl+N")));
-  later(addAction(session, "MenuSessionOpen", "&Open...", QKeySequence("Ctrl+O")));
-  later(addAction(session, "MenuSessionSave", "&Save...", QKeySequence("Ctrl+S")));
+  addAction(session, "MenuSessionNew", "&New", QKeySequence("Ctrl+N"));
+  addAction(session, "MenuSessionOpen", "&Open...", QKeySequence("Ctrl+O"));
+  addAction(session, "MenuSessionSave", "&Save...", QKeySequence("Ctrl+S"));
   session->addSeparator();
-  later(addAction(session, "MenuSessionRecord", "&Record", QKeySequence("Ctrl+R")))
-      ->setCheckable(true);
-  later(addAction(session, "MenuSessionPlay", "&Play", QKeySequence("Ctrl+P")));
-  later(addAction(session, "MenuSessionEVP", "Play &EVP", QKeySequence("Ctrl+E")));
+  addAction(session, "MenuSessionRecord", "&Record", QKeySequence("Ctrl+R"))->setCheckable(true);
+  addAction(session, "MenuSessionPlay", "&Play", QKeySequence("Ctrl+P"));
+  addAction(session, "MenuSessionEVP", "Play &EVP", QKeySequence("Ctrl+E"));
   pair(Command::SessionStop,
        addAction(session, "MenuSessionStop", "S&top", QKeySequence("Ctrl+T")));
   session->addSeparator();
-  later(addAction(session, "MenuSessionWAV", "E&xport EVP as WAV file...", QKeySequence("Ctrl+X")));
-  later(addAction(session, "MenuSessionEdit", "Loa&d EVP into WAV editor", QKeySequence("Ctrl+D")));
+  addAction(session, "MenuSessionWAV", "E&xport EVP as WAV file...", QKeySequence("Ctrl+X"));
+  addAction(session, "MenuSessionEdit", "Loa&d EVP into WAV editor", QKeySequence("Ctrl+D"));
   // Enabled by the session panel for a record captured in this run.
   addAction(session, "MenuSessionExportProvenance", "Export EVP pro&venance...")->setEnabled(false);
   session->addSeparator();
-  later(addAction(session, "MenuSessionPrev", "&- Skip to previous EVP"));
-  later(addAction(session, "MenuSessionNext", "&+ Skip to next EVP"));
+  addAction(session, "MenuSessionPrev", "&- Skip to previous EVP");
+  addAction(session, "MenuSessionNext", "&+ Skip to next EVP");
 
   QMenu* extras = menuBar()->addMenu("&Extras");
   extras->setObjectName("MenuExtras");
@@ -188,8 +183,8 @@ void TFormMain::buildMenus() {
   pair(Command::Normalize, addAction(extras, "MenuExtrasNormalize", "&Normalize signal"));
   pair(Command::AutoCut, addAction(extras, "MenuExtrasAutocut", "Auto-&cut signal..."));
   extras->addSeparator();
-  later(addAction(extras, "MenuExtrasSpeedControlWindow", "Spee&d control"))->setCheckable(true);
-  later(addAction(extras, "MenuExtrasVisualFeedbackWindow", "Visual &feedback window"))
+  addAction(extras, "MenuExtrasSpeedControlWindow", "Spee&d control")->setCheckable(true);
+  addAction(extras, "MenuExtrasVisualFeedbackWindow", "Visual &feedback window")
       ->setCheckable(true);
   extras->addSeparator();
   pair(Command::LogRandom, addAction(extras, "MenuExtrasProtRN", "&Log random numbers..."))
@@ -213,7 +208,7 @@ void TFormMain::buildMenus() {
       {"MenuPrefRndSrcDevice", "&Device..."},
   };
   for (const auto& [name, caption] : sourceItems) {
-    QAction* item = later(addAction(prefs, name, caption));
+    QAction* item = addAction(prefs, name, caption);
     item->setCheckable(true);
     sources->addAction(item);
   }
@@ -226,7 +221,7 @@ void TFormMain::buildMenus() {
       {"MenuPrefRndSrcFileLoop", "&Loop file", true},
   };
   for (const auto& [name, caption, checked] : options) {
-    QAction* item = later(addAction(prefs, name, caption));
+    QAction* item = addAction(prefs, name, caption);
     item->setCheckable(true);
     item->setChecked(checked);
   }
@@ -332,12 +327,6 @@ QWidget* TFormMain::buildSegmentsGroup() {
   crossFade->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(crossFade, &QWidget::customContextMenuRequested, this,
           [crossFade, fadeMenu](const QPoint& at) { fadeMenu->popup(crossFade->mapToGlobal(at)); });
-
-  // Picking segments arrives with the segment model; until then the options only show.
-  for (QWidget* w : group->findChildren<QWidget*>()) {
-    if (w->parentWidget() == group && qobject_cast<QLabel*>(w) == nullptr)
-      laterWidgets_.push_back(w);
-  }
   return group;
 }
 
@@ -439,9 +428,8 @@ QWidget* TFormMain::buildSessionGroup() {
 
   auto* editMenu = new QMenu(edit);
   editMenu->setObjectName("PopupMenuEdit");
-  laterActions_.push_back(addAction(editMenu, "PopupMenuEditSelect", "&Select editor..."));
-  laterActions_.push_back(
-      addAction(editMenu, "PopupMenuEditDefault", "Use the system's &default program"));
+  addAction(editMenu, "PopupMenuEditSelect", "&Select editor...");
+  addAction(editMenu, "PopupMenuEditDefault", "Use the system's &default program");
   edit->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(edit, &QWidget::customContextMenuRequested, this,
           [edit, editMenu](const QPoint& at) { editMenu->popup(edit->mapToGlobal(at)); });
@@ -451,11 +439,6 @@ QWidget* TFormMain::buildSessionGroup() {
 
   commandControls_[static_cast<std::size_t>(Command::SessionStop)].widget = stop;
   commandControls_[static_cast<std::size_t>(Command::MemoCueLabels)].widget = memoCueLabels_;
-  // Sessions arrive later: every other control of the panel stays disabled meanwhile.
-  for (QWidget* w : group->findChildren<QWidget*>()) {
-    if (w != stop && w != memoCueLabels_ && !w->inherits("QLabel") && w->parentWidget() == group)
-      laterWidgets_.push_back(w);
-  }
   return group;
 }
 

@@ -75,19 +75,6 @@ void TFormMain::wireEngine() {
             refreshEngineControls();
           });
 
-  // These controls work now: take them off the list of those kept disabled.
-  std::vector<QWidget*> live;
-  auto* group = findChild<QWidget*>("GroupBoxSegments");
-  for (QWidget* w : laterWidgets_)
-    if (w->parentWidget() == group) live.push_back(w);
-  std::vector<QAction*> liveActions;
-  for (const char* name :
-       {"MenuPrefRndSrcProgram", "MenuPrefRndSrcConvert", "MenuPrefRndSrcRecBest",
-        "MenuPrefRndSrcRecNew", "MenuPrefRndSrcFileLoop"})
-    liveActions.push_back(findChild<QAction*>(name));
-  std::erase_if(laterWidgets_, [&](QWidget* w) { return std::ranges::count(live, w) > 0; });
-  std::erase_if(laterActions_, [&](QAction* a) { return std::ranges::count(liveActions, a) > 0; });
-
   auto spinHandler = [this](const char* name, int (PlaybackParts::*change)(int)) {
     auto* spin = findChild<QSpinBox*>(name);
     connect(spin, &QSpinBox::valueChanged, this, [this, spin, change](int value) {

@@ -63,22 +63,7 @@ void showColour(QLineEdit* edit, const QPalette& standard, PanelColour colour) {
 
 void TFormMain::wireSession() {
   SessionController& sessions = controller_.sessions;
-  // The panel state decides these controls now, Stop and the memo included.
-  for (const SessionControlNames& n : kSessionControls) {
-    QWidget* w = findChild<QWidget*>(n.widget);
-    laterWidgets_.erase(std::remove(laterWidgets_.begin(), laterWidgets_.end(), w),
-                        laterWidgets_.end());
-    if (n.action != nullptr) {
-      QAction* a = findChild<QAction*>(n.action);
-      laterActions_.erase(std::remove(laterActions_.begin(), laterActions_.end(), a),
-                          laterActions_.end());
-    }
-  }
-  for (const char* name : {"PopupMenuEditSelect", "PopupMenuEditDefault"}) {
-    QAction* a = findChild<QAction*>(name);
-    laterActions_.erase(std::remove(laterActions_.begin(), laterActions_.end(), a),
-                        laterActions_.end());
-  }
+  // The panel state decides these controls, Stop and the memo included.
   for (Command c : {Command::SessionStop, Command::MemoCueLabels})
     commandControls_[static_cast<std::size_t>(c)] = {};
 

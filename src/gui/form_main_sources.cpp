@@ -90,7 +90,6 @@ void TFormMain::wireSources(Prompter& prompter) {
   };
   for (const auto& [name, kind] : items) {
     QAction* item = findChild<QAction*>(name);
-    std::erase(laterActions_, item);
     connect(item, &QAction::triggered, this, [this, kind] {
       RandomSources& sources = controller_.playback.random;
       sources.selectRandomSource(kind, "", "",

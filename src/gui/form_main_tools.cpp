@@ -16,7 +16,6 @@ void TFormMain::wireToolWindows() {
 
   QAction* speedItem = findChild<QAction*>("MenuExtrasSpeedControlWindow");
   QAction* feedbackItem = findChild<QAction*>("MenuExtrasVisualFeedbackWindow");
-  std::erase_if(laterActions_, [&](QAction* a) { return a == speedItem || a == feedbackItem; });
   connect(speedItem, &QAction::triggered, this, [this] { controller_.toggleSpeedWindow(); });
   connect(feedbackItem, &QAction::triggered, this, [this] { controller_.toggleFeedbackWindow(); });
   controller_.speed.window.checkChanged = [this] { refreshToolMarks(); };

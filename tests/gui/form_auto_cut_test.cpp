@@ -18,18 +18,14 @@
 #include "gui/form_about.h"
 #include "gui/form_main.h"
 #include "tests/support/fake_shell.h"
+#include "tests/support/find_child.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/test_signal.h"
 
 namespace voxloom {
 namespace {
 
-template <class T>
-T* child(QWidget& parent, const char* name) {
-  T* found = parent.findChild<T*>(name);
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
+using test::child;
 
 TEST(FormAutoCut, ControlsCaptionsRangesAndDefaults) {
   TFormAutoCut form;

@@ -24,6 +24,7 @@
 #include "gui/help_window.h"
 #include "platform/qt_signal_watcher.h"
 #include "tests/support/fake_shell.h"
+#include "tests/support/find_child.h"
 #include "tests/support/riff_builder.h"
 #include "tests/support/scripted_prompter.h"
 
@@ -41,9 +42,7 @@ class FormMainHardeningTest : public testing::Test {
   }
   template <typename T>
   T* child(const char* name) {
-    T* found = form->findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name;
-    return found;
+    return test::child<T>(*form, name);
   }
 
   test::ScriptedPrompter prompter;

@@ -11,6 +11,7 @@
 #include "gui/form_main.h"
 #include "gui/form_session_edit.h"
 #include "tests/support/fake_shell.h"
+#include "tests/support/find_child.h"
 #include "tests/support/riff_builder.h"
 #include "tests/support/scripted_prompter.h"
 
@@ -28,9 +29,7 @@ class FormMainSessionTest : public testing::Test {
   SessionController& sessions() { return form->controller().sessions; }
   template <typename T>
   T* child(const char* name) {
-    T* found = form->findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name;
-    return found;
+    return test::child<T>(*form, name);
   }
   bool enabled(const char* button, const char* action) {
     const bool b = child<QWidget>(button)->isEnabled();

@@ -19,17 +19,13 @@
 #include "gui/form_manual_random.h"
 #include "tests/gui/modal.h"
 #include "tests/support/fake_shell.h"
+#include "tests/support/find_child.h"
 #include "tests/support/scripted_prompter.h"
 
 namespace voxloom {
 namespace {
 
-template <class T>
-T* child(QWidget& parent, const char* name) {
-  T* found = parent.findChild<T*>(name);
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
+using test::child;
 
 void retype(QLineEdit* edit, const QString& text) {
   edit->selectAll();

@@ -19,18 +19,14 @@
 #include "gui/form_rec_level.h"
 #include "gui/form_rec_param.h"
 #include "tests/support/fake_shell.h"
+#include "tests/support/find_child.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/sim_wave_in.h"
 
 namespace voxloom {
 namespace {
 
-template <class T>
-T* child(QObject& parent, const char* name) {
-  T* found = parent.findChild<T*>(name);
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
+using test::child;
 
 TEST(FormRecParam, ControlsDefaultsAndLayouts) {
   TFormRecParam form;

@@ -18,18 +18,14 @@
 #include "gui/form_main.h"
 #include "gui/window_settings.h"
 #include "tests/support/fake_shell.h"
+#include "tests/support/find_child.h"
 #include "tests/support/riff_builder.h"
 #include "tests/support/scripted_prompter.h"
 
 namespace voxloom {
 namespace {
 
-template <class T>
-T* child(QWidget& parent, const char* name) {
-  T* found = parent.findChild<T*>(name);
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
+using test::child;
 
 std::string fileText(const std::string& path) {
   std::ifstream in(path);

@@ -18,17 +18,13 @@
 #include "platform/linux/char_device.h"
 #include "tests/gui/modal.h"
 #include "tests/support/fake_shell.h"
+#include "tests/support/find_child.h"
 #include "tests/support/scripted_prompter.h"
 
 namespace voxloom {
 namespace {
 
-template <class T>
-T* child(QWidget& parent, const char* name) {
-  T* found = parent.findChild<T*>(name);
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
+using test::child;
 
 TEST(FormWriteRN, ControlsAndTheirRange) {
   TFormWriteRN form;

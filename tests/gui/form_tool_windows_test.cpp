@@ -18,6 +18,7 @@
 #include "gui/form_speed_control.h"
 #include "gui/form_visual_feedback.h"
 #include "tests/support/fake_shell.h"
+#include "tests/support/find_child.h"
 #include "tests/support/manual_timer.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/sim_wave_in.h"
@@ -38,13 +39,7 @@ class ToolWindowsTest : public testing::Test {
     ASSERT_NE(feedback, nullptr);
   }
 
-  template <typename T>
-  T* child(QObject* parent, const char* name) {
-    T* found = parent->findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-  }
-  QAction* item(const char* name) { return child<QAction>(form.get(), name); }
+  QAction* item(const char* name) { return test::child<QAction>(*form, name); }
 
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
@@ -59,9 +54,9 @@ class ToolWindowsTest : public testing::Test {
 TEST_F(ToolWindowsTest, SpeedWindowControlsDriveTheSpeed) {
   EXPECT_EQ(speed->windowTitle(), "Speed Control");
   EXPECT_TRUE(speed->windowFlags().testFlag(Qt::Tool));
-  auto* slider = child<QSlider>(speed, "TrackBarSpeed");
-  auto* label = child<QLabel>(speed, "LabelPercentage");
-  auto* reset = child<QPushButton>(speed, "ButtonResetSpeed");
+  auto* slider = test::child<QSlider>(*speed, "TrackBarSpeed");
+  auto* label = test::child<QLabel>(*speed, "LabelPercentage");
+  auto* reset = test::child<QPushButton>(*speed, "ButtonResetSpeed");
   EXPECT_EQ(std::make_tuple(slider->minimum(), slider->maximum(), slider->value(),
                             slider->pageStep(), slider->orientation()),
             std::make_tuple(0, 100, 50, 10, Qt::Vertical));
@@ -105,7 +100,7 @@ TEST_F(ToolWindowsTest, MenuItemsShowAndHideTheWindowsWithTheirCheckMarks) {
   }
   // The feedback window's own "&Close" does the same.
   item("MenuExtrasVisualFeedbackWindow")->trigger();
-  child<QAction>(feedback, "MenuSettingsClose")->trigger();
+  test::child<QAction>(*feedback, "MenuSettingsClose")->trigger();
   EXPECT_FALSE(item("MenuExtrasVisualFeedbackWindow")->isChecked());
   EXPECT_FALSE(feedback->isVisible());
 }
@@ -124,12 +119,12 @@ TEST_F(ToolWindowsTest, ClosingTheMainWindowKeepsTheMarksOfOpenWindows) {
 
 TEST_F(ToolWindowsTest, FeedbackWindowShowsSymbolColourAndNote) {
   EXPECT_EQ(feedback->windowTitle(), "Visual Feedback Window");
-  auto* symbol = child<QLabel>(feedback, "LabelFeedbackString");
-  auto* note = child<QLabel>(feedback, "LabelNote1");
-  child<QWidget>(feedback, "Panel");
-  auto* settings = child<QMenu>(feedback, "MenuSettings");
+  auto* symbol = test::child<QLabel>(*feedback, "LabelFeedbackString");
+  auto* note = test::child<QLabel>(*feedback, "LabelNote1");
+  test::child<QWidget>(*feedback, "Panel");
+  auto* settings = test::child<QMenu>(*feedback, "MenuSettings");
   EXPECT_EQ(settings->title(), "&Settings");
-  EXPECT_EQ(child<QAction>(feedback, "MenuSettingsFont")->text(), "&Font...");
+  EXPECT_EQ(test::child<QAction>(*feedback, "MenuSettingsFont")->text(), "&Font...");
   // A symbol font this machine does not have, as the default one usually is not.
   form->controller().feedback.font.name = "Voxloom No Such Symbol Font";
   feedback->refresh();
@@ -155,7 +150,7 @@ TEST_F(ToolWindowsTest, FeedbackWindowShowsSymbolColourAndNote) {
     chosen.setItalic(true);
     return std::optional<QFont>(chosen);
   });
-  child<QAction>(feedback, "MenuSettingsFont")->trigger();
+  test::child<QAction>(*feedback, "MenuSettingsFont")->trigger();
   EXPECT_EQ(controller.feedback.font.name, kFallbackSymbolFont);
   EXPECT_EQ(controller.feedback.font.size, 72);
   EXPECT_TRUE(controller.feedback.font.italic);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <chrono>
 #include <thread>
 
@@ -14,6 +13,7 @@
 #include "core/audio/wav_reader.h"
 #include "core/audio/wav_writer.h"
 #include "core/random/manual_sweep.h"
+#include "core/util/number_text.h"
 #include "core/util/output_guard.h"
 
 namespace voxloom {
@@ -56,13 +56,11 @@ WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
         parsed.settingsPath = value;
         continue;
       }
-      std::uint64_t seed = 0;
-      const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), seed);
-      if (ec != std::errc{} || end != value.data() + value.size()) {
+      parsed.seed = parseWholeNumber<std::uint64_t>(value);
+      if (!parsed.seed) {
         parsed.error = "--seed needs a whole number, not '" + value + "'";
         return parsed;
       }
-      parsed.seed = seed;
     } else if (a == "--help" || a == "-h") {
       parsed.help = true;
     } else if (a == "--version") {
@@ -113,30 +111,6 @@ MainController::MainController(Prompter& prompter, Shell& shell)
   random.lastRandomFileFolder = &lastRandomFileFolder;
   random.soundCard.level = &recording.level;
   random.soundCard.documentRate = [this] { return document.format.samplesPerSec; };
-}
-
-bool MainController::isBuilt(Command command) {
-  switch (command) {
-    case Command::Open:
-    case Command::Save:
-    case Command::MemoCueLabels:  // sessions
-    case Command::SessionStop:
-    case Command::Reverse:
-    case Command::Echo:
-    case Command::Normalize:
-    case Command::AutoCut:
-    case Command::Play:  // playback
-    case Command::MakeEvp:
-    case Command::Pause:
-    case Command::Stop:
-    case Command::LogRandom:
-    case Command::WriteRandom:
-    case Command::Record:  // recording
-    case Command::Live:    // live source
-      return true;
-    default:
-      return false;  // their subsystems come later
-  }
 }
 
 EffectCommandContext MainController::effectContext(Command command) {
@@ -197,8 +171,6 @@ void MainController::setCommandState(int state) {
   flags.sessionHasEvp = sessions.session.count() > 0;
   CommandView table = commands;
   applyCommandTable(state, flags, table);
-  for (std::size_t i = 0; i < kCommandCount; ++i)
-    table.enabled[i] = table.enabled[i] && isBuilt(static_cast<Command>(i));
   commands = table;
   signalView.commandStateChanged(
       state, playback.playTime.stopsAfterTime() ? playback.playTime.time.value : 0);

@@ -156,10 +156,8 @@ class MainController {
   void playSession();      // ButtonSessionPlay, MenuSessionPlay: every record
   void playCurrentEvp();   // ButtonSessionPlaySeq, MenuSessionEVP: the current record
   void stopSessionPlay();  // ButtonSessionStop, MenuSessionStop; only during a replay
-  // --- end of session replay ---
 
-  // Whether a command's subsystem exists in this build; the others stay disabled.
-  static bool isBuilt(Command command);
+  // --- end of session replay ---
 
  private:
   void notify(ViewAspect aspect) {

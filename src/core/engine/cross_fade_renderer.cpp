@@ -116,29 +116,33 @@ void mixScalar(const Span& s, Frames from) {
 // at a time: int -> double, multiply by the frame's gain, truncate (cvttpd), add the two
 // parts as ints and saturate with the signed packs. Products stay within +-32768 since
 // every gain is within [-1e-5, 1], so cvttpd never sees its out-of-range case.
+//
+// The SSE2 and AVX2 paths differ only in how they widen four samples and scale them.
 
-template <int Bits>
-__m128i loadSse2(const std::uint8_t* p) {
-  if constexpr (Bits == 16) {
-    const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-    return _mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16);
-  } else {
-    int word;
-    std::memcpy(&word, p, sizeof word);
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i v = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
-    return _mm_sub_epi32(v, _mm_set1_epi32(128));
+struct Sse2 {
+  template <int Bits>
+  static __m128i load(const std::uint8_t* p) {
+    if constexpr (Bits == 16) {
+      const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+      return _mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16);
+    } else {
+      int word;
+      std::memcpy(&word, p, sizeof word);
+      const __m128i zero = _mm_setzero_si128();
+      const __m128i v = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
+      return _mm_sub_epi32(v, _mm_set1_epi32(128));
+    }
   }
-}
 
-// Four samples with their gains.
-inline __m128i scaleSse2(__m128i v, const double* g) {
-  const __m128d a = _mm_loadu_pd(g);
-  const __m128d b = _mm_loadu_pd(g + 2);
-  const __m128i lo = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtepi32_pd(v), a));
-  const __m128i hi = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(v, 0xEE)), b));
-  return _mm_unpacklo_epi64(lo, hi);
-}
+  // Four samples with their gains.
+  static __m128i scale(__m128i v, const double* g) {
+    const __m128d a = _mm_loadu_pd(g);
+    const __m128d b = _mm_loadu_pd(g + 2);
+    const __m128i lo = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtepi32_pd(v), a));
+    const __m128i hi = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(v, 0xEE)), b));
+    return _mm_unpacklo_epi64(lo, hi);
+  }
+};
 
 template <int Bits>
 void storeSse2(std::uint8_t* p, __m128i first, __m128i second) {
@@ -151,9 +155,10 @@ void storeSse2(std::uint8_t* p, __m128i first, __m128i second) {
   }
 }
 
-// Returns the frames done; the caller finishes the rest with mixScalar.
-template <int Bits, int Channels, bool HasIn, bool HasOut>
-Frames mixSse2(const Span& s) {
+// Returns the frames done; the caller finishes the rest with mixScalar. Always inlined:
+// the caller's target (AVX2 for that path) is what the loop is compiled for.
+template <class Isa, int Bits, int Channels, bool HasIn, bool HasOut>
+[[gnu::always_inline]] inline Frames mixPacked(const Span& s) {
   constexpr int kSampleBytes = Bits / 8;
   constexpr Frames kGroupFrames = 8 / Channels;
   const Frames groups = s.count / kGroupFrames;
@@ -167,64 +172,14 @@ Frames mixSse2(const Span& s) {
     __m128i first = _mm_setzero_si128();
     __m128i second = _mm_setzero_si128();
     if constexpr (HasIn) {
-      first = scaleSse2(loadSse2<Bits>(in), gIn);
-      second = scaleSse2(loadSse2<Bits>(in + 4 * kSampleBytes), gIn + 4);
+      first = Isa::scale(Isa::template load<Bits>(in), gIn);
+      second = Isa::scale(Isa::template load<Bits>(in + 4 * kSampleBytes), gIn + 4);
       in += 8 * kSampleBytes;
     }
     if constexpr (HasOut) {
-      first = _mm_add_epi32(first, scaleSse2(loadSse2<Bits>(out), gOut));
-      second = _mm_add_epi32(second, scaleSse2(loadSse2<Bits>(out + 4 * kSampleBytes), gOut + 4));
-      out += 8 * kSampleBytes;
-    }
-    storeSse2<Bits>(dst, first, second);
-    dst += 8 * kSampleBytes;
-    gIn += 8;
-    gOut += 8;
-  }
-  return groups * kGroupFrames;
-}
-
-#endif
-
-#if VOXLOOM_RENDER_AVX2
-
-template <int Bits>
-VOXLOOM_TARGET_AVX2 __m128i loadAvx2(const std::uint8_t* p) {
-  if constexpr (Bits == 16) {
-    return _mm_cvtepi16_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
-  } else {
-    int word;
-    std::memcpy(&word, p, sizeof word);
-    return _mm_sub_epi32(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(word)), _mm_set1_epi32(128));
-  }
-}
-
-VOXLOOM_TARGET_AVX2 inline __m128i scaleAvx2(__m128i v, const double* g) {
-  return _mm256_cvttpd_epi32(_mm256_mul_pd(_mm256_cvtepi32_pd(v), _mm256_loadu_pd(g)));
-}
-
-template <int Bits, int Channels, bool HasIn, bool HasOut>
-VOXLOOM_TARGET_AVX2 Frames mixAvx2(const Span& s) {
-  constexpr int kSampleBytes = Bits / 8;
-  constexpr Frames kGroupFrames = 8 / Channels;
-  const Frames groups = s.count / kGroupFrames;
-  // Locals: the stores could alias the span's fields otherwise.
-  const std::uint8_t* in = s.in;
-  const std::uint8_t* out = s.out;
-  std::uint8_t* dst = s.dst;
-  const double* gIn = s.gIn;
-  const double* gOut = s.gOut;
-  for (Frames n = 0; n < groups; ++n) {
-    __m128i first = _mm_setzero_si128();
-    __m128i second = _mm_setzero_si128();
-    if constexpr (HasIn) {
-      first = scaleAvx2(loadAvx2<Bits>(in), gIn);
-      second = scaleAvx2(loadAvx2<Bits>(in + 4 * kSampleBytes), gIn + 4);
-      in += 8 * kSampleBytes;
-    }
-    if constexpr (HasOut) {
-      first = _mm_add_epi32(first, scaleAvx2(loadAvx2<Bits>(out), gOut));
-      second = _mm_add_epi32(second, scaleAvx2(loadAvx2<Bits>(out + 4 * kSampleBytes), gOut + 4));
+      first = _mm_add_epi32(first, Isa::scale(Isa::template load<Bits>(out), gOut));
+      second = _mm_add_epi32(
+          second, Isa::scale(Isa::template load<Bits>(out + 4 * kSampleBytes), gOut + 4));
       out += 8 * kSampleBytes;
     }
     storeSse2<Bits>(dst, first, second);  // packing needs nothing wider
@@ -233,6 +188,37 @@ VOXLOOM_TARGET_AVX2 Frames mixAvx2(const Span& s) {
     gOut += 8;
   }
   return groups * kGroupFrames;
+}
+
+template <int Bits, int Channels, bool HasIn, bool HasOut>
+Frames mixSse2(const Span& s) {
+  return mixPacked<Sse2, Bits, Channels, HasIn, HasOut>(s);
+}
+
+#endif
+
+#if VOXLOOM_RENDER_AVX2
+
+struct Avx2 {
+  template <int Bits>
+  VOXLOOM_TARGET_AVX2 static __m128i load(const std::uint8_t* p) {
+    if constexpr (Bits == 16) {
+      return _mm_cvtepi16_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
+    } else {
+      int word;
+      std::memcpy(&word, p, sizeof word);
+      return _mm_sub_epi32(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(word)), _mm_set1_epi32(128));
+    }
+  }
+
+  VOXLOOM_TARGET_AVX2 static __m128i scale(__m128i v, const double* g) {
+    return _mm256_cvttpd_epi32(_mm256_mul_pd(_mm256_cvtepi32_pd(v), _mm256_loadu_pd(g)));
+  }
+};
+
+template <int Bits, int Channels, bool HasIn, bool HasOut>
+VOXLOOM_TARGET_AVX2 Frames mixAvx2(const Span& s) {
+  return mixPacked<Avx2, Bits, Channels, HasIn, HasOut>(s);
 }
 
 #endif

@@ -7,10 +7,4 @@ std::optional<RandomSourceKind> randomSourceKindFromInt(int value) {
   return static_cast<RandomSourceKind>(value);
 }
 
-bool isRandomSourceBuilt(RandomSourceKind kind) {
-  // Every kind has its source; a value outside the enumeration has none.
-  const int value = static_cast<int>(kind);
-  return value >= 0 && value < kRandomSourceKindCount;
-}
-
 }  // namespace voxloom

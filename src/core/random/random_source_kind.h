@@ -21,10 +21,6 @@ inline constexpr int kRandomSourceKindCount = 8;
 // The stored integer as a kind; nothing for a value outside 0..7.
 std::optional<RandomSourceKind> randomSourceKindFromInt(int value);
 
-// Whether this build can draw from the kind. Only these can be selected; the others
-// exist for the stored setting and the menu and are refused until their source exists.
-bool isRandomSourceBuilt(RandomSourceKind kind);
-
 // Menu item names and their plain captions, indexed by the kind's value.
 struct RandomSourceItem {
   const char* menuItem;

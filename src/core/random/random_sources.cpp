@@ -96,7 +96,7 @@ SelectOutcome RandomSources::selectRandomSource(RandomSourceKind kind, const std
     outcome = selectRandomFile(filePath);
   } else if (kind == RandomSourceKind::ParallelPort) {
     outcome = selectParallelPort(interactive);
-  } else if (isRandomSourceBuilt(kind)) {
+  } else if (randomSourceKindFromInt(static_cast<int>(kind))) {  // not one forced past the enum
     menu.checkOnly(kind);
     randomKind = kind;
     outcome = SelectOutcome::Selected;

@@ -24,7 +24,7 @@ constexpr std::size_t kStreamChunk = 4096;
 
 }  // namespace
 
-SdlWaveOut::SdlWaveOut(EventLoop& loop) : loop_(loop) {}
+SdlWaveOut::SdlWaveOut(EventLoop& loop) : SdlWaveDevice(loop, false) {}
 
 SdlWaveOut::~SdlWaveOut() {
   if (device_ != 0) {
@@ -33,22 +33,9 @@ SdlWaveOut::~SdlWaveOut() {
   }
 }
 
-WaveDeviceNames SdlWaveOut::deviceNames() {
-  return system_.ready() ? sdlDeviceNames(false) : WaveDeviceNames{};
-}
-
-WaveResult SdlWaveOut::query(int device, const WaveFormat& format) {
-  if (!system_.ready()) return errors_.remember(kWaveNoDriver, system_.failure());
-  return errors_.remember(checkSdlDevice(device, format, false), "");
-}
-
 WaveResult SdlWaveOut::open(int device, const WaveFormat& format, WaveNotify notify,
                             WaveFailure failed) {
-  if (device_ != 0) return errors_.remember(kWaveError, "The playback device is already open.");
-  if (!system_.ready()) return errors_.remember(kWaveNoDriver, system_.failure());
-  if (const WaveResult check = checkSdlDevice(device, format, false); check != kWaveOk) {
-    return errors_.remember(check, "");
-  }
+  if (const WaveResult check = checkOpen(device, format); check != kWaveOk) return check;
   SDL_AudioSpec wanted = *sdlSpecFor(format);
   wanted.callback = &SdlWaveOut::audioCallback;
   wanted.userdata = this;
@@ -65,64 +52,18 @@ WaveResult SdlWaveOut::open(int device, const WaveFormat& format, WaveNotify not
   underruns_ = 0;
   firstSoundAt_ = 0;
   rate_ = streamRate_ = kUnchangedRate;
-  quit_ = lost_ = false;
-  notify_ = std::move(notify);
-  failed_ = std::move(failed);
-
-  std::string name;
-  if (device != kWaveDefaultDevice) {
-    const char* found = SDL_GetAudioDeviceName(device, 0);
-    name = found != nullptr ? found : "";
-  }
-  // No allowed changes: SDL converts to the hardware itself, the callback sees format.
-  device_ = SDL_OpenAudioDevice(device == kWaveDefaultDevice ? nullptr : name.c_str(), 0, &wanted,
-                                &spec_, 0);
-  if (device_ == 0) {
-    notify_ = nullptr;
-    failed_ = nullptr;
-    return errors_.remember(kWaveError, sdlErrorText("The playback device could not be opened."));
-  }
-  feeder_ = std::thread(&SdlWaveOut::feedLoop, this);
-  SDL_PauseAudioDevice(device_, 0);
-  return kWaveOk;
+  const WaveResult opened = openDevice(device, wanted, std::move(notify), std::move(failed));
+  if (opened == kWaveOk) SDL_PauseAudioDevice(device_, 0);
+  return opened;
 }
 
 WaveResult SdlWaveOut::close() {
-  if (device_ == 0) return errors_.remember(kWaveNotOpen, "");
-  {
-    std::lock_guard queue(queueMutex_);
-    if (!blocks_.empty()) return errors_.remember(kWaveStillPlaying, "");
+  const WaveResult closed = closeDevice();
+  if (closed == kWaveOk && stream_ != nullptr) {
+    SDL_FreeAudioStream(stream_);
+    stream_ = nullptr;
   }
-  stopFeeder();
-  SDL_CloseAudioDevice(device_);
-  device_ = 0;
-  if (stream_ != nullptr) SDL_FreeAudioStream(stream_);
-  stream_ = nullptr;
-  notify_ = nullptr;
-  failed_ = nullptr;
-  return kWaveOk;
-}
-
-void SdlWaveOut::stopFeeder() {
-  {
-    std::lock_guard queue(queueMutex_);
-    quit_ = true;
-  }
-  wake_.notify_all();
-  feeder_.join();
-}
-
-WaveResult SdlWaveOut::prepare(WaveHeader& header) {
-  if (device_ == 0) return errors_.remember(kWaveNotOpen, "");
-  if (header.data == nullptr && header.bufferLength > 0) return errors_.remember(kWaveBadParam, "");
-  header.prepared = true;
-  return kWaveOk;
-}
-
-WaveResult SdlWaveOut::unprepare(WaveHeader& header) {
-  if (header.inQueue) return errors_.remember(kWaveStillPlaying, "");
-  header.prepared = false;
-  return kWaveOk;
+  return closed;
 }
 
 WaveResult SdlWaveOut::write(WaveHeader& header) {
@@ -139,7 +80,7 @@ WaveResult SdlWaveOut::write(WaveHeader& header) {
   }
   {
     std::lock_guard queue(queueMutex_);
-    if (lost_) return kWaveDeviceLost;
+    if (lost()) return kWaveDeviceLost;
     header.inQueue = true;
     header.done = false;
     blocks_.push_back(std::move(block));
@@ -189,14 +130,6 @@ WaveResult SdlWaveOut::setPlaybackRate(std::uint32_t factor) {
   return kWaveOk;
 }
 
-std::string SdlWaveOut::errorText(WaveResult code) {
-  if (code == kWaveDeviceLost) {
-    std::lock_guard queue(queueMutex_);
-    if (!lostText_.empty()) return limitWaveErrorText(lostText_);
-  }
-  return errors_.text(code);
-}
-
 void SDLCALL SdlWaveOut::audioCallback(void* self, Uint8* stream, int len) {
   static_cast<SdlWaveOut*>(self)->fillDevice(stream, len);
 }
@@ -219,32 +152,10 @@ void SdlWaveOut::fillDevice(Uint8* stream, int len) {
   if (got < wanted && playedInRun_) starved_ = true;
 }
 
-void SdlWaveOut::feedLoop() {
-  const long callbackMs = 1000L * spec_.samples / std::max(spec_.freq, 1);
-  const auto poll = std::chrono::milliseconds(std::clamp(callbackMs / 4, 1L, 5L));
-  const SdlThreadCleanup cleanup;
-  SDL_ClearError();  // per thread: what SDL says later on this thread is about the device
-  std::unique_lock queue(queueMutex_);
-  while (!quit_) {
-    if (deviceGone()) {
-      loseDevice();
-      continue;
-    }
-    const bool progressed = feedRing();
-    returnPlayedBlocks();
-    if (progressed) continue;
-    if (blocks_.empty()) {
-      wake_.wait(queue);
-    } else {
-      wake_.wait_for(queue, poll);
-    }
-  }
-}
-
-bool SdlWaveOut::deviceGone() {
-  // Only a run in progress waits for the device; an idle one is found out by its next run.
-  // Our pause keeps SDL playing, so stopped can only mean the device is gone.
-  return !lost_ && !blocks_.empty() && statusQuery_(device_) == SDL_AUDIO_STOPPED;
+bool SdlWaveOut::transfer() {
+  const bool progressed = feedRing();
+  returnPlayedBlocks();
+  return progressed;
 }
 
 void SdlWaveOut::dropQueuedSound() {
@@ -258,17 +169,10 @@ void SdlWaveOut::dropQueuedSound() {
   streamHoldsInput_ = false;
 }
 
-void SdlWaveOut::loseDevice() {
-  lost_ = true;
-  const char* said = SDL_GetError();
-  lostText_ = said != nullptr && *said != '\0' ? said : kDeviceRemovedText;
+void SdlWaveOut::returnAllOnLoss() {
   dropQueuedSound();
   for (Block& block : blocks_) returnBlock(block);
   blocks_.clear();
-  // Posted after the returns, so the owner has all its buffers back when it hears of it.
-  loop_.post([failed = failed_] {
-    if (failed) failed(kWaveDeviceLost);
-  });
 }
 
 void SdlWaveOut::takeBackUnplayed() {

@@ -4,20 +4,13 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/engine/wave_out.h"
-#include "core/ports/event_loop.h"
-#include "platform/sdl/byte_ring.h"
-#include "platform/sdl/sdl_audio_system.h"
-#include "platform/sdl/wave_error_texts.h"
+#include "platform/sdl/sdl_wave_device.h"
 
 namespace voxloom {
 
@@ -35,35 +28,31 @@ namespace voxloom {
 // back the unplayed bytes beyond those, so the new rate is heard at once either way.
 //
 // A device that goes away (unplugged, sink removed) no longer calls back, so nothing
-// would ever return. While buffers are queued the feeder therefore watches SDL's status
-// of the device: once it reads stopped, every queued buffer is returned as by reset()
-// and the failure is posted after them.
-class SdlWaveOut final : public WaveOut {
+// would ever return. While buffers are queued the feeder (the worker) therefore watches
+// SDL's status of the device: once it reads stopped, every queued buffer is returned as
+// by reset() and the failure is posted after them.
+class SdlWaveOut final : public WaveOut, public SdlWaveDevice {
  public:
-  using StatusQuery = std::function<SDL_AudioStatus(SDL_AudioDeviceID)>;
-
   explicit SdlWaveOut(EventLoop& loop);
   ~SdlWaveOut() override;
   SdlWaveOut(const SdlWaveOut&) = delete;
   SdlWaveOut& operator=(const SdlWaveOut&) = delete;
 
-  WaveDeviceNames deviceNames() override;
-  WaveResult query(int device, const WaveFormat& format) override;
+  WaveDeviceNames deviceNames() override { return names(); }
+  WaveResult query(int device, const WaveFormat& format) override {
+    return queryDevice(device, format);
+  }
   WaveResult open(int device, const WaveFormat& format, WaveNotify notify,
                   WaveFailure failed = {}) override;
   WaveResult close() override;
-  WaveResult prepare(WaveHeader& header) override;
-  WaveResult unprepare(WaveHeader& header) override;
+  WaveResult prepare(WaveHeader& header) override { return prepareHeader(header); }
+  WaveResult unprepare(WaveHeader& header) override { return unprepareHeader(header); }
   WaveResult write(WaveHeader& header) override;
   WaveResult pause() override;
   WaveResult restart() override;
   WaveResult reset() override;
   WaveResult setPlaybackRate(std::uint32_t factor) override;
-  std::string errorText(WaveResult code) override;
-
-  // Replaces SDL_GetAudioDeviceStatus, so that a test can take a device away. Only while
-  // closed; the feeder calls it.
-  void setStatusQuery(StatusQuery query) { statusQuery_ = std::move(query); }
+  std::string errorText(WaveResult code) override { return textOf(code); }
 
   // Gaps in the sound: times the device ran out of data after playing some and more
   // followed, not counting pauses or the silence after the last buffer.
@@ -88,33 +77,25 @@ class SdlWaveOut final : public WaveOut {
   static void SDLCALL audioCallback(void* self, Uint8* stream, int len);
   void fillDevice(Uint8* stream, int len);
 
-  void feedLoop();
-  // Both run with queueMutex_ held.
+  // These run with queueMutex_ held.
+  bool transfer() override;
+  // Only a run in progress waits for the device; an idle one is found out by its next
+  // run. Our pause keeps SDL playing, so stopped can only mean the device is gone.
+  bool polling() const override { return !blocks_.empty(); }
+  bool hasBuffers() const override { return !blocks_.empty(); }
+  void returnAllOnLoss() override;
   bool feedRing();
   void returnPlayedBlocks();
   bool applyRate();
   void takeBackUnplayed();
   void returnBlock(Block& block);
-  bool deviceGone();
   // Forgets every byte not yet played and the pause; queueMutex_ is held.
   void dropQueuedSound();
-  void loseDevice();
-  void stopFeeder();
 
-  EventLoop& loop_;
-  SdlAudioSystem system_;
-  WaveErrorTexts errors_;
-  SDL_AudioDeviceID device_ = 0;
-  SDL_AudioSpec spec_{};
-  WaveNotify notify_;
-  WaveFailure failed_;
-  StatusQuery statusQuery_ = &SDL_GetAudioDeviceStatus;
   std::size_t frameBytes_ = 1;
   std::uint8_t silence_ = 0;
 
-  // Shared with SDL's audio thread; held only to copy bytes.
-  std::mutex audioMutex_;
-  ByteRing ring_;
+  // Shared with SDL's audio thread, under audioMutex_.
   bool paused_ = false;
   std::uint64_t consumed_ = 0;  // bytes the device has taken from the ring since open
   bool playedInRun_ = false;
@@ -122,9 +103,7 @@ class SdlWaveOut final : public WaveOut {
   std::atomic<std::uint64_t> underruns_{0};
   std::atomic<std::chrono::steady_clock::rep> firstSoundAt_{0};
 
-  // Shared by the loop thread and the feeder.
-  std::mutex queueMutex_;
-  std::condition_variable wake_;
+  // Shared by the loop thread and the feeder, under queueMutex_.
   std::deque<Block> blocks_;
   std::uint64_t produced_ = 0;      // bytes put into the ring since open
   std::size_t resampledLimit_ = 0;  // most resampled bytes held in the ring
@@ -132,11 +111,6 @@ class SdlWaveOut final : public WaveOut {
   std::uint32_t streamRate_ = 0x10000;
   SDL_AudioStream* stream_ = nullptr;  // only while the rate is not 0x10000
   bool streamHoldsInput_ = false;      // put since the last flush
-  std::vector<std::uint8_t> scratch_;
-  bool quit_ = false;
-  bool lost_ = false;     // the device went away since open
-  std::string lostText_;  // why, for errorText(kWaveDeviceLost)
-  std::thread feeder_;
 };
 
 }  // namespace voxloom
