@@ -14,8 +14,8 @@
 
 #include "core/app/command_state.h"
 #include "core/engine/playback_engine.h"
+#include "core/ports/queued_event_loop.h"
 #include "core/random/random_sources.h"
-#include "core/util/queued_event_loop.h"
 #include "core/view/signal_view.h"
 #include "platform/sdl/sdl_wave_out.h"
 

@@ -10,7 +10,7 @@
 
 #include "core/app/command_state.h"
 #include "core/engine/recording_engine.h"
-#include "core/util/queued_event_loop.h"
+#include "core/ports/queued_event_loop.h"
 
 namespace voxloom {
 namespace {

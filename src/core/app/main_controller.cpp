@@ -13,6 +13,7 @@
 #include "core/audio/riff.h"
 #include "core/audio/wav_reader.h"
 #include "core/audio/wav_writer.h"
+#include "core/ports/refuse_clash.h"
 #include "core/random/manual_sweep.h"
 #include "core/util/output_guard.h"
 

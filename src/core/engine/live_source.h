@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "core/audio/audio_document.h"
-#include "core/engine/recording_params.h"
-#include "core/engine/wave_in.h"
+#include "core/audio/recording_params.h"
 #include "core/ports/prompter.h"
 #include "core/ports/recording_dialog.h"
+#include "core/ports/wave_in.h"
 
 namespace voxloom {
 

@@ -8,9 +8,9 @@
 
 #include "core/engine/play_time_controls.h"
 #include "core/engine/segment_sequencer.h"
-#include "core/engine/wave_out.h"
 #include "core/ports/prompter.h"
 #include "core/ports/timer.h"
+#include "core/ports/wave_out.h"
 #include "core/util/units.h"
 
 namespace voxloom {

@@ -5,16 +5,15 @@
 #include <functional>
 
 #include "core/audio/audio_document.h"
+#include "core/audio/recording_params.h"
 #include "core/engine/recording_chunks.h"
-#include "core/engine/recording_level.h"
-#include "core/engine/recording_params.h"
-#include "core/engine/wave_in.h"
 #include "core/ports/prompter.h"
 #include "core/ports/recording_dialog.h"
+#include "core/ports/wave_in.h"
+#include "core/random/recording_level.h"
 
 namespace voxloom {
 
-inline constexpr const char* kRecordInErrorTitle = "Record In Error";
 inline constexpr const char* kRecordingCaption = "Recording ...";
 inline constexpr const char* kCopyingCaption = "Copying ...";
 inline constexpr const char* kAllocFailedText = "Failed to allocate memory.";

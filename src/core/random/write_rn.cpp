@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/audio/audio_document.h"
+#include "core/ports/refuse_clash.h"
 #include "core/random/random_sources.h"
 #include "core/util/output_guard.h"
 

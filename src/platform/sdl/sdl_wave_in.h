@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/engine/wave_in.h"
 #include "core/ports/event_loop.h"
+#include "core/ports/wave_in.h"
 #include "platform/sdl/byte_ring.h"
 #include "platform/sdl/sdl_audio_system.h"
 #include "platform/sdl/wave_error_texts.h"

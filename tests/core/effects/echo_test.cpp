@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/effects/echo_dialog.h"
+#include "core/ports/echo_dialog.h"
 #include "tests/core/effects/effect_signal.h"
 
 namespace voxloom {

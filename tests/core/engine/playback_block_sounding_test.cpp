@@ -6,8 +6,8 @@
 
 #include "core/app/command_state.h"
 #include "core/engine/playback_engine.h"
+#include "core/ports/queued_event_loop.h"
 #include "core/random/random_sources.h"
-#include "core/util/queued_event_loop.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/sim_wave_out.h"
 #include "tests/support/test_signal.h"

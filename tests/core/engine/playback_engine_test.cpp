@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/app/command_state.h"
+#include "core/ports/queued_event_loop.h"
 #include "core/random/random_sources.h"
-#include "core/util/queued_event_loop.h"
 #include "tests/support/manual_timer.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/sim_wave_in.h"
