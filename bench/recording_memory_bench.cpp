@@ -118,7 +118,9 @@ void BM_RecordTenMinutes(benchmark::State& state) {
     CdQuality dialog;
     AudioDocument doc;
     int commandState = kStateIdle;
-    RecordingEngine engine(doc, prompter, commandState);
+    RecordingEngine engine(doc, prompter, commandState, [&](RunEvent event) {
+      commandState = commandStateAfter(event, commandState);
+    });
     engine.attachDevice(device);
     engine.dialog = &dialog;
     const long before = residentKb();
