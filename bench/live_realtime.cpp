@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/app/main_controller.h"
-#include "core/util/queued_event_loop.h"
+#include "core/ports/queued_event_loop.h"
 #include "platform/sdl/sdl_wave_in.h"
 #include "platform/sdl/sdl_wave_out.h"
 

@@ -9,13 +9,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/app/command_state.h"
 #include "core/engine/playback_engine.h"
+#include "core/ports/queued_event_loop.h"
 #include "core/random/random_sources.h"
-#include "core/util/queued_event_loop.h"
 #include "core/view/signal_view.h"
 #include "platform/sdl/sdl_wave_out.h"
 
@@ -67,8 +68,14 @@ int run(int fromMs, int seconds, bool withView = false) {
   voxloom::SdlWaveOut device(loop);
   voxloom::PlayTimeControls playTime;
   int state = voxloom::kStateIdle;
-  voxloom::PlaybackEngine engine(device, prompter, {table, options, doc, random, renderer}, state,
-                                 playTime);
+  std::function<void(int)> refreshView;  // the commands' refresh, with the view
+  voxloom::PlaybackEngine engine(
+      device, prompter, {table, options, doc, random, renderer}, state,
+      [&](voxloom::RunEvent event) {
+        state = voxloom::commandStateAfter(event, state);
+        if (event != voxloom::RunEvent::Stopping && refreshView) refreshView(state);
+      },
+      playTime);
   Clock::time_point firstBack{};
   std::int64_t blocks = 0;
   engine.callouts.showSegment = [&](std::uintptr_t) {
@@ -84,10 +91,7 @@ int run(int fromMs, int seconds, bool withView = false) {
     engine.blockSounding = [&](voxloom::Frames s, voxloom::Frames l) {
       view.blockStarted(s, l, doc.nominalRate);
     };
-    engine.callouts.setCommandState = [&](int s) {
-      state = s;
-      view.commandStateChanged(s);
-    };
+    refreshView = [&](int s) { view.commandStateChanged(s); };
   }
   const Clock::time_point start = Clock::now();
   if (engine.makeEvp() != 0) return 1;

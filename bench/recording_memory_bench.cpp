@@ -10,7 +10,7 @@
 
 #include "core/app/command_state.h"
 #include "core/engine/recording_engine.h"
-#include "core/util/queued_event_loop.h"
+#include "core/ports/queued_event_loop.h"
 
 namespace voxloom {
 namespace {
@@ -118,7 +118,9 @@ void BM_RecordTenMinutes(benchmark::State& state) {
     CdQuality dialog;
     AudioDocument doc;
     int commandState = kStateIdle;
-    RecordingEngine engine(doc, prompter, commandState);
+    RecordingEngine engine(doc, prompter, commandState, [&](RunEvent event) {
+      commandState = commandStateAfter(event, commandState);
+    });
     engine.attachDevice(device);
     engine.dialog = &dialog;
     const long before = residentKb();

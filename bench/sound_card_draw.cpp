@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/ports/prompter.h"
+#include "core/ports/queued_event_loop.h"
 #include "core/random/random_sources.h"
-#include "core/util/queued_event_loop.h"
 #include "platform/sdl/sdl_wave_in.h"
 
 namespace {

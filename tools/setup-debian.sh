@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   espeak-ng sox xvfb xauth
-  desktop-file-utils libxml2-utils
+  desktop-file-utils libxml2-utils graphviz
 )
 
 missing=()

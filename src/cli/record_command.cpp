@@ -9,7 +9,7 @@
 #include "cli/cli_prompter.h"
 #include "cli/commands.h"
 #include "core/app/main_controller.h"
-#include "core/util/queued_event_loop.h"
+#include "core/ports/queued_event_loop.h"
 #include "platform/sdl/sdl_wave_in.h"
 
 namespace voxloom::cli {

@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "core/app/health_indicator.h"
+#include "core/ports/queued_event_loop.h"
 #include "core/session/system_clock.h"
 #include "core/util/number_text.h"
-#include "core/util/queued_event_loop.h"
 #include "platform/http/qt_http_client.h"
 #include "platform/linux/char_device.h"
 #include "platform/linux/ppdev_port_driver.h"

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "core/effects/auto_cut_options.h"
+#include "core/audio/auto_cut_options.h"
 
 class QGroupBox;
 class QRadioButton;

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "core/effects/echo_dialog.h"
+#include "core/ports/echo_dialog.h"
 
 class QLabel;
 class QScrollBar;

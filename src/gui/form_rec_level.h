@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "core/engine/recording_level.h"
+#include "core/random/recording_level.h"
 
 class QCheckBox;
 class QProgressBar;

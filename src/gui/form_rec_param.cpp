@@ -11,7 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "core/effects/echo_dialog.h"
+#include "core/ports/echo_dialog.h"
 
 namespace voxloom {
 

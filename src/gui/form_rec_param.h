@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "core/engine/recording_params.h"
+#include "core/audio/recording_params.h"
 
 class QButtonGroup;
 class QCheckBox;

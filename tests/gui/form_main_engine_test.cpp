@@ -12,7 +12,7 @@
 #include <QToolButton>
 #include <memory>
 
-#include "core/util/queued_event_loop.h"
+#include "core/ports/queued_event_loop.h"
 #include "gui/form_main.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"

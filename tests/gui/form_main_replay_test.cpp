@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <memory>
 
-#include "core/util/queued_event_loop.h"
+#include "core/ports/queued_event_loop.h"
 #include "gui/form_main.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/manual_timer.h"

@@ -14,7 +14,7 @@
 #include <QSpinBox>
 #include <QTimer>
 
-#include "core/util/queued_event_loop.h"
+#include "core/ports/queued_event_loop.h"
 #include "gui/form_main.h"
 #include "gui/form_rec_level.h"
 #include "gui/form_rec_param.h"

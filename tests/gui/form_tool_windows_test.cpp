@@ -12,7 +12,7 @@
 #include <memory>
 #include <set>
 
-#include "core/util/queued_event_loop.h"
+#include "core/ports/queued_event_loop.h"
 #include "gui/feedback_symbols.h"
 #include "gui/form_main.h"
 #include "gui/form_speed_control.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/audio/wave_format.h"
-#include "core/util/queued_event_loop.h"
+#include "core/ports/queued_event_loop.h"
 
 namespace voxloom::test {
 

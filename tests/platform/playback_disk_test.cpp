@@ -33,7 +33,6 @@ class PlaybackDiskTest : public ::testing::Test {
     std::copy(bytes.begin(), bytes.end(), doc.samples.get());
     doc.setUpDocument("pattern.wav", true);
     engine = &parts.attachDevice(out, loop, nullptr);
-    engine->callouts.setCommandState = [this](int state) { commandState = state; };
   }
 
   bool waitUntilClosed(std::chrono::milliseconds timeout = 5s) {
@@ -46,7 +45,9 @@ class PlaybackDiskTest : public ::testing::Test {
   ScriptedPrompter prompter;
   AudioDocument doc;
   int commandState = kStateIdle;
-  PlaybackParts parts{prompter, doc, commandState};
+  PlaybackParts parts{prompter, doc, commandState, [this](RunEvent event) {
+                        commandState = commandStateAfter(event, commandState);
+                      }};
   PlaybackEngine* engine = nullptr;
 };
 

@@ -1,4 +1,4 @@
-#include "core/util/queued_event_loop.h"
+#include "core/ports/queued_event_loop.h"
 
 #include <gtest/gtest.h>
 

@@ -68,7 +68,9 @@ class RecordingDiskTest : public ::testing::Test {
   AnswerStart dialog;
   AudioDocument doc;
   int commandState = kStateIdle;
-  RecordingEngine engine{doc, prompter, commandState};
+  RecordingEngine engine{doc, prompter, commandState, [this](RunEvent event) {
+                           commandState = commandStateAfter(event, commandState);
+                         }};
 };
 
 TEST_F(RecordingDiskTest, RecordsTheInputFileIntoTheDocument) {

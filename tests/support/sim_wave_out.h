@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/engine/wave_out.h"
 #include "core/ports/event_loop.h"
+#include "core/ports/wave_out.h"
 
 namespace voxloom::test {
 

@@ -31,4 +31,25 @@ void applyCommandTable(int state, const DocumentFlags& f, CommandView& v) {
   }
 }
 
+int commandStateAfter(RunEvent event, int state) {
+  switch (event) {
+    case RunEvent::PlayStarted:
+      return kStatePlaying;
+    case RunEvent::EvpStarted:
+      return kStateMakingEvp;
+    case RunEvent::ReplayStarted:
+      return kStateSessionPlay;
+    case RunEvent::RecordingStarted:
+      return kStateRecording;
+    case RunEvent::Failed:
+    case RunEvent::Stopping:
+    case RunEvent::Ended:
+    case RunEvent::LiveSwitched:
+      return kStateIdle;
+    case RunEvent::LiveRound:
+      break;
+  }
+  return state;
+}
+
 }  // namespace voxloom

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 
+#include "core/engine/run_state.h"
+
 namespace voxloom {
 
 // Commands whose enabled state the command state decides. Each toolbar button and its
@@ -28,16 +30,9 @@ enum class Command : std::size_t {
 };
 inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(Command::Count);
 
-// 1 idle, 2 playing the WAV file, 3 making an EVP, 4 replaying the session, 5 recording;
-// 0 before the first refresh.
-enum CommandStateValue : int {
-  kStateNone = 0,
-  kStateIdle = 1,
-  kStatePlaying = 2,
-  kStateMakingEvp = 3,
-  kStateSessionPlay = 4,
-  kStateRecording = 5,
-};
+// The command state is the run state (kStateIdle ...); each reported run event moves
+// it on.
+int commandStateAfter(RunEvent event, int state);
 
 // What the command state shows: enabled commands and the modes handed to the segment,
 // play-time and session controls (0 active, 1 locked).

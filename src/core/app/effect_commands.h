@@ -3,10 +3,10 @@
 #include <functional>
 
 #include "core/audio/audio_document.h"
-#include "core/effects/auto_cut_options.h"
+#include "core/audio/auto_cut_options.h"
 #include "core/effects/echo.h"
-#include "core/effects/echo_dialog.h"
 #include "core/effects/effect_result.h"
+#include "core/ports/echo_dialog.h"
 #include "core/ports/effect_dialogs.h"
 #include "core/ports/prompter.h"
 

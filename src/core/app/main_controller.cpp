@@ -12,6 +12,7 @@
 #include "core/audio/riff.h"
 #include "core/audio/wav_reader.h"
 #include "core/audio/wav_writer.h"
+#include "core/ports/refuse_clash.h"
 #include "core/random/manual_sweep.h"
 #include "core/util/number_text.h"
 #include "core/util/output_guard.h"
@@ -91,7 +92,9 @@ std::string windowUsageText() {
 }
 
 MainController::MainController(Prompter& prompter, Shell& shell)
-    : playback(prompter, document, commandState), prompter_(prompter), shell_(shell) {
+    : playback(prompter, document, commandState, [this](RunEvent event) { onRunEvent(event); }),
+      prompter_(prompter),
+      shell_(shell) {
   bindSettings();
   // Export renders cross-faded entries with the shape the segment options hold now.
   sessions.fadeMode = [this] { return playback.options.fadeMode; };
@@ -160,6 +163,15 @@ void MainController::openStartUpFiles(const std::vector<std::string>& files) {
   }
   if (autoOpenLastWavFile && !lastWavFile.empty() && fileExists(lastWavFile))
     openWavFile(lastWavFile);
+}
+
+void MainController::onRunEvent(RunEvent event) {
+  const int state = commandStateAfter(event, commandState);
+  if (event == RunEvent::Stopping) {
+    commandState = state;  // the commands follow once the run has ended
+  } else {
+    setCommandState(state);
+  }
 }
 
 void MainController::setCommandState(int state) {
@@ -365,7 +377,6 @@ bool MainController::closeQuery() {
 
 void MainController::attachPlayback(WaveOut& device, EventLoop& loop, OneShotTimer* timer) {
   PlaybackEngine& engine = playback.attachDevice(device, loop, timer);
-  engine.callouts.setCommandState = [this](int state) { setCommandState(state); };
   engine.callouts.pauseChanged = [this](bool paused) {
     signalView.setPaused(paused);
     notify(ViewAspect::Commands);
@@ -418,7 +429,8 @@ void MainController::stopPlayback() {
 
 void MainController::closeManualRandom() {
   playback.random.menu.showManualRandom = false;
-  if (closingManualStopsPlayback(commandState, playback.random.randomKind)) stopPlayback();
+  if (closingManualStopsPlayback(commandState == kStateMakingEvp, playback.random.randomKind))
+    stopPlayback();
 }
 
 void MainController::toggleRandomLog() {

@@ -87,6 +87,9 @@ class MainController {
   void openStartUpFiles(const std::vector<std::string>& files);
 
   void setCommandState(int state);
+  // What the engines and the live source report: the command state and the commands
+  // follow.
+  void onRunEvent(RunEvent event);
   void openFileByType(const std::string& path);
   void openWavFile(const std::string& path);
   int readWavFile(const std::string& path);
@@ -183,7 +186,8 @@ class MainController {
   // --- end of sessions ---
 
   // --- Recording (main_controller_recording.cpp, core/engine/recording_engine.h) ---
-  RecordingEngine recording{document, prompter_, commandState};
+  RecordingEngine recording{document, prompter_, commandState,
+                            [this](RunEvent event) { onRunEvent(event); }};
   // The window program's input device; without one Record does nothing.
   void attachRecording(WaveIn& device, EventLoop& loop, OneShotTimer* levelDecay);
   void startRecording();  // ButtonRecord, MenuFileRecord, F4
@@ -198,7 +202,8 @@ class MainController {
  public:
   SpeedControl speed;       // TFormSpeedControlWindow
   VisualFeedback feedback;  // TFormVisualFeedbackWindow
-  LiveSource live{document, prompter_, commandState, liveMode, recording.params};
+  LiveSource live{document, prompter_, [this](RunEvent event) { onRunEvent(event); }, liveMode,
+                  recording.params};
   // The window program's live input device; without one the live mode stays off.
   void attachLive(WaveIn& device, EventLoop& loop);
   void changeSpeedSlider(int position);  // TrackBarSpeedChange

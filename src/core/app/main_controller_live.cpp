@@ -68,7 +68,6 @@ void MainController::attachLive(WaveIn& device, EventLoop& loop) {
   live.dialog = recording.dialog;
   LiveCallouts& out = live.callouts;
   out.discardDocument = [this] { return discardDocumentIfAllowed(); };
-  out.setCommandState = [this](int state) { setCommandState(state); };
   out.textsChanged = [this] { notify(ViewAspect::Texts); };
   out.documentChanged = [this] { notify(ViewAspect::Document); };
   out.stopPlayback = [this] { stopPlayback(); };

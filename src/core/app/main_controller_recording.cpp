@@ -16,7 +16,6 @@ void MainController::attachRecording(WaveIn& device, EventLoop& loop, OneShotTim
   playback.random.soundCard.loop = &loop;
   RecordingCallouts& out = recording.callouts;
   out.discardDocument = [this] { return discardDocumentIfAllowed(); };
-  out.setCommandState = [this](int state) { setCommandState(state); };
   out.textsChanged = [this] {
     // The waveform view shows the take as it grows.
     if (recording.isRecording()) signalView.recordingGrew(recording.recorded(), recording.format());

@@ -1,19 +1,23 @@
 #include "core/app/playback_parts.h"
 
+#include <utility>
+
 namespace voxloom {
 
-PlaybackParts::PlaybackParts(Prompter& prompter, const AudioDocument& document, int& commandState)
+PlaybackParts::PlaybackParts(Prompter& prompter, const AudioDocument& document, const int& runState,
+                             RunListener report)
     : random(stopRequest, prompter),
       prompter_(prompter),
       document_(document),
-      commandState_(commandState) {
+      runState_(runState),
+      report_(std::move(report)) {
   random.pseudo.seedPseudoRandom(timeSeed());
 }
 
 PlaybackEngine& PlaybackParts::attachDevice(WaveOut& device, EventLoop& loop, OneShotTimer* timer) {
   loop_ = &loop;
-  engine_ = std::make_unique<PlaybackEngine>(device, prompter_, sequencerContext(), commandState_,
-                                             playTime);
+  engine_ = std::make_unique<PlaybackEngine>(device, prompter_, sequencerContext(), runState_,
+                                             report_, playTime);
   engine_->setTimer(timer);
   random.stopPlaybackHook = [this] { engine_->stopPlayback(); };
   return *engine_;

@@ -22,7 +22,9 @@ namespace voxloom {
 // once a device is attached, the engine.
 class PlaybackParts {
  public:
-  PlaybackParts(Prompter& prompter, const AudioDocument& document, int& commandState);
+  // The engine, once attached, reads `runState` and reports to `report`.
+  PlaybackParts(Prompter& prompter, const AudioDocument& document, const int& runState,
+                RunListener report);
   PlaybackParts(const PlaybackParts&) = delete;
   PlaybackParts& operator=(const PlaybackParts&) = delete;
 
@@ -49,7 +51,8 @@ class PlaybackParts {
  private:
   Prompter& prompter_;
   const AudioDocument& document_;
-  int& commandState_;
+  const int& runState_;
+  RunListener report_;
   EventLoop* loop_ = nullptr;
   std::unique_ptr<PlaybackEngine> engine_;
 };

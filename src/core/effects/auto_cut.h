@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/audio/audio_document.h"
-#include "core/effects/auto_cut_options.h"
+#include "core/audio/auto_cut_options.h"
 #include "core/effects/effect_result.h"
 
 namespace voxloom {

@@ -1,16 +1,10 @@
 #pragma once
 
 #include "core/audio/audio_document.h"
+#include "core/audio/echo_settings.h"
 #include "core/effects/effect_result.h"
 
 namespace voxloom {
-
-// The stored echo parameters (settings section "EFFECTS"). They change only when the
-// echo dialog is closed with OK.
-struct EchoSettings {
-  int delayMs = 100;      // "EchoDelay", 0..1000
-  int decayPercent = 50;  // "EchoDecay", 0..100
-};
 
 // Delay in sample frames: nominalRate x delay / 1000, at most frameCount (and never
 // negative).

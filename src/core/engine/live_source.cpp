@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 
-#include "core/app/command_state.h"
 #include "core/engine/recording_engine.h"
 
 namespace voxloom {
@@ -19,11 +19,11 @@ std::string liveBufferTooLargeText(std::int64_t bytes) {
          " bytes. Choose a shorter buffer time or a lower sample rate.";
 }
 
-LiveSource::LiveSource(AudioDocument& document, Prompter& prompter, int& commandState,
+LiveSource::LiveSource(AudioDocument& document, Prompter& prompter, RunListener report,
                        bool& menuChecked, RecParamState& params)
     : doc_(document),
       prompter_(prompter),
-      commandState_(commandState),
+      report_(std::move(report)),
       menuChecked_(menuChecked),
       params_(params) {}
 
@@ -38,14 +38,6 @@ LiveSource::~LiveSource() {
 void LiveSource::setMenuChecked(bool on) {
   menuChecked_ = on;
   if (callouts.menuChanged) callouts.menuChanged();
-}
-
-void LiveSource::setCommandState(int state) {
-  if (callouts.setCommandState) {
-    callouts.setCommandState(state);
-  } else {
-    commandState_ = state;
-  }
 }
 
 void LiveSource::reportWaveInError(WaveResult code) {
@@ -74,7 +66,7 @@ bool LiveSource::setLiveMode(bool on) {
       tellTexts();
       tellDocument();
     }
-    setCommandState(kStateIdle);
+    report_(RunEvent::LiveSwitched);
     return true;
   }
 
@@ -153,7 +145,7 @@ bool LiveSource::setLiveMode(bool on) {
     setLiveMode(false);
     return false;
   }
-  setCommandState(kStateIdle);
+  report_(RunEvent::LiveSwitched);
   doc_.texts.windowTitle = kLiveInitCaption;
   doc_.texts.applicationTitle = kLiveInitCaption;
   tellTexts();
@@ -242,7 +234,7 @@ void LiveSource::bufferFull() {
   doc_.setUpDocument(kLiveTitle, false);
   tellTexts();
   tellDocument();
-  setCommandState(commandState_);  // Make EVP becomes available when idle
+  report_(RunEvent::LiveRound);  // Make EVP becomes available when idle
 }
 
 void LiveSource::onDeviceLost(WaveResult code) {

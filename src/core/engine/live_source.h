@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "core/audio/audio_document.h"
-#include "core/engine/recording_params.h"
-#include "core/engine/wave_in.h"
+#include "core/audio/recording_params.h"
+#include "core/engine/run_state.h"
 #include "core/ports/prompter.h"
 #include "core/ports/recording_dialog.h"
+#include "core/ports/wave_in.h"
 
 namespace voxloom {
 
@@ -22,8 +23,6 @@ inline constexpr const char* kLiveInitCaption = "Initializing Live Audio Mode ..
 struct LiveCallouts {
   // The one gate before the document is replaced; true when the user cancelled.
   std::function<bool()> discardDocument;
-  // Stores the command state with the command refresh.
-  std::function<void(int)> setCommandState;
   // The caption, title or status texts changed.
   std::function<void()> textsChanged;
   // The samples were replaced or freed, or a round of them is complete.
@@ -52,7 +51,7 @@ class LiveSource {
   static constexpr int kChunkCount = 4;  // chunks kept queued on the device
   static constexpr int kChunkMs = 50;    // length of one chunk
 
-  LiveSource(AudioDocument& document, Prompter& prompter, int& commandState, bool& menuChecked,
+  LiveSource(AudioDocument& document, Prompter& prompter, RunListener report, bool& menuChecked,
              RecParamState& params);
   LiveSource(const LiveSource&) = delete;
   LiveSource& operator=(const LiveSource&) = delete;
@@ -95,7 +94,6 @@ class LiveSource {
   bool queueChunk(WaveHeader& header);
   void reportWaveInError(WaveResult code);
   void setMenuChecked(bool on);
-  void setCommandState(int state);
   void tellTexts() {
     if (callouts.textsChanged) callouts.textsChanged();
   }
@@ -108,7 +106,7 @@ class LiveSource {
 
   AudioDocument& doc_;
   Prompter& prompter_;
-  int& commandState_;
+  RunListener report_;
   bool& menuChecked_;
   RecParamState& params_;
   WaveIn* device_ = nullptr;

@@ -1,8 +1,8 @@
 #include "core/engine/playback_engine.h"
 
 #include <algorithm>
+#include <utility>
 
-#include "core/app/command_state.h"
 #include "core/engine/speed_control.h"
 #include "core/random/random_sources.h"
 
@@ -25,11 +25,13 @@ PickStatus checkPickPossible(const SegmentTable& table, const SegmentOptions& op
 }
 
 PlaybackEngine::PlaybackEngine(WaveOut& device, Prompter& prompter, SequencerContext context,
-                               int& commandState, const PlayTimeControls& playTime)
+                               const int& runState, RunListener report,
+                               const PlayTimeControls& playTime)
     : device_(device),
       prompter_(prompter),
       context_(context),
-      commandState_(commandState),
+      runState_(runState),
+      report_(std::move(report)),
       playTime_(playTime) {}
 
 PlaybackEngine::~PlaybackEngine() {
@@ -39,14 +41,6 @@ PlaybackEngine::~PlaybackEngine() {
     for (WaveHeader& header : headers_)
       if (header.prepared) device_.unprepare(header);
     device_.close();
-  }
-}
-
-void PlaybackEngine::setCommandState(int state) {
-  if (callouts.setCommandState) {
-    callouts.setCommandState(state);
-  } else {
-    commandState_ = state;
   }
 }
 
@@ -78,7 +72,7 @@ int PlaybackEngine::playDocument() {
   const AudioDocument& doc = context_.doc;
   if (open_ || !doc.isLoaded || !doc.samples) return 1;
   if (!openDevice()) return 1;
-  setCommandState(kStatePlaying);
+  report_(RunEvent::PlayStarted);
   slotIndex_ = 0;
   WaveHeader& header = headers_[0];
   header = WaveHeader{};
@@ -89,7 +83,7 @@ int PlaybackEngine::playDocument() {
     reportWaveOutError(result);
     device_.close();
     open_ = false;
-    setCommandState(kStateIdle);
+    report_(RunEvent::Failed);
     return 1;
   }
   result = device_.write(header);
@@ -99,7 +93,7 @@ int PlaybackEngine::playDocument() {
     device_.unprepare(header);
     device_.close();
     open_ = false;
-    setCommandState(kStateIdle);
+    report_(RunEvent::Failed);
     return 1;
   }
   bufferCount_ = kPlaybackSlots;
@@ -129,12 +123,12 @@ int PlaybackEngine::makeEvp() {
   // Failures count per run; before the state change, so that the window's refresh for
   // the new run does not see the last run's failures.
   random.startRun();
-  setCommandState(kStateMakingEvp);
+  report_(RunEvent::EvpStarted);
   if (capture.begin && !capture.begin()) {
     device_.close();
     open_ = false;
     random.log.closeRandomLog();
-    setCommandState(kStateIdle);
+    report_(RunEvent::Failed);
     return 1;
   }
   updateMinFrames(context_.table, context_.options, doc);
@@ -173,7 +167,7 @@ int PlaybackEngine::makeEvp() {
 int PlaybackEngine::playEntries(ReplayEntrySource source) {
   if (open_ || !context_.doc.isLoaded) return 1;
   if (!openDevice()) return 1;
-  setCommandState(kStateSessionPlay);
+  report_(RunEvent::ReplayStarted);
   replay_ = std::move(source);
   bufferCount_ = kPlaybackSlots;
   outstanding_ = 0;
@@ -294,8 +288,8 @@ void PlaybackEngine::togglePause() {
 }
 
 void PlaybackEngine::stopPlayback() {
-  if (commandState_ == kStateRecording) {
-    commandState_ = kStateIdle;
+  if (runState_ == kStateRecording) {
+    report_(RunEvent::Stopping);
     if (callouts.resetRecording) callouts.resetRecording();
     return;
   }
@@ -303,8 +297,8 @@ void PlaybackEngine::stopPlayback() {
 }
 
 void PlaybackEngine::stopRun() {
-  // Without the refresh: the commands keep showing the run until its last block is back.
-  commandState_ = kStateIdle;
+  // The commands keep showing the run until its last block is back.
+  report_(RunEvent::Stopping);
   if (open_) device_.reset();
   if (isPaused_) setPaused(false);
   heldPlayTimeMs_ = -1;
@@ -333,7 +327,7 @@ void PlaybackEngine::finishRun() {
   device_.close();
   open_ = false;
   replay_ = nullptr;
-  setCommandState(kStateIdle);
+  report_(RunEvent::Ended);
   if (capture.finish) capture.finish(segmentSerial_, bufferCount_);
   // Only now is no render buffer queued on the device any more.
   context_.renderer.freeRenderBuffers();
@@ -357,7 +351,7 @@ void PlaybackEngine::handleBufferDone() {
   if (!open_) return;
   device_.unprepare(headers_[static_cast<std::size_t>(slotIndex_)]);
   --outstanding_;
-  switch (commandState_) {
+  switch (runState_) {
     case kStateMakingEvp:
       queueNextSegment();
       advanceSlot();  // the refilled slot is the newest; the next one returns first

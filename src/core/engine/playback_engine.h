@@ -7,10 +7,11 @@
 #include <utility>
 
 #include "core/engine/play_time_controls.h"
+#include "core/engine/run_state.h"
 #include "core/engine/segment_sequencer.h"
-#include "core/engine/wave_out.h"
 #include "core/ports/prompter.h"
 #include "core/ports/timer.h"
+#include "core/ports/wave_out.h"
 #include "core/util/units.h"
 
 namespace voxloom {
@@ -42,8 +43,6 @@ struct EvpCaptureHooks {
 
 // What the engine tells its owner.
 struct PlaybackCallouts {
-  // Stores the command state with the command refresh.
-  std::function<void(int)> setCommandState;
   // The pause mark changed (ButtonPause down, MenuFilePause checked).
   std::function<void(bool paused)> pauseChanged;
   // The block now starting to sound: its user value (the segment number).
@@ -59,8 +58,9 @@ struct PlaybackCallouts {
 // the event loop's thread.
 class PlaybackEngine {
  public:
-  PlaybackEngine(WaveOut& device, Prompter& prompter, SequencerContext context, int& commandState,
-                 const PlayTimeControls& playTime);
+  // `runState` is the shared run state, which changes only through what `report` is told.
+  PlaybackEngine(WaveOut& device, Prompter& prompter, SequencerContext context, const int& runState,
+                 RunListener report, const PlayTimeControls& playTime);
   PlaybackEngine(const PlaybackEngine&) = delete;
   PlaybackEngine& operator=(const PlaybackEngine&) = delete;
   ~PlaybackEngine();
@@ -113,12 +113,12 @@ class PlaybackEngine {
   void stopRun();
   void finishRun();
   void setPaused(bool paused);
-  void setCommandState(int state);
 
   WaveOut& device_;
   Prompter& prompter_;
   SequencerContext context_;
-  int& commandState_;
+  const int& runState_;
+  RunListener report_;
   const PlayTimeControls& playTime_;
   OneShotTimer* timer_ = nullptr;
   int heldPlayTimeMs_ = -1;  // what was left of the play time when Pause held it

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <limits>
 #include <new>
+#include <utility>
 
-#include "core/app/command_state.h"
 #include "core/effects/normalize.h"
 
 namespace voxloom {
@@ -18,22 +18,15 @@ std::uint8_t silenceByte(const WaveFormat& format) {
 
 }  // namespace
 
-RecordingEngine::RecordingEngine(AudioDocument& document, Prompter& prompter, int& commandState)
-    : doc_(document), prompter_(prompter), commandState_(commandState) {}
+RecordingEngine::RecordingEngine(AudioDocument& document, Prompter& prompter, const int& runState,
+                                 RunListener report)
+    : doc_(document), prompter_(prompter), runState_(runState), report_(std::move(report)) {}
 
 RecordingEngine::~RecordingEngine() {
   // The owner drains a recording before it goes; this only lets go of the device.
   if (open_ && device_ != nullptr) {
     device_->reset();
     device_->close();
-  }
-}
-
-void RecordingEngine::setCommandState(int state) {
-  if (callouts.setCommandState) {
-    callouts.setCommandState(state);
-  } else {
-    commandState_ = state;
   }
 }
 
@@ -74,7 +67,7 @@ int RecordingEngine::startRecording() {
   open_ = true;
   format_ = format;
   bufferBytes_ = *bufferBytes;
-  setCommandState(kStateRecording);
+  report_(RunEvent::RecordingStarted);
   levelWasVisible_ = level.state.visible;
   level.setVisible(true);
   recorded_.clear();
@@ -102,8 +95,8 @@ void RecordingEngine::queueBuffer(int index) {
 }
 
 void RecordingEngine::stopRecording() {
-  if (commandState_ != kStateRecording) return;
-  commandState_ = kStateIdle;
+  if (runState_ != kStateRecording) return;
+  report_(RunEvent::Stopping);
   resetDevice();
 }
 
@@ -123,7 +116,7 @@ void RecordingEngine::onRecordBufferDone(WaveHeader& header) {
     stopRecording();
   }
 
-  if (commandState_ == kStateRecording) {
+  if (runState_ == kStateRecording) {
     queueBuffer(static_cast<int>(header.user));  // the device always has two buffers
     showRecordingStatus();
     return;
@@ -232,7 +225,7 @@ void RecordingEngine::finishRecording() {
     tellTexts();
   }
   if (callouts.documentChanged) callouts.documentChanged();
-  setCommandState(kStateIdle);
+  report_(RunEvent::Ended);
 }
 
 bool RecordingEngine::joinIntoDocument() {

@@ -5,16 +5,16 @@
 #include <functional>
 
 #include "core/audio/audio_document.h"
+#include "core/audio/recording_params.h"
 #include "core/engine/recording_chunks.h"
-#include "core/engine/recording_level.h"
-#include "core/engine/recording_params.h"
-#include "core/engine/wave_in.h"
+#include "core/engine/run_state.h"
 #include "core/ports/prompter.h"
 #include "core/ports/recording_dialog.h"
+#include "core/ports/wave_in.h"
+#include "core/random/recording_level.h"
 
 namespace voxloom {
 
-inline constexpr const char* kRecordInErrorTitle = "Record In Error";
 inline constexpr const char* kRecordingCaption = "Recording ...";
 inline constexpr const char* kCopyingCaption = "Copying ...";
 inline constexpr const char* kAllocFailedText = "Failed to allocate memory.";
@@ -23,8 +23,6 @@ inline constexpr const char* kAllocFailedText = "Failed to allocate memory.";
 struct RecordingCallouts {
   // The one gate before the document is replaced; true when the user cancelled.
   std::function<bool()> discardDocument;
-  // Stores the command state with the command refresh.
-  std::function<void(int)> setCommandState;
   // The caption, title or status texts changed; the window shows them at once.
   std::function<void()> textsChanged;
   // The samples were replaced.
@@ -37,7 +35,9 @@ struct RecordingCallouts {
 // notifications arrive there too.
 class RecordingEngine {
  public:
-  RecordingEngine(AudioDocument& document, Prompter& prompter, int& commandState);
+  // `runState` is the shared run state, which changes only through what `report` is told.
+  RecordingEngine(AudioDocument& document, Prompter& prompter, const int& runState,
+                  RunListener report);
   RecordingEngine(const RecordingEngine&) = delete;
   RecordingEngine& operator=(const RecordingEngine&) = delete;
   ~RecordingEngine();
@@ -83,11 +83,11 @@ class RecordingEngine {
   void tellTexts() {
     if (callouts.textsChanged) callouts.textsChanged();
   }
-  void setCommandState(int state);
 
   AudioDocument& doc_;
   Prompter& prompter_;
-  int& commandState_;
+  const int& runState_;
+  RunListener report_;
   WaveIn* device_ = nullptr;
 
   WaveFormat format_{};

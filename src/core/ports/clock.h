@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "core/session/session_stamp.h"
+#include "core/util/local_time.h"
 
 namespace voxloom {
 

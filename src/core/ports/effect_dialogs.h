@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/effects/auto_cut_options.h"
-#include "core/effects/echo_dialog.h"
+#include "core/audio/auto_cut_options.h"
+#include "core/ports/echo_dialog.h"
 
 namespace voxloom {
 

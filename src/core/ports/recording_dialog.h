@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/recording_params.h"
+#include "core/audio/recording_params.h"
 
 namespace voxloom {
 

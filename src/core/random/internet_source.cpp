@@ -110,16 +110,4 @@ std::optional<std::int32_t> nextServiceValue(const std::string& serviceUrl, std:
   return batch.values32[static_cast<std::size_t>(batch.index++)];
 }
 
-void ServiceUrlForm::ok() {
-  if (text.empty()) return;
-  if (std::find(items.begin(), items.end(), text) != items.end()) return;
-  items.push_back(text);
-  std::sort(items.begin(), items.end());
-}
-
-void ServiceUrlForm::deleteText() {
-  std::erase(items, text);
-  text.clear();
-}
-
 }  // namespace voxloom

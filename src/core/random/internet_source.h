@@ -10,14 +10,12 @@
 
 #include "core/ports/http_client.h"
 #include "core/ports/prompter.h"
+#include "core/ports/service_url_dialog.h"
 #include "core/random/random_batch.h"
 #include "core/random/stop_request.h"
 
 namespace voxloom {
 
-inline constexpr const char* kDefaultServiceUrl =
-    "http://www.random.org/integers/"
-    "?num=%num%&min=%min%&max=%max%&col=1&base=10&format=plain&rnd=new";
 inline constexpr const char* kFetchingCaption = "Retrieving Random Numbers via HTTP ...";
 inline constexpr const char* kNoServiceNumbersText =
     "Couldn't retrieve any random numbers from the Internet.";
@@ -53,14 +51,5 @@ bool fetchFromService(const std::string& serviceUrl, std::int32_t n, RandomBatch
 // the fetch failed (the stop request is raised and the message shown).
 std::optional<std::int32_t> nextServiceValue(const std::string& serviceUrl, std::int32_t n,
                                              RandomBatch& batch, ServiceFetch& fetch);
-
-// TFormInputString: the URL templates (sorted, no duplicates) and the combo box text.
-struct ServiceUrlForm {
-  std::vector<std::string> items{kDefaultServiceUrl};
-  std::string text;
-
-  void ok();          // ButtonOK: a new non-empty text joins the list
-  void deleteText();  // ButtonDelete: removes the text's item, empties the text
-};
 
 }  // namespace voxloom

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "core/app/command_state.h"
 #include "core/random/random_mapping.h"
 
 namespace voxloom {
@@ -14,8 +13,8 @@ std::int32_t drawManual(std::int32_t position, std::int32_t n, RandomLog& log) {
   return scaleFrom31Bits(position, n);
 }
 
-bool closingManualStopsPlayback(int commandState, RandomSourceKind kind) {
-  return commandState == kStateMakingEvp && kind == RandomSourceKind::ManualSweep;
+bool closingManualStopsPlayback(bool makingEvp, RandomSourceKind kind) {
+  return makingEvp && kind == RandomSourceKind::ManualSweep;
 }
 
 }  // namespace voxloom

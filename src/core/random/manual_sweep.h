@@ -15,6 +15,6 @@ std::int32_t drawManual(std::int32_t position, std::int32_t n, RandomLog& log);
 
 // Whether the user closing TFormManualRandom stops playback: only while an EVP is being
 // made with the manual source. Otherwise closing only hides the window.
-bool closingManualStopsPlayback(int commandState, RandomSourceKind kind);
+bool closingManualStopsPlayback(bool makingEvp, RandomSourceKind kind);
 
 }  // namespace voxloom

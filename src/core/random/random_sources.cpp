@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/audio/audio_document.h"
+#include "core/ports/refuse_clash.h"
 #include "core/random/fractal_source.h"
 #include "core/random/manual_sweep.h"
 #include "core/random/random_file_source.h"

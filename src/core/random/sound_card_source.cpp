@@ -5,9 +5,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "core/engine/recording_engine.h"
-#include "core/engine/recording_level.h"
 #include "core/random/random_sources.h"
+#include "core/random/recording_level.h"
 
 namespace voxloom {
 namespace {

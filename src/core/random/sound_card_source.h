@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/engine/wave_device_list.h"
-#include "core/engine/wave_in.h"
 #include "core/ports/event_loop.h"
+#include "core/ports/wave_device_list.h"
+#include "core/ports/wave_in.h"
 
 namespace voxloom {
 

@@ -3,22 +3,11 @@
 #include <algorithm>
 
 #include "core/audio/audio_document.h"
+#include "core/ports/refuse_clash.h"
 #include "core/random/random_sources.h"
 #include "core/util/output_guard.h"
 
 namespace voxloom {
-
-void WriteRnDialogState::timesTen() {
-  setSamples(std::int64_t{samples} * 10);
-}
-
-void WriteRnDialogState::divideByTen() {
-  setSamples(samples / 10);
-}
-
-void WriteRnDialogState::setSamples(std::int64_t value) {
-  samples = static_cast<std::int32_t>(std::clamp<std::int64_t>(value, kMin, kMax));
-}
 
 std::string cannotOpenWriteRnText(const std::string& path) {
   return "Can't open log file '" + path + "' for writing.";

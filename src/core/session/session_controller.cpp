@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/ports/refuse_clash.h"
 #include "core/session/session_file.h"
 #include "core/session/session_file_lock.h"
 #include "core/session/session_stamp.h"

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/ports/refuse_clash.h"
 #include "core/session/session_controller.h"
 #include "core/session/session_export.h"
 #include "core/util/output_guard.h"

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/ports/refuse_clash.h"
 #include "core/session/session_controller.h"
 #include "core/util/output_guard.h"
 #include "core/util/replace_file.h"

@@ -3,17 +3,9 @@
 #include <string>
 #include <string_view>
 
-namespace voxloom {
+#include "core/util/local_time.h"
 
-// A moment of local time, as the clock gives it.
-struct LocalTime {
-  int year = 0;
-  int month = 0;
-  int day = 0;
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-};
+namespace voxloom {
 
 // "2026 03 14 21 05 09": the stamp kept in every record.
 std::string stampNow(const LocalTime& now);

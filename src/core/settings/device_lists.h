@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/engine/wave_device_list.h"
+#include "core/ports/wave_device_list.h"
 
 namespace voxloom {
 

@@ -6,8 +6,6 @@
 #include <system_error>
 #include <utility>
 
-#include "core/ports/prompter.h"
-
 namespace voxloom {
 
 namespace {
@@ -76,15 +74,6 @@ std::optional<FileClash> OutputGuard::check() const {
     }
   }
   return std::nullopt;
-}
-
-bool refuseClash(const OutputGuard& guard, Prompter& prompter) {
-  const auto clash = guard.check();
-  if (!clash) return false;
-  std::string text = clash->text();
-  text[0] = static_cast<char>(text[0] - 'a' + 'A');  // "the ..."
-  prompter.error(text + ".");
-  return true;
 }
 
 }  // namespace voxloom

@@ -6,8 +6,6 @@
 
 namespace voxloom {
 
-class Prompter;
-
 // Two files of one run that are the same file: an output and another file of the run.
 struct FileClash {
   std::string outputRole;  // "log"
@@ -44,9 +42,5 @@ class OutputGuard {
   };
   std::vector<Entry> files_;
 };
-
-// The window's refusal: shows the first clash in an error box. True when there was one,
-// and then nothing may be written.
-bool refuseClash(const OutputGuard& guard, Prompter& prompter);
 
 }  // namespace voxloom

@@ -7,7 +7,7 @@
 #include <deque>
 #include <string>
 
-#include "core/engine/wave_in.h"
+#include "core/ports/wave_in.h"
 #include "platform/sdl/sdl_wave_device.h"
 
 namespace voxloom {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/engine/wave_out.h"
+#include "core/ports/wave_out.h"
 #include "platform/sdl/sdl_wave_device.h"
 
 namespace voxloom {

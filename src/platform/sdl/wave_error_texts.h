@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "core/engine/wave_device_list.h"
+#include "core/ports/wave_device_list.h"
 
 namespace voxloom {
 

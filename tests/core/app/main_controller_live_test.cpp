@@ -3,7 +3,7 @@
 #include <numeric>
 
 #include "core/app/main_controller.h"
-#include "core/util/queued_event_loop.h"
+#include "core/ports/queued_event_loop.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/manual_timer.h"
 #include "tests/support/riff_builder.h"

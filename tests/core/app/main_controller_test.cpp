@@ -361,5 +361,36 @@ TEST(CommandTable, StatesEnableWhatTheyAllow) {
   EXPECT_EQ(v.sessionControlsMode, 0);
 }
 
+// What the engines report moves the command state on; Stop leaves the commands showing
+// the run until it has ended.
+TEST_F(MainControllerTest, RunEventsMoveTheCommandStateOn) {
+  struct Case {
+    std::vector<RunEvent> events;
+    int state;
+    bool stopEnabled;
+    bool playEnabled;
+  };
+  const Case cases[] = {
+      {{RunEvent::PlayStarted}, kStatePlaying, true, false},
+      {{RunEvent::PlayStarted, RunEvent::Failed}, kStateIdle, false, true},
+      {{RunEvent::EvpStarted}, kStateMakingEvp, true, false},
+      {{RunEvent::EvpStarted, RunEvent::Stopping}, kStateIdle, true, false},
+      {{RunEvent::EvpStarted, RunEvent::Stopping, RunEvent::Ended}, kStateIdle, false, true},
+      {{RunEvent::EvpStarted, RunEvent::LiveRound}, kStateMakingEvp, true, false},
+      {{RunEvent::ReplayStarted}, kStateSessionPlay, false, false},
+      {{RunEvent::RecordingStarted}, kStateRecording, true, false},
+      {{RunEvent::RecordingStarted, RunEvent::Stopping}, kStateIdle, true, false},
+      {{RunEvent::LiveSwitched}, kStateIdle, false, true},
+  };
+  loadModified("run.wav");
+  for (const Case& c : cases) {
+    controller.setCommandState(kStateIdle);
+    for (RunEvent event : c.events) controller.onRunEvent(event);
+    EXPECT_EQ(controller.commandState, c.state) << c.events.size();
+    EXPECT_EQ(enabled(Command::Stop), c.stopEnabled) << c.events.size();
+    EXPECT_EQ(enabled(Command::Play), c.playEnabled) << c.events.size();
+  }
+}
+
 }  // namespace
 }  // namespace voxloom

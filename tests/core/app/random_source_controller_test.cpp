@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/app/main_controller.h"
-#include "core/util/queued_event_loop.h"
+#include "core/ports/queued_event_loop.h"
 #include "tests/support/fake_http_client.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/manual_timer.h"

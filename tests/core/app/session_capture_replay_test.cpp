@@ -7,7 +7,7 @@
 
 #include "core/app/main_controller.h"
 #include "core/app/session_replay.h"
-#include "core/util/queued_event_loop.h"
+#include "core/ports/queued_event_loop.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/manual_timer.h"

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "core/effects/echo_dialog.h"
 #include "tests/core/effects/effect_signal.h"
 
 namespace voxloom {
@@ -148,24 +147,6 @@ TEST(AddEcho, OutOfRangeParametersStayWithinTheSignal) {
   EXPECT_EQ(channelSamples(doc, 0), (std::vector<int>{32767, 32767, 32767}));
   AudioDocument empty;
   EXPECT_FALSE(addEcho(empty, 100, 50).modified);
-}
-
-TEST(EchoDialogState, LabelsFollowTheScrollBars) {
-  EchoDialogState dialog;
-  dialog.showFor({0, 0});  // unchanged positions leave the initial labels
-  EXPECT_EQ(dialog.delayLabel, "Delay:");
-  EXPECT_EQ(dialog.decayLabel, "Decay:");
-  dialog.showFor(EchoSettings{});
-  EXPECT_EQ(dialog.delayLabel, "Delay: 100 ms");
-  EXPECT_EQ(dialog.decayLabel, "Decay: 50 %");
-  dialog.scrollBarDelayChange(1500);
-  dialog.scrollBarDecayChange(-5);
-  EXPECT_EQ(dialog.delayLabel, "Delay: 1000 ms");
-  EXPECT_EQ(dialog.decayLabel, "Decay: 0 %");
-  const EchoSettings stored = dialog.accepted();
-  EXPECT_EQ(stored.delayMs, 1000);
-  EXPECT_EQ(stored.decayPercent, 0);
-  EXPECT_EQ(centredOver(100, 800, 301), 349);
 }
 
 }  // namespace

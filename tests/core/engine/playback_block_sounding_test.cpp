@@ -6,8 +6,8 @@
 
 #include "core/app/command_state.h"
 #include "core/engine/playback_engine.h"
+#include "core/ports/queued_event_loop.h"
 #include "core/random/random_sources.h"
-#include "core/util/queued_event_loop.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/sim_wave_out.h"
 #include "tests/support/test_signal.h"
@@ -24,7 +24,6 @@ class BlockSoundingTest : public ::testing::Test {
     test::makeSignal(doc, 1, 16, 8000, samples);
     options.zeroCrossAdjust.checked = false;
     random.pseudo.seedPseudoRandom(3);
-    engine.callouts.setCommandState = [this](int state) { commandState = state; };
     engine.blockSounding = [this](Frames start, Frames length) {
       sounding.emplace_back(start, length);
       records.push_back(engine.soundingRecord());
@@ -50,8 +49,13 @@ class BlockSoundingTest : public ::testing::Test {
   test::SimWaveOut device{loop};
   PlayTimeControls playTime;
   int commandState = kStateIdle;
-  PlaybackEngine engine{device, prompter, SequencerContext{table, options, doc, random, renderer},
-                        commandState, playTime};
+  PlaybackEngine engine{
+      device,
+      prompter,
+      SequencerContext{table, options, doc, random, renderer},
+      commandState,
+      [this](RunEvent event) { commandState = commandStateAfter(event, commandState); },
+      playTime};
   std::vector<std::pair<Frames, Frames>> sounding;
   std::vector<std::int32_t> records;
 };

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/app/command_state.h"
+#include "core/ports/queued_event_loop.h"
 #include "core/random/random_sources.h"
-#include "core/util/queued_event_loop.h"
 #include "tests/support/manual_timer.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/sim_wave_in.h"
@@ -32,10 +32,6 @@ class PlaybackEngineTest : public ::testing::Test {
     options.zeroCrossAdjust.checked = false;
     random.pseudo.seedPseudoRandom(7);
     engine.setTimer(&timer);
-    engine.callouts.setCommandState = [this](int state) {
-      commandState = state;
-      states.push_back(state);
-    };
     engine.callouts.showSegment = [this](std::uintptr_t user) { shown.push_back(user); };
     engine.callouts.pauseChanged = [this](bool paused) { pauseMarks.push_back(paused); };
     engine.capture.append = [this](const NextBlock& block, std::int32_t serial) {
@@ -71,8 +67,16 @@ class PlaybackEngineTest : public ::testing::Test {
   test::ManualTimer timer;
   PlayTimeControls playTime;
   int commandState = kStateIdle;
-  PlaybackEngine engine{device, prompter, SequencerContext{table, options, doc, random, renderer},
-                        commandState, playTime};
+  PlaybackEngine engine{device,
+                        prompter,
+                        SequencerContext{table, options, doc, random, renderer},
+                        commandState,
+                        [this](RunEvent event) {
+                          // As the window's controller keeps it: Stop refreshes nothing.
+                          commandState = commandStateAfter(event, commandState);
+                          if (event != RunEvent::Stopping) states.push_back(commandState);
+                        },
+                        playTime};
 
   std::vector<int> states;
   std::vector<std::uintptr_t> shown;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/app/command_state.h"
-#include "core/util/queued_event_loop.h"
+#include "core/ports/queued_event_loop.h"
 #include "tests/support/manual_timer.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/sim_wave_in.h"
@@ -58,10 +58,6 @@ class RecordingEngineTest : public ::testing::Test {
       doc.resetDocument();
       return false;
     };
-    engine.callouts.setCommandState = [this](int state) {
-      commandState = state;
-      states.push_back(state);
-    };
     engine.callouts.textsChanged = [this] { titles.push_back(doc.texts.windowTitle); };
   }
 
@@ -82,7 +78,11 @@ class RecordingEngineTest : public ::testing::Test {
   FakeRecParamDialog dialog;
   AudioDocument doc;
   int commandState = kStateIdle;
-  RecordingEngine engine{doc, prompter, commandState};
+  RecordingEngine engine{doc, prompter, commandState, [this](RunEvent event) {
+                           // As the window's controller keeps it: Stop refreshes nothing.
+                           commandState = commandStateAfter(event, commandState);
+                           if (event != RunEvent::Stopping) states.push_back(commandState);
+                         }};
   int discards = 0;
   bool refuseDiscard = false;
   std::vector<int> states;

@@ -191,24 +191,5 @@ TEST_F(InternetSourceTest, TheDialogChoosesTheTemplateAndAnEmptyOneMeansPseudo) 
   EXPECT_EQ(random.menu.httpCaption, "I&nternet...");
 }
 
-TEST(ServiceUrlFormTest, OkAddsNewTextsSortedAndDeleteRemovesTheShownOne) {
-  ServiceUrlForm form;
-  form.items = {"http://b.test/"};
-  form.text = "http://a.test/";
-  form.ok();
-  form.ok();
-  form.text = "";
-  form.ok();
-  EXPECT_EQ(form.items, (std::vector<std::string>{"http://a.test/", "http://b.test/"}));
-  form.text = "http://b.test/";
-  form.deleteText();
-  EXPECT_EQ(form.items, std::vector<std::string>{"http://a.test/"});
-  EXPECT_EQ(form.text, "");
-  form.text = "http://not-listed.test/";
-  form.deleteText();
-  EXPECT_EQ(form.items.size(), 1u);
-  EXPECT_EQ(form.text, "");
-}
-
 }  // namespace
 }  // namespace voxloom

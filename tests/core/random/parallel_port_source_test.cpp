@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/ports/queued_event_loop.h"
 #include "core/random/random_sources.h"
-#include "core/util/queued_event_loop.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_port_driver.h"
 #include "tests/support/scripted_prompter.h"

@@ -5,9 +5,9 @@
 #include <functional>
 #include <vector>
 
-#include "core/engine/recording_level.h"
+#include "core/ports/queued_event_loop.h"
 #include "core/random/random_sources.h"
-#include "core/util/queued_event_loop.h"
+#include "core/random/recording_level.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/sim_wave_in.h"
 

@@ -29,21 +29,6 @@ std::string readAll(const std::string& path) {
   return s.str();
 }
 
-TEST(WriteRnDialogState, TheButtonsStayInTheRange) {
-  struct Case {
-    std::int32_t from;
-    bool times;
-    std::int32_t to;
-  };
-  for (const Case& c : {Case{5, false, 1}, Case{500000, true, 1000000}, Case{1000, true, 10000},
-                        Case{1000, false, 100}, Case{1000000, true, 1000000}}) {
-    WriteRnDialogState s;
-    s.samples = c.from;
-    c.times ? s.timesTen() : s.divideByTen();
-    EXPECT_EQ(s.samples, c.to) << c.from;
-  }
-}
-
 class WriteRnTest : public ::testing::Test {
  protected:
   std::string path(const std::string& name) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/effects/echo.h"
+#include "core/audio/echo_settings.h"
 
 namespace voxloom {
 

@@ -1,4 +1,4 @@
-#include "core/engine/recording_level.h"
+#include "core/random/recording_level.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "core/engine/recording_level.h"
+#include "core/random/recording_level.h"
 
 #include <gtest/gtest.h>
 
-#include "core/engine/recording_params.h"
+#include "core/audio/recording_params.h"
 #include "tests/support/manual_timer.h"
 
 namespace voxloom {

@@ -1,4 +1,4 @@
-#include "core/effects/auto_cut_options.h"
+#include "core/audio/auto_cut_options.h"
 
 #include <algorithm>
 

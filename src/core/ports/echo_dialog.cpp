@@ -1,4 +1,4 @@
-#include "core/effects/echo_dialog.h"
+#include "core/ports/echo_dialog.h"
 
 #include <algorithm>
 

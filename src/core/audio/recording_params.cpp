@@ -1,4 +1,4 @@
-#include "core/engine/recording_params.h"
+#include "core/audio/recording_params.h"
 
 #include <charconv>
 #include <limits>

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "core/audio/wave_format.h"
-#include "core/engine/wave_device_list.h"
+#include "core/ports/wave_device_list.h"
 
 namespace voxloom {
+
+// The title of the box that shows a wave-in device's error text.
+inline constexpr const char* kRecordInErrorTitle = "Record In Error";
 
 // The recording device. Every call comes from the event loop's thread; notifications
 // arrive there too, one per returned buffer, in queue order, never inside a call of this

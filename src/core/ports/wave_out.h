@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "core/audio/wave_format.h"
-#include "core/engine/wave_device_list.h"
+#include "core/ports/wave_device_list.h"
 
 namespace voxloom {
 
