@@ -225,6 +225,9 @@ bool Settings::keepsUnread(const std::string& path) const {
 }
 
 void Settings::loadText(std::string_view text) {
+  // Editors on some systems start a UTF-8 file with a byte-order mark; it is no part of
+  // the first section's line.
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   CSimpleIniA ini;
   ini.SetMultiKey(false);
   ini.SetUnicode(false);

@@ -91,6 +91,12 @@ TEST_F(SettingsFileTest, ValuesAreClampedAsTheirControlsWouldAndSavedClamped) {
   EXPECT_NE(readFile(path).find("SegmentDuration=10000\n"), std::string::npos);
 }
 
+TEST_F(SettingsFileTest, AByteOrderMarkBeforeTheFirstSectionIsSkipped) {
+  load("\xEF\xBB\xBF[SEGMENTS]\r\nSegmentDuration=90\r\n");
+  EXPECT_EQ(controller.playback.options.duration.value, 90);
+  EXPECT_EQ(controller.settings.valueText("SegmentDuration"), "90");
+}
+
 TEST_F(SettingsFileTest, UrlListIsReadToTheFirstGapAndSavedWithoutStaleKeys) {
   load(
       "[RANDOMSOURCE]\nRandomSourceHttp=\nRandomSourceHttp1=a\nRandomSourceHttp2=\n"
