@@ -248,7 +248,9 @@ void Settings::loadText(std::string_view text) {
 
     const bool isWindowPos =
         row.key == std::string_view("WindowPosLeft") || row.key == std::string_view("WindowPosTop");
-    if (binding && !(isWindowPos && !restoreWindow)) binding.set(value);
+    // A float's owner gets every digit read, not the fifteen that are written back.
+    const bool fullFloat = row.type == SettingType::Float && read && parseSettingFloat(*read);
+    if (binding && !(isWindowPos && !restoreWindow)) binding.set(fullFloat ? *read : value);
     stored_[i] = value;
     if (i == restWinPos) restoreWindow = value != "0";
 

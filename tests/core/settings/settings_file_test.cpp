@@ -97,6 +97,16 @@ TEST_F(SettingsFileTest, AByteOrderMarkBeforeTheFirstSectionIsSkipped) {
   EXPECT_EQ(controller.settings.valueText("SegmentDuration"), "90");
 }
 
+TEST_F(SettingsFileTest, FractalValuesReachTheSourceInExtendedPrecision) {
+  load(
+      "[RANDOMSOURCE]\nFractalGrowthConstant=3.8123456789012350001\nFractalInitPopulation="
+      "1e4000\n");
+  EXPECT_EQ(controller.playback.random.growthRate, 3.8123456789012350001L);
+  EXPECT_EQ(controller.playback.random.population, 1e4000L);
+  EXPECT_EQ(controller.settings.valueText("FractalGrowthConstant"), "3.81234567890124");
+  EXPECT_EQ(controller.settings.valueText("FractalInitPopulation"), "1e+4000");
+}
+
 TEST_F(SettingsFileTest, UrlListIsReadToTheFirstGapAndSavedWithoutStaleKeys) {
   load(
       "[RANDOMSOURCE]\nRandomSourceHttp=\nRandomSourceHttp1=a\nRandomSourceHttp2=\n"
