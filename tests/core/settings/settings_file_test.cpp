@@ -139,8 +139,14 @@ TEST_F(SettingsFileTest, StoredSourceIsSelectedAndAnUnbuiltOneIsKept) {
   load("[RANDOMSOURCE]\nRandomSource=3\n");  // fractal
   // Written back as stored, whether or not this build could select it.
   EXPECT_EQ(controller.settings.valueText("RandomSource"), "3");
-  load("[RANDOMSOURCE]\nRandomSource=77\n");
-  EXPECT_EQ(controller.settings.valueText("RandomSource"), "7");  // clamped to the last kind
+  // A number that names no source leaves the pseudo generator, quietly.
+  for (const char* unknown : {"-1", "8", "9", "77"}) {
+    load(std::string("[RANDOMSOURCE]\nRandomSource=3\n"));
+    load(std::string("[RANDOMSOURCE]\nRandomSource=") + unknown + "\n");
+    EXPECT_EQ(controller.playback.random.randomKind, RandomSourceKind::PseudoRng) << unknown;
+    EXPECT_EQ(controller.settings.valueText("RandomSource"), "0") << unknown;
+  }
+  EXPECT_TRUE(prompter.shown.empty());
   // A stored device that can't be opened now is kept with its kind, for when it is back.
   load("[RANDOMSOURCE]\nRandomSource=7\nRandomDevice=/dev/voxloom_missing\n");
   EXPECT_EQ(controller.settings.valueText("RandomSource"), "7");
