@@ -7,6 +7,8 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -15,6 +17,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -168,6 +171,30 @@ TEST_F(FormMainTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
   EXPECT_FALSE(child<QAction>("MenuPrefRndSrcConvert")->isChecked());
   EXPECT_TRUE(child<QAction>("MenuPrefRndSrcFileLoop")->isChecked());
   EXPECT_TRUE(child<QAction>("PopupMenuFadeLinear")->isChecked());
+}
+
+TEST_F(FormMainTest, RandomSourceItemsSitInTheirSubmenuAndNoMenuRepeatsAnAccessKey) {
+  auto* random = child<QMenu>("MenuPrefRndSrc");
+  ASSERT_NE(random, nullptr);
+  EXPECT_EQ(random->title(), "&Random source");
+  EXPECT_TRUE(child<QMenu>("MenuPref")->actions().contains(random->menuAction()));
+  const auto items = form->findChildren<QAction*>(QRegularExpression("^MenuPrefRndSrc"));
+  EXPECT_EQ(items.size(), 12);
+  for (QAction* item : items)
+    EXPECT_TRUE(random->actions().contains(item)) << item->text().toStdString();
+
+  // Alt + a letter shared by two items of one menu would reach only the first of them.
+  QList<QWidget*> menus{form->menuBar()};
+  for (QMenu* menu : form->findChildren<QMenu*>()) menus.append(menu);
+  for (QWidget* menu : menus) {
+    std::map<QString, QString> taken;
+    for (QAction* item : menu->actions()) {
+      const QString key = QKeySequence::mnemonic(item->text()).toString();
+      if (key.isEmpty()) continue;
+      const auto [it, added] = taken.emplace(key, item->text());
+      EXPECT_TRUE(added) << it->second.toStdString() << " and " << item->text().toStdString();
+    }
+  }
 }
 
 TEST_F(FormMainTest, ControlsHaveTheirHintsAndCaptions) {
