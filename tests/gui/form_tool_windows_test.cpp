@@ -17,6 +17,7 @@
 #include "gui/form_main.h"
 #include "gui/form_speed_control.h"
 #include "gui/form_visual_feedback.h"
+#include "tests/gui/modal.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
 #include "tests/support/manual_timer.h"
@@ -160,6 +161,31 @@ TEST_F(ToolWindowsTest, FeedbackWindowShowsSymbolColourAndNote) {
   EXPECT_TRUE(symbol->font().italic());
   EXPECT_EQ(symbol->palette().color(QPalette::WindowText), QColor(0, 0, 0xFF));
   EXPECT_TRUE(note->text().isEmpty());
+}
+
+// The font dialog starts on the font in use, so OK without a change keeps it exactly.
+TEST_F(ToolWindowsTest, FontDialogAcceptedUnchangedKeepsTheFont) {
+  FeedbackFont& font = form->controller().feedback.font;
+  const FeedbackFont defaultFont = font;
+  FeedbackFont plain;
+  plain.name = kFallbackSymbolFont;
+  plain.size = 48;
+  FeedbackFont bold = plain;
+  bold.bold = true;
+  FeedbackFont italic = plain;
+  italic.italic = true;
+  italic.underline = true;
+  for (const FeedbackFont& start : {defaultFont, plain, bold, italic}) {
+    font = start;
+    feedback->refresh();
+    test::whenModalShows([](QWidget* dialog) { static_cast<QDialog*>(dialog)->accept(); });
+    test::child<QAction>(*feedback, "MenuSettingsFont")->trigger();
+    EXPECT_EQ(
+        std::tie(font.name, font.size, font.bold, font.italic, font.underline, font.strikeOut),
+        std::tie(start.name, start.size, start.bold, start.italic, start.underline,
+                 start.strikeOut))
+        << start.name << " " << start.size;
+  }
 }
 
 class AnswerLive : public RecParamDialog {
