@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -94,6 +95,33 @@ TEST_F(FormMainHardeningTest, MenuAccessKeysWinOutsideTheSessionGroupAndButtonsI
     }
     EXPECT_EQ(playClicks.count(), c.button == play ? 1 : 0) << c.key << " " << c.focusInGroup;
     EXPECT_EQ(evpClicks.count(), c.button == evp ? 1 : 0) << c.key << " " << c.focusInGroup;
+  }
+}
+
+// Spin boxes and edit fields take Ctrl+X and the like as their own editing keys; in the
+// main window the menu's shortcuts come first.
+TEST_F(FormMainHardeningTest, MenuShortcutsWorkWhicheverControlHasTheFocus) {
+  showActive();
+  SessionController& sessions = form->controller().sessions;
+  form->controller().openWavFile(test::writeTempFile("s.wav", test::simpleWav(1, 16, 8000, 400)));
+  sessions.askQuestion = [](const std::string&) { return std::string("Q"); };
+  ASSERT_TRUE(sessions.beginEvpCapture());
+  sessions.appendSegmentEntry(0, 10, 1, "", false, 0);
+  sessions.finishEvpCapture(2, 2);
+  sessions.updateSessionControls(0);
+  const std::pair<Qt::Key, const char*> shortcuts[] = {{Qt::Key_X, "MenuSessionWAV"},
+                                                       {Qt::Key_D, "MenuSessionEdit"}};
+  for (const char* focus : {"CSpinEditSegDuration", "CSpinEditRandomPlayTime", "EditQuestion",
+                            "EditAnswer", "MemoCueLabels"}) {
+    for (const auto& [key, name] : shortcuts) {
+      QAction* action = child<QAction>(name);
+      ASSERT_TRUE(action->isEnabled()) << name;
+      QSignalSpy triggered(action, &QAction::triggered);
+      QWidget* target = child<QWidget>(focus);
+      target->setFocus();
+      QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier);
+      EXPECT_EQ(triggered.count(), 1) << focus << " " << name;
+    }
   }
 }
 
