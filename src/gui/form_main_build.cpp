@@ -52,8 +52,9 @@ QIcon transportIcon(Transport kind) {
       triangle(9, 16);
       break;
     case Transport::MakeEvp:
-      p.setPen(QColor(60, 20, 110));
-      p.setBrush(QColor(130, 70, 210));
+      // Yellow: the manual sweep's window asks for "the yellow Play button".
+      p.setPen(QColor(130, 95, 0));
+      p.setBrush(QColor(245, 200, 20));
       triangle(4, 12);
       triangle(16, 12);
       break;
