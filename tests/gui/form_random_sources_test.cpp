@@ -12,7 +12,6 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
-#include <QToolButton>
 
 #include "gui/form_fractal.h"
 #include "gui/form_input_string.h"
@@ -214,18 +213,6 @@ TEST_F(SourceWindowsTest, TheManualSliderShowsWithItsSourceAndWritesPositionAndM
   EXPECT_TRUE(window->isVisible());
   main.findChild<QAction*>("MenuPrefRndSrcProgram")->trigger();
   EXPECT_FALSE(window->isVisible());
-}
-
-// The slider's label sends the user to "the yellow Play button": Make EVP must be it.
-TEST_F(SourceWindowsTest, TheManualSliderLabelNamesTheColourOfTheMakeEvpButton) {
-  TFormMain main(prompter, shell);
-  main.findChild<QAction*>("MenuPrefRndSrcManual")->trigger();
-  auto* window = main.findChild<TFormManualRandom*>();
-  ASSERT_NE(window, nullptr);
-  EXPECT_TRUE(child<QLabel>(*window, "Label1")->text().startsWith("Press the yellow Play button"));
-  const QImage icon = child<QToolButton>(main, "ButtonRndPlay")->icon().pixmap(32, 32).toImage();
-  const QColor fill = icon.pixelColor(8, 16);  // inside the first of its two triangles
-  EXPECT_TRUE(fill.hue() >= 40 && fill.hue() <= 65 && fill.saturation() > 150) << fill.hue();
 }
 
 }  // namespace
