@@ -25,6 +25,7 @@
 #include "gui/form_speed_control.h"
 #include "gui/form_visual_feedback.h"
 #include "gui/help_window.h"
+#include "gui/menu_shortcuts_first.h"
 
 namespace voxloom {
 
@@ -84,6 +85,7 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
   wireSources(prompter);  // form_main_sources.cpp
   wireRecording();        // form_main_record.cpp
   wireToolWindows();
+  new MenuShortcutsFirst(this);  // Ctrl+X exports, also from the "From" spin box
 
   resize(720, 470 + kSignalViewHeight);
   controller_.setView(this);

@@ -52,8 +52,9 @@ QIcon transportIcon(Transport kind) {
       triangle(9, 16);
       break;
     case Transport::MakeEvp:
-      p.setPen(QColor(60, 20, 110));
-      p.setBrush(QColor(130, 70, 210));
+      // Yellow: the manual sweep's window asks for "the yellow Play button".
+      p.setPen(QColor(130, 95, 0));
+      p.setBrush(QColor(245, 200, 20));
       triangle(4, 12);
       triangle(16, 12);
       break;
@@ -195,8 +196,10 @@ void TFormMain::buildMenus() {
 
   QMenu* prefs = menuBar()->addMenu("&Preferences");
   prefs->setObjectName("MenuPref");
+  QMenu* random = prefs->addMenu("&Random source");
+  random->setObjectName("MenuPrefRndSrc");
   auto* sources = new QActionGroup(this);
-  sources->setObjectName("MenuPrefRndSrc");
+  sources->setObjectName("RandomSourceGroup");
   const std::pair<const char*, const char*> sourceItems[] = {
       {"MenuPrefRndSrcProgram", "&Pseudo RNG"},
       {"MenuPrefRndSrcFractal", "&Fractal equation..."},
@@ -208,12 +211,12 @@ void TFormMain::buildMenus() {
       {"MenuPrefRndSrcDevice", "&Device..."},
   };
   for (const auto& [name, caption] : sourceItems) {
-    QAction* item = addAction(prefs, name, caption);
+    QAction* item = addAction(random, name, caption);
     item->setCheckable(true);
     sources->addAction(item);
   }
   sources->actions().front()->setChecked(true);
-  prefs->addSeparator();
+  random->addSeparator();
   const std::tuple<const char*, const char*, bool> options[] = {
       {"MenuPrefRndSrcConvert", "Bitwise &convert 32 RN to 1 RN", false},
       {"MenuPrefRndSrcRecBest", "Use &best sample rate", true},
@@ -221,11 +224,10 @@ void TFormMain::buildMenus() {
       {"MenuPrefRndSrcFileLoop", "&Loop file", true},
   };
   for (const auto& [name, caption, checked] : options) {
-    QAction* item = addAction(prefs, name, caption);
+    QAction* item = addAction(random, name, caption);
     item->setCheckable(true);
     item->setChecked(checked);
   }
-  prefs->addSeparator();
   QMenu* mixer = prefs->addMenu("Audio &mixer");
   mixer->setObjectName("MenuPrefMixer");
   mixerPlayback_ = addAction(mixer, "MenuPrefMixerPlayback", "&Playback");

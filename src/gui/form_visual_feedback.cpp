@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -35,6 +36,25 @@ class SymbolLabel : public QLabel {
     if (painted) painted();
   }
 };
+
+// The font the dialog starts on: the one shown, with the style name and point size of
+// the face really drawn. The dialog finds its style by name, and for a family without a
+// "Normal" style (one with "Book" instead) it would otherwise start on the first style
+// listed, such as "Oblique"; it knows no pixel sizes either.
+QFont dialogStartFont(const QFont& shown) {
+  const QFontInfo face(shown);
+  QFont font = shown;
+  font.setFamily(face.family());
+  font.setStyleName(face.styleName());
+  font.setPointSize(face.pointSize());
+  return font;
+}
+
+bool sameChoice(const QFont& a, const QFont& b) {
+  return a.family() == b.family() && a.pointSize() == b.pointSize() && a.weight() == b.weight() &&
+         a.italic() == b.italic() && a.underline() == b.underline() &&
+         a.strikeOut() == b.strikeOut();
+}
 
 }  // namespace
 
@@ -147,8 +167,10 @@ void TFormVisualFeedbackWindow::refresh() {
 
 void TFormVisualFeedbackWindow::chooseFont() {
   if (!chooseFont_) return;
-  const std::optional<QFont> font = chooseFont_(labelFeedbackString_->font());
-  if (!font) return;
+  const QFont start = dialogStartFont(labelFeedbackString_->font());
+  const std::optional<QFont> font = chooseFont_(start);
+  // OK without a change keeps the stored font as it is, even one this machine lacks.
+  if (!font || sameChoice(*font, start)) return;
   FeedbackFont& chosen = controller_.feedback.font;
   chosen.name = font->family().toStdString();
   chosen.size = font->pointSize() > 0 ? font->pointSize() : 0;

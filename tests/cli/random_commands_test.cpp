@@ -139,7 +139,7 @@ TEST(CliRandom, FileSourceLoopsOrEndsWithItsMessage) {
   EXPECT_EQ(r.out, "32769\n32767\n");  // what was drawn stays printed
   EXPECT_EQ(r.err,
             "Info: End of random source file. Playback has been stopped.\n\nTip: To enable "
-            "automatic restart, check 'Extras > Random source > Loop file'.\n");
+            "automatic restart, check 'Preferences > Random source > Loop file'.\n");
 }
 
 TEST(CliRandom, StderrSaysWhatHappenedInPlainText) {

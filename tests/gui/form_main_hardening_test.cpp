@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -50,7 +51,7 @@ class FormMainHardeningTest : public testing::Test {
   std::unique_ptr<TFormMain> form;
 };
 
-TEST_F(FormMainHardeningTest, MenuAccessKeysWinOutsideTheSessionGroupAndButtonsInside) {
+TEST_F(FormMainHardeningTest, MenuKeysWinOverControlsAndOutsideTheSessionGroup) {
   showActive();
   SessionController& sessions = form->controller().sessions;
   form->controller().openWavFile(test::writeTempFile("k.wav", test::simpleWav(1, 16, 8000, 400)));
@@ -95,6 +96,13 @@ TEST_F(FormMainHardeningTest, MenuAccessKeysWinOutsideTheSessionGroupAndButtonsI
     EXPECT_EQ(playClicks.count(), c.button == play ? 1 : 0) << c.key << " " << c.focusInGroup;
     EXPECT_EQ(evpClicks.count(), c.button == evp ? 1 : 0) << c.key << " " << c.focusInGroup;
   }
+  // Ctrl+X is the menu's export, not the Cut of the spin box or edit field in focus.
+  QSignalSpy exports(child<QAction>("MenuSessionWAV"), &QAction::triggered);
+  for (const char* focus : {"CSpinEditSegDuration", "EditQuestion", "MemoCueLabels"}) {
+    child<QWidget>(focus)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_X, Qt::ControlModifier);
+  }
+  EXPECT_EQ(exports.count(), 3);
 }
 
 TEST_F(FormMainHardeningTest, HelpTheDesktopCannotOpenShowsInOurOwnWindow) {

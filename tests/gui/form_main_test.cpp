@@ -7,6 +7,8 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -16,6 +18,7 @@
 #include <QUrl>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "gui/form_main.h"
@@ -170,6 +173,21 @@ TEST_F(FormMainTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
   EXPECT_TRUE(child<QAction>("PopupMenuFadeLinear")->isChecked());
 }
 
+TEST_F(FormMainTest, RandomSourceItemsSitInTheirSubmenuAndNoMenuRepeatsAnAccessKey) {
+  auto* random = child<QMenu>("MenuPrefRndSrc");
+  ASSERT_TRUE(random && random->title() == "&Random source");
+  EXPECT_EQ(random->actions().size(), 13);  // eight sources, a separator, four options
+  QList<QWidget*> menus{form->menuBar()};
+  for (QMenu* menu : form->findChildren<QMenu*>()) menus.append(menu);
+  for (QWidget* menu : menus) {  // a shared letter would reach only the first item
+    std::set<QString> keys;
+    for (QAction* item : menu->actions()) {
+      const QString key = QKeySequence::mnemonic(item->text()).toString();
+      EXPECT_TRUE(key.isEmpty() || keys.insert(key).second) << item->text().toStdString();
+    }
+  }
+}
+
 TEST_F(FormMainTest, ControlsHaveTheirHintsAndCaptions) {
   const std::pair<const char*, const char*> hints[] = {
       {"ButtonOpen", "Open WAV file (F2)"},
@@ -198,6 +216,10 @@ TEST_F(FormMainTest, ControlsHaveTheirHintsAndCaptions) {
                            "ButtonRndPlay", "ButtonPause", "ButtonStop"})
     child<QToolButton>(name);
   EXPECT_EQ(child<QAbstractButton>("ButtonSessionWav")->text(), "E&xp");
+  // Make EVP is "the yellow Play button" of the manual sweep's window.
+  const QColor evp =
+      child<QToolButton>("ButtonRndPlay")->icon().pixmap(32).toImage().pixelColor(8, 16);
+  EXPECT_TRUE(evp.hue() >= 40 && evp.hue() <= 65 && evp.saturation() > 150) << evp.hue();
   EXPECT_EQ(child<QRadioButton>("RadioGroupRandomPlayItem1")->text(), "for               s");
 
   auto* duration = child<QSpinBox>("CSpinEditSegDuration");

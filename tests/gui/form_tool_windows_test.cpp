@@ -17,6 +17,7 @@
 #include "gui/form_main.h"
 #include "gui/form_speed_control.h"
 #include "gui/form_visual_feedback.h"
+#include "tests/gui/modal.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
 #include "tests/support/manual_timer.h"
@@ -160,6 +161,17 @@ TEST_F(ToolWindowsTest, FeedbackWindowShowsSymbolColourAndNote) {
   EXPECT_TRUE(symbol->font().italic());
   EXPECT_EQ(symbol->palette().color(QPalette::WindowText), QColor(0, 0, 0xFF));
   EXPECT_TRUE(note->text().isEmpty());
+}
+
+// The dialog starts on the face shown ("Book", not the first style listed, "Oblique"), so
+// OK without a change keeps the font.
+TEST_F(ToolWindowsTest, FontDialogAcceptedUnchangedKeepsTheFont) {
+  FeedbackFont& font = form->controller().feedback.font;
+  const FeedbackFont start = font;
+  test::whenModalShows([](QWidget* dialog) { static_cast<QDialog*>(dialog)->accept(); });
+  test::child<QAction>(*feedback, "MenuSettingsFont")->trigger();
+  EXPECT_EQ(std::tie(font.name, font.size, font.italic),
+            std::tie(start.name, start.size, start.italic));
 }
 
 class AnswerLive : public RecParamDialog {

@@ -73,7 +73,9 @@ void MainController::bindSettings() {
   RandomSources& random = playback.random;
   s.bindInt(
       "RandomSource", [this] { return storedRandomKind(); },
-      [this](int v) { requestedRandomKind_ = std::clamp(v, 0, kRandomSourceKindCount - 1); });
+      // A number that names no source (a newer version's, or junk) gives the pseudo-random
+      // generator, not whichever source happens to be numbered last.
+      [this](int v) { requestedRandomKind_ = randomSourceKindFromInt(v) ? v : 0; });
   s.bindText("RandomSourceFile", random.randomFilePath);
   s.bindText(
       "RandomSourceHttp", [&random] { return random.serviceUrl; },

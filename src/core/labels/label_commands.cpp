@@ -77,7 +77,7 @@ bool loadLabels(const std::string& path, const AudioDocument& doc, LabelReadResu
 int importLabelsCommand(LabelCommandContext c) {
   if (!c.doc.isLoaded) return 1;
   FileDialogSpec spec;
-  spec.title = "Import labels";
+  spec.title = "Import labels...";
   spec.filter = kLabelFilter;
   spec.defaultExtension = "*.txt";
   spec.initialFolder = c.folder;
@@ -121,7 +121,7 @@ int importLabelsCommand(LabelCommandContext c) {
 int exportLabelsCommand(LabelCommandContext c) {
   if (!c.doc.isLoaded) return 1;
   FileDialogSpec spec;
-  spec.title = "Export labels";
+  spec.title = "Export labels...";
   spec.filter = kLabelFilter;
   spec.defaultExtension = "*.txt";
   spec.initialFolder = c.folder;

@@ -45,6 +45,6 @@ std::string cannotReadRandomFileText(const std::string& path);
 std::string randomFileLineErrorText(std::int32_t line, const std::string& reason);
 inline constexpr const char* kEndOfRandomFileText =
     "End of random source file. Playback has been stopped.\n\nTip: To enable automatic "
-    "restart, check 'Extras > Random source > Loop file'.";
+    "restart, check 'Preferences > Random source > Loop file'.";
 
 }  // namespace voxloom

@@ -47,8 +47,10 @@ std::optional<long double> parseSettingFloat(std::string_view text) {
 
 std::string formatSettingFloat(long double value) {
   char buffer[64];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
-                                       std::chars_format::general, 15);
+  // In the precision the fractal source computes with: rounding through a double would
+  // change the fifteenth digit, and lose values beyond a double's range altogether.
+  const auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
   return ec == std::errc{} ? std::string(buffer, end) : std::string("0");
 }
 

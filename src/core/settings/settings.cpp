@@ -225,6 +225,9 @@ bool Settings::keepsUnread(const std::string& path) const {
 }
 
 void Settings::loadText(std::string_view text) {
+  // Editors on some systems start a UTF-8 file with a byte-order mark; it is no part of
+  // the first section's line.
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   CSimpleIniA ini;
   ini.SetMultiKey(false);
   ini.SetUnicode(false);
@@ -245,7 +248,9 @@ void Settings::loadText(std::string_view text) {
 
     const bool isWindowPos =
         row.key == std::string_view("WindowPosLeft") || row.key == std::string_view("WindowPosTop");
-    if (binding && !(isWindowPos && !restoreWindow)) binding.set(value);
+    // A float's owner gets every digit read, not the fifteen that are written back.
+    const bool fullFloat = row.type == SettingType::Float && read && parseSettingFloat(*read);
+    if (binding && !(isWindowPos && !restoreWindow)) binding.set(fullFloat ? *read : value);
     stored_[i] = value;
     if (i == restWinPos) restoreWindow = value != "0";
 

@@ -12,7 +12,8 @@ namespace voxloom {
 
 // Connects one key to the field that owns its value. `get` gives the value as it is
 // written; `set` applies a value read (already normalised to its type, so an int is
-// decimal digits and a bool "1" or "0") and clamps it as the owner's control would.
+// decimal digits and a bool "1" or "0"; a float keeps all its digits, as a valid
+// number) and clamps it as the owner's control would.
 struct SettingBinding {
   std::function<std::string()> get;
   std::function<void(const std::string&)> set;

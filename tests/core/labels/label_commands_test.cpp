@@ -54,12 +54,14 @@ TEST_F(LabelCommandsTest, ExportThenImportGivesTheSameCues) {
   prompter.saveFiles.push_back(path);
   ASSERT_EQ(controller.exportLabels(), 0);
   EXPECT_EQ(prompter.saveDialogs.at(0).fileName, "take.txt");
+  EXPECT_EQ(prompter.saveDialogs.at(0).title, "Export labels...");  // as the menu item says
   EXPECT_EQ(read(path), "0.002268\t0.002268\tone\n0.045351\t0.056689\ttwo\n");
 
   const std::vector<CuePoint> before = controller.document.cues;
   prompter.openFiles.push_back(path);
   prompter.answers.push_back(Answer::Yes);  // replace
   ASSERT_EQ(controller.importLabels(), 0);
+  EXPECT_EQ(prompter.openDialogs.at(0).title, "Import labels...");
   const auto& after = controller.document.cues;
   ASSERT_EQ(after.size(), before.size());
   for (std::size_t i = 0; i < after.size(); ++i) {

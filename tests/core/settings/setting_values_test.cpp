@@ -38,6 +38,9 @@ TEST(SettingValues, NumbersAndTheirDefaults) {
       {SettingType::Float, "nan", "2.5"},
       {SettingType::Float, "inf", "2.5"},
       {SettingType::Float, "1e5000", "2.5"},
+      // Beyond a double, within the extended range; the fifteenth digit rounded up.
+      {SettingType::Float, "1e4000", "1e+4000"},
+      {SettingType::Float, "3.8123456789012350001", "3.81234567890124"},
       {SettingType::Text, "  trimmed as the reader would ", "trimmed as the reader would"},
       {SettingType::Text, std::nullopt, "7"},
   };

@@ -91,6 +91,18 @@ TEST_F(SettingsFileTest, ValuesAreClampedAsTheirControlsWouldAndSavedClamped) {
   EXPECT_NE(readFile(path).find("SegmentDuration=10000\n"), std::string::npos);
 }
 
+// A Windows editor's byte-order mark, digits beyond a double, a number of no source.
+TEST_F(SettingsFileTest, MarkedFilesExtendedFloatsAndUnknownSourcesAreRead) {
+  load(
+      "\xEF\xBB\xBF[SEGMENTS]\r\nSegmentDuration=90\r\n[RANDOMSOURCE]\r\nRandomSource=9\r\n"
+      "FractalGrowthConstant=3.8123456789012350001\r\nFractalInitPopulation=1e4000\r\n");
+  EXPECT_EQ(controller.playback.options.duration.value, 90);
+  EXPECT_EQ(controller.playback.random.growthRate, 3.8123456789012350001L);
+  EXPECT_EQ(controller.playback.random.population, 1e4000L);
+  EXPECT_EQ(controller.playback.random.randomKind, RandomSourceKind::PseudoRng);
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
 TEST_F(SettingsFileTest, UrlListIsReadToTheFirstGapAndSavedWithoutStaleKeys) {
   load(
       "[RANDOMSOURCE]\nRandomSourceHttp=\nRandomSourceHttp1=a\nRandomSourceHttp2=\n"
@@ -124,7 +136,7 @@ TEST_F(SettingsFileTest, StoredSourceIsSelectedAndAnUnbuiltOneIsKept) {
   // Written back as stored, whether or not this build could select it.
   EXPECT_EQ(controller.settings.valueText("RandomSource"), "3");
   load("[RANDOMSOURCE]\nRandomSource=77\n");
-  EXPECT_EQ(controller.settings.valueText("RandomSource"), "7");  // clamped to the last kind
+  EXPECT_EQ(controller.settings.valueText("RandomSource"), "0");  // no such source: pseudo
   // A stored device that can't be opened now is kept with its kind, for when it is back.
   load("[RANDOMSOURCE]\nRandomSource=7\nRandomDevice=/dev/voxloom_missing\n");
   EXPECT_EQ(controller.settings.valueText("RandomSource"), "7");
