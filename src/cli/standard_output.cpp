@@ -48,8 +48,6 @@ class StdoutBuffer : public std::streambuf {
   int sync() override { return std::fflush(stdout) == 0 ? 0 : -1; }
 };
 
-StdoutBuffer gCoutBuffer;
-
 }  // namespace
 
 void captureStandardOutput() {
@@ -57,7 +55,10 @@ void captureStandardOutput() {
   if (out == nullptr) return;  // stdout stays as it was: checked only at the end
   if (isatty(STDOUT_FILENO) == 1) std::setvbuf(out, nullptr, _IOLBF, BUFSIZ);
   stdout = out;
-  std::cout.rdbuf(&gCoutBuffer);
+  // Never destroyed: the streams flush std::cout once more while the program ends,
+  // after the destructors of this file's objects have run.
+  static StdoutBuffer* const coutBuffer = new StdoutBuffer;
+  std::cout.rdbuf(coutBuffer);
 }
 
 bool standardOutputFailed() {

@@ -100,8 +100,9 @@ void LineWriter::line(std::string_view prefix, std::string_view text) {
     return;
   }
   char* at = buffer_.get() + size_;
-  std::memcpy(at, prefix.data(), prefix.size());
-  std::memcpy(at + prefix.size(), text.data(), text.size());
+  // An empty view may hold no pointer at all, which memcpy must not be given.
+  if (!prefix.empty()) std::memcpy(at, prefix.data(), prefix.size());
+  if (!text.empty()) std::memcpy(at + prefix.size(), text.data(), text.size());
   at[need - 1] = '\n';
   size_ += need;
   // Published only now: a handler sees whole lines.
