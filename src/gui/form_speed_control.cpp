@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/main_controller.h"
+#include "gui/window_settings.h"
 
 namespace voxloom {
 
@@ -53,7 +54,6 @@ TFormSpeedControlWindow::TFormSpeedControlWindow(MainController& controller, QWi
 
   ToolWindowState& window = controller_.speed.window;
   window.changed = [this] { refresh(); };
-  if (window.left >= 0 && window.top >= 0) move(window.left, window.top);
   refresh();
 }
 
@@ -67,8 +67,19 @@ void TFormSpeedControlWindow::refresh() {
   const SpeedControl& speed = controller_.speed;
   trackBarSpeed_->setValue(speed.sliderPosition);
   labelPercentage_->setText(QString::fromStdString(speed.labelText()));
-  if (speed.window.visible != isVisible()) setVisible(speed.window.visible);
+  if (speed.window.visible != isVisible()) {
+    if (speed.window.visible) takeStoredPlace();
+    setVisible(speed.window.visible);
+  }
   refreshing_ = false;
+}
+
+void TFormSpeedControlWindow::takeStoredPlace() {
+  // The settings are read after this window is built, so the place is taken at each show.
+  const ToolWindowState& window = controller_.speed.window;
+  if (!testAttribute(Qt::WA_Resized)) adjustSize();  // keepOnScreen needs the real size
+  if (window.left >= 0 && window.top >= 0) move(window.left, window.top);
+  WindowSettings::keepOnScreen(this);
 }
 
 void TFormSpeedControlWindow::closeEvent(QCloseEvent* event) {
@@ -78,6 +89,8 @@ void TFormSpeedControlWindow::closeEvent(QCloseEvent* event) {
 
 void TFormSpeedControlWindow::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
+  // Placing at show time is not a move by the user; it would store the frame's offset.
+  if (refreshing_) return;
   controller_.speed.window.left = x();
   controller_.speed.window.top = y();
 }

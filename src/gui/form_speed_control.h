@@ -27,6 +27,9 @@ class TFormSpeedControlWindow : public QWidget {
   void moveEvent(QMoveEvent* event) override;
 
  private:
+  // Moves the window to where the settings keep it, on a visible screen.
+  void takeStoredPlace();
+
   MainController& controller_;
   QLabel* labelPercentage_ = nullptr;
   QSlider* trackBarSpeed_ = nullptr;

@@ -11,6 +11,7 @@
 
 #include "core/app/main_controller.h"
 #include "gui/feedback_symbols.h"
+#include "gui/window_settings.h"
 
 namespace voxloom {
 
@@ -83,6 +84,8 @@ TFormVisualFeedbackWindow::TFormVisualFeedbackWindow(MainController& controller,
   labelFeedbackString_ = symbol;
   labelFeedbackString_->setObjectName("LabelFeedbackString");
   labelFeedbackString_->setAlignment(Qt::AlignCenter);
+  // A small stored size clips the symbol rather than being overruled by it.
+  labelFeedbackString_->setMinimumSize(1, 1);
   labelFeedbackString_->setAttribute(Qt::WA_TranslucentBackground);
 
   labelNote1_ = new QLabel(panel_);
@@ -115,9 +118,6 @@ TFormVisualFeedbackWindow::TFormVisualFeedbackWindow(MainController& controller,
   VisualFeedback& feedback = controller_.feedback;
   feedback.window.changed = [this] { refresh(); };
   feedback.segmentChanged = [this] { showSegment(); };
-  resize(feedback.width, feedback.height + menuBar()->sizeHint().height());
-  if (feedback.window.left >= 0 && feedback.window.top >= 0)
-    move(feedback.window.left, feedback.window.top);
   refresh();
 }
 
@@ -161,8 +161,20 @@ void TFormVisualFeedbackWindow::refresh() {
   labelFeedbackString_->setFont(symbolFont());
   showSegment();
   const bool visible = controller_.feedback.window.visible;
-  if (visible != isVisible()) setVisible(visible);
+  if (visible != isVisible()) {
+    if (visible) takeStoredPlace();
+    setVisible(visible);
+  }
   refreshing_ = false;
+}
+
+void TFormVisualFeedbackWindow::takeStoredPlace() {
+  // The settings are read after this window is built, so the place is taken at each show.
+  const VisualFeedback& feedback = controller_.feedback;
+  resize(feedback.width, feedback.height + menuBar()->sizeHint().height());
+  if (feedback.window.left >= 0 && feedback.window.top >= 0)
+    move(feedback.window.left, feedback.window.top);
+  WindowSettings::keepOnScreen(this);
 }
 
 void TFormVisualFeedbackWindow::chooseFont() {
@@ -189,12 +201,15 @@ void TFormVisualFeedbackWindow::closeEvent(QCloseEvent* event) {
 
 void TFormVisualFeedbackWindow::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
+  // Placing at show time is not a move by the user; it would store the frame's offset.
+  if (refreshing_) return;
   controller_.feedback.window.left = x();
   controller_.feedback.window.top = y();
 }
 
 void TFormVisualFeedbackWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
+  if (refreshing_) return;
   // The client size, without the menu bar.
   controller_.feedback.width = width();
   controller_.feedback.height = height() - menuBar()->sizeHint().height();

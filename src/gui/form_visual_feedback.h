@@ -38,6 +38,8 @@ class TFormVisualFeedbackWindow : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // Moves and sizes the window as the settings keep it, on a visible screen.
+  void takeStoredPlace();
   void chooseFont();
   void showSegment();
 

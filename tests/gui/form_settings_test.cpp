@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -16,6 +18,8 @@
 #include <sstream>
 
 #include "gui/form_main.h"
+#include "gui/form_speed_control.h"
+#include "gui/form_visual_feedback.h"
 #include "gui/window_settings.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
@@ -184,6 +188,45 @@ TEST_F(FormSettingsTest, ToolWindowsAndSourceDialogsTakeTheirValuesFromTheFile) 
   ASSERT_TRUE(controller().saveSettings(true));
   EXPECT_NE(fileText(path).find("VisualFeedbackWindowFontSize=1638\n"), std::string::npos);
   EXPECT_NE(fileText(path).find("RandomSourceParallelPortAddress=3BC\n"), std::string::npos);
+}
+
+TEST_F(FormSettingsTest, ToolWindowsOpenAtTheirStoredPlaceAndSize) {
+  std::ofstream(path) << "[SPEEDCONTROLWINDOW]\nSpeedControlWindowLeftPosition=30\n"
+                         "SpeedControlWindowTopPosition=400\n"
+                         "[VISUALFEEDBACKWINDOW]\nVisualFeedbackWindowLeftPosition=700\n"
+                         "VisualFeedbackWindowTopPosition=200\nVisualFeedbackWindowWidth=400\n"
+                         "VisualFeedbackWindowHeight=300\n";
+  formMain.show();  // reads the file
+  auto* speed = formMain.findChild<TFormSpeedControlWindow*>();
+  auto* feedback = formMain.findChild<TFormVisualFeedbackWindow*>();
+  ASSERT_NE(speed, nullptr);
+  ASSERT_NE(feedback, nullptr);
+  child<QAction>(formMain, "MenuExtrasSpeedControlWindow")->trigger();
+  child<QAction>(formMain, "MenuExtrasVisualFeedbackWindow")->trigger();
+  ASSERT_TRUE(speed->isVisible() && feedback->isVisible());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(speed->pos(), QPoint(30, 400));
+  EXPECT_EQ(feedback->pos(), QPoint(700, 200));
+  EXPECT_EQ(feedback->size(), QSize(400, 300 + feedback->menuBar()->sizeHint().height()));
+  // Showing them wrote nothing else back.
+  ASSERT_TRUE(controller().saveSettings(true));
+  for (const char* line :
+       {"SpeedControlWindowLeftPosition=30\n", "SpeedControlWindowTopPosition=400\n",
+        "VisualFeedbackWindowLeftPosition=700\n", "VisualFeedbackWindowWidth=400\n",
+        "VisualFeedbackWindowHeight=300\n"})
+    EXPECT_NE(fileText(path).find(line), std::string::npos) << line << fileText(path);
+
+  // A place off every screen is brought back onto one.
+  child<QAction>(formMain, "MenuExtrasVisualFeedbackWindow")->trigger();
+  std::ofstream(path) << "[VISUALFEEDBACKWINDOW]\nVisualFeedbackWindowLeftPosition=30000\n"
+                         "VisualFeedbackWindowTopPosition=30000\n";
+  controller().loadSettings();
+  child<QAction>(formMain, "MenuExtrasVisualFeedbackWindow")->trigger();
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(feedback->pos())) << feedback->x() << "," << feedback->y();
+  speed->hide();
+  feedback->hide();
+  formMain.hide();
 }
 
 }  // namespace
