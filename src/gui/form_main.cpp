@@ -88,6 +88,8 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
   new MenuShortcutsFirst(this);  // Ctrl+X exports, also from the "From" spin box
 
   resize(720, 470 + kSignalViewHeight);
+  // The place of a first start, and of every start that does not restore the stored one.
+  move(200, 100);
   controller_.setView(this);
   refreshTexts();
   refreshCommands();

@@ -229,5 +229,19 @@ TEST_F(FormSettingsTest, ToolWindowsOpenAtTheirStoredPlaceAndSize) {
   formMain.hide();
 }
 
+TEST_F(FormSettingsTest, WithoutRestoringTheMainWindowOpensAtItsDefaultPlace) {
+  QWidget level;
+  WindowSettings windows(&formMain, &level);
+  windows.bind(controller().settings);
+  std::ofstream(path) << "[PROGRAM]\nRestWinPos=0\nWindowPosLeft=400\nWindowPosTop=300\n";
+  formMain.show();  // reads the file
+  EXPECT_EQ(formMain.pos(), QPoint(200, 100));
+  // Beside it, as far as the screen allows.
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const int besideMain = 200 + formMain.width() + 8;
+  EXPECT_EQ(level.pos(), QPoint(std::min(besideMain, screen.right() - level.width() + 1), 100));
+  formMain.hide();
+}
+
 }  // namespace
 }  // namespace voxloom
