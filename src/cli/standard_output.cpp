@@ -9,6 +9,7 @@
 #include <streambuf>
 
 #include "cli/commands.h"
+#include "core/util/write_fully.h"
 
 namespace voxloom::cli {
 
@@ -22,15 +23,11 @@ ssize_t writeToDescriptor(void*, const char* data, std::size_t size) {
     return -1;
   }
   std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::write(STDOUT_FILENO, data + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      gFirstError = n < 0 ? errno : EIO;
-      errno = gFirstError;
-      return -1;
-    }
-    done += static_cast<std::size_t>(n);
+  errno = 0;
+  if (!writeFully(STDOUT_FILENO, data, size, done)) {
+    gFirstError = errno != 0 ? errno : EIO;
+    errno = gFirstError;
+    return -1;
   }
   return static_cast<ssize_t>(size);
 }

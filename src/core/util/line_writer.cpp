@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/util/write_fully.h"
+
 namespace voxloom {
 
 namespace {
@@ -30,17 +32,6 @@ constexpr int kFlushSlots = 8;
 FlushSlot flushSlots[kFlushSlots];
 static_assert(std::atomic<std::size_t>::is_always_lock_free);
 static_assert(std::atomic<std::int64_t>::is_always_lock_free);
-
-bool writeAll(int fd, const char* data, std::size_t size, std::size_t& done) {
-  done = 0;
-  while (done < size) {
-    const ssize_t n = ::write(fd, data + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -125,7 +116,7 @@ void LineWriter::rebase() {
 
 void LineWriter::writeOut(const char* data, std::size_t size) {
   std::size_t done = 0;
-  if (!writeAll(fd_, data, size, done)) failed_ = true;
+  if (!writeFully(fd_, data, size, done)) failed_ = true;
   written_ += done;
 }
 
@@ -142,7 +133,7 @@ void writePendingLinesNow() noexcept {
     if (from < 0) from = 0;
     if (static_cast<std::size_t>(from) >= end) continue;
     std::size_t done = 0;
-    writeAll(slot.fd, slot.buffer + from, end - static_cast<std::size_t>(from), done);
+    writeFully(slot.fd, slot.buffer + from, end - static_cast<std::size_t>(from), done);
   }
   errno = savedErrno;
 }

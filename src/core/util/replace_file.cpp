@@ -15,6 +15,8 @@
 
 #include "core/util/line_writer.h"
 
+#include "core/util/write_fully.h"
+
 namespace voxloom {
 
 namespace {
@@ -201,13 +203,8 @@ bool writeFileAtomically(const std::string& path, std::string_view text) {
   const int fd = openSave(path, save);
   if (fd < 0) return false;
   std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    written += static_cast<std::size_t>(n);
-  }
-  const bool finished = written == text.size() && finishWriting(fd, written, save);
+  const bool finished =
+      writeFully(fd, text.data(), text.size(), written) && finishWriting(fd, written, save);
   const bool closed = ::close(fd) == 0;
   if (!finished || !closed || !commitSave(save)) {
     abandonSave(save);
