@@ -14,7 +14,6 @@
 #include <thread>
 
 #include "core/util/line_writer.h"
-
 #include "core/util/write_fully.h"
 
 namespace voxloom {
