@@ -22,10 +22,10 @@ std::string recoveryQuestion(const RecoveryOrigin& origin) {
 }  // namespace
 
 bool MainController::endBySignal() {
-  stopAndDrain();
+  services.playback.stopAndDrain();
   lastWavFile = document.path;
   mainWindowOpen = false;
-  if (saveSettingsOnExit) saveSettings(false);  // as a normal exit does
+  if (saveSettingsOnExit) services.settings.save(false);  // as a normal exit does
   if (recoveryFolder.empty()) return true;
   return RecoveryStore(recoveryFolder).save(document, sessions.session);
 }
@@ -41,12 +41,12 @@ void MainController::offerRecovery() {
   if (!mainWindowOpen) return;
   if (answer == Answer::Yes) {
     // The document first: the session then finds its WAV file already there.
-    if (origin.hasDocument && readWavFile(store.documentCopy()) == 0) {
+    if (origin.hasDocument && services.readWavFile(store.documentCopy()) == 0) {
       document.path = origin.documentPath;
       document.setTitleFor(origin.documentPath);
       document.markModified();
-      notify(ViewAspect::Texts);
-      setCommandState(kStateIdle);
+      services.relay.notify(ViewAspect::Texts);
+      services.states.set(kStateIdle);
     }
     if (origin.hasSession) {
       const std::string keptFolder = sessionFolder;
@@ -56,7 +56,7 @@ void MainController::offerRecovery() {
         sessions.session.fileName = origin.sessionPath;
         sessions.session.isModified = true;
         sessions.refreshSessionDisplay();
-        setCommandState(kStateIdle);
+        services.states.set(kStateIdle);
       }
     }
   }
