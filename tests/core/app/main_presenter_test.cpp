@@ -1,4 +1,5 @@
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
+#include "core/app/window_arguments.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -16,40 +17,42 @@ class RecordingView : public View {
   void changed(ViewAspect aspect) override { seen.push_back(aspect); }
 };
 
-class MainControllerTest : public ::testing::Test {
+class MainPresenterTest : public ::testing::Test {
  protected:
-  MainControllerTest() : controller(prompter, shell) { controller.setView(&view); }
+  MainPresenterTest() : core(prompter, shell) { services.relay.attach(&view); }
 
   std::string wavFile(const std::string& name, std::uint32_t bytes = 64) {
     return test::writeTempFile(name, test::simpleWav(1, 16, 8000, bytes));
   }
   void loadModified(const std::string& name) {
-    controller.openWavFile(wavFile(name));
-    ASSERT_TRUE(controller.document.isLoaded);
-    controller.document.markModified();
-    controller.setCommandState(kStateIdle);
+    services.openWavFile(wavFile(name));
+    ASSERT_TRUE(services.document.document.isLoaded);
+    services.document.document.markModified();
+    services.states.set(kStateIdle);
   }
-  bool enabled(Command c) const { return controller.commands[c]; }
+  bool enabled(Command c) const { return services.states.commands()[c]; }
 
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
   RecordingView view;
-  MainController controller;
+  WindowCore core;
+  AppServices& services = core.services;
+  MainPresenter& controller = core.presenter;
 };
 
-TEST_F(MainControllerTest, StartsIdleAndOpensArgumentsInOrder) {
+TEST_F(MainPresenterTest, StartsIdleAndOpensArgumentsInOrder) {
   const std::string first = wavFile("first.wav");
   const std::string second = wavFile("second.WAV", 32);
   controller.startUp({first, "/sessions/my.evp", second});
-  EXPECT_EQ(controller.commandState, kStateIdle);
-  EXPECT_EQ(controller.document.path, second);
-  EXPECT_EQ(controller.document.dataBytes, 32);
-  EXPECT_EQ(controller.sessionFolder, "/sessions");
-  EXPECT_EQ(controller.sourceWavFolder, test::tempDir());
+  EXPECT_EQ(services.states.state(), kStateIdle);
+  EXPECT_EQ(services.document.document.path, second);
+  EXPECT_EQ(services.document.document.dataBytes, 32);
+  EXPECT_EQ(services.document.folders.session, "/sessions");
+  EXPECT_EQ(services.document.folders.sourceWav, test::tempDir());
   EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(MainControllerTest, UnknownFiletypesAreReportedAndTheRestStillOpens) {
+TEST_F(MainPresenterTest, UnknownFiletypesAreReportedAndTheRestStillOpens) {
   const std::string wav = wavFile("a.wav");
   controller.startUp({"/tmp/notes.txt", wav});
   ASSERT_EQ(prompter.shown.size(), 1u);
@@ -57,199 +60,199 @@ TEST_F(MainControllerTest, UnknownFiletypesAreReportedAndTheRestStillOpens) {
   EXPECT_EQ(prompter.shown[0].text,
             "Unknown filetype. Voxloom does accept only the\nfollowing types of files: EVP "
             "session files (*.evp),\nWAV files (*.wav), and Random Source files (*.pcm)");
-  EXPECT_TRUE(controller.document.isLoaded);
+  EXPECT_TRUE(services.document.document.isLoaded);
 }
 
-TEST_F(MainControllerTest, LiveInputIgnoresWavAndSessionFilesButNotRandomFiles) {
-  controller.liveMode = true;
-  controller.openFileByType(wavFile("a.wav"));
-  controller.openFileByType("/s/x.evp");
-  controller.openFileByType("/r/NOISE.PCM");
-  EXPECT_FALSE(controller.document.isLoaded);
-  EXPECT_EQ(controller.sessionFolder, "");
-  EXPECT_EQ(controller.lastRandomFileFolder, "/r");
+TEST_F(MainPresenterTest, LiveInputIgnoresWavAndSessionFilesButNotRandomFiles) {
+  services.states.liveMode = true;
+  services.openFileByType(wavFile("a.wav"));
+  services.openFileByType("/s/x.evp");
+  services.openFileByType("/r/NOISE.PCM");
+  EXPECT_FALSE(services.document.document.isLoaded);
+  EXPECT_EQ(services.document.folders.session, "");
+  EXPECT_EQ(services.document.folders.randomFile, "/r");
   EXPECT_TRUE(prompter.shown.empty());
   // The dropped file is the random source now; it is read at the first draw.
-  const RandomSources& random = controller.playback.random;
+  const RandomSources& random = services.playback.parts.random;
   EXPECT_EQ(random.randomKind, RandomSourceKind::RandomFile);
   EXPECT_EQ(random.randomFilePath, "/r/NOISE.PCM");
   EXPECT_EQ(random.menu.fileCaption, "F&ile [NOISE.PCM] ...");
   EXPECT_NE(std::count(view.seen.begin(), view.seen.end(), ViewAspect::Commands), 0);
 }
 
-TEST_F(MainControllerTest, AutoOpenSkipsAMissingLastFileSilently) {
-  controller.autoOpenLastWavFile = true;
-  controller.lastWavFile = test::tempDir() + "/gone.wav";
+TEST_F(MainPresenterTest, AutoOpenSkipsAMissingLastFileSilently) {
+  services.document.folders.autoOpenLastWavFile = true;
+  services.document.folders.lastWavFile = test::tempDir() + "/gone.wav";
   controller.startUp({});
-  EXPECT_FALSE(controller.document.isLoaded);
+  EXPECT_FALSE(services.document.document.isLoaded);
   EXPECT_TRUE(prompter.shown.empty());
 
-  controller.lastWavFile = wavFile("back.wav");
+  services.document.folders.lastWavFile = wavFile("back.wav");
   controller.startUp({});
-  EXPECT_EQ(controller.document.path, controller.lastWavFile);
+  EXPECT_EQ(services.document.document.path, services.document.folders.lastWavFile);
 }
 
-TEST_F(MainControllerTest, OpenDialogUsesTheWavFolderOnlyWhenAsked) {
-  controller.sourceWavFolder = "/music";
-  controller.openWavFile("");
+TEST_F(MainPresenterTest, OpenDialogUsesTheWavFolderOnlyWhenAsked) {
+  services.document.folders.sourceWav = "/music";
+  services.openWavFile("");
   ASSERT_EQ(prompter.openDialogs.size(), 1u);
   EXPECT_EQ(prompter.openDialogs[0].title, "Open WAV file...");
   EXPECT_EQ(prompter.openDialogs[0].filter, "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*");
   EXPECT_EQ(prompter.openDialogs[0].initialFolder, "");
-  EXPECT_EQ(controller.sourceWavFolder, "/music");  // cancelled: nothing changes
+  EXPECT_EQ(services.document.folders.sourceWav, "/music");  // cancelled: nothing changes
 
-  controller.useSeparateFolders = true;
+  services.document.folders.useSeparate = true;
   const std::string file = wavFile("picked.wav");
   prompter.openFiles.push_back(file);
-  controller.openWavFile("");
+  services.openWavFile("");
   EXPECT_EQ(prompter.openDialogs[1].initialFolder, "/music");
-  EXPECT_EQ(controller.sourceWavFolder, test::tempDir());
-  EXPECT_TRUE(controller.document.isLoaded);
+  EXPECT_EQ(services.document.folders.sourceWav, test::tempDir());
+  EXPECT_TRUE(services.document.document.isLoaded);
 }
 
-TEST_F(MainControllerTest, LoadFailuresShowTheirMessages) {
+TEST_F(MainPresenterTest, LoadFailuresShowTheirMessages) {
   const std::string missing = test::tempDir() + "/missing.wav";
-  EXPECT_EQ(controller.readWavFile(missing), 1);
+  EXPECT_EQ(services.readWavFile(missing), 1);
   EXPECT_EQ(prompter.log().back(), "Error: Can't open WAV file '" + missing + "'.");
 
-  EXPECT_EQ(controller.readWavFile(test::writeTempFile("empty.wav", {})), 1);
+  EXPECT_EQ(services.readWavFile(test::writeTempFile("empty.wav", {})), 1);
   EXPECT_EQ(prompter.log().back(), "Error in RIFF file: Cannot find 'RIFF' chunk.");
   EXPECT_EQ(prompter.shown.back().icon, MessageIcon::Stop);
 
-  EXPECT_EQ(controller.readWavFile(test::writeTempFile("24.wav", test::simpleWav(1, 24, 8000, 6))),
+  EXPECT_EQ(services.readWavFile(test::writeTempFile("24.wav", test::simpleWav(1, 24, 8000, 6))),
             1);
   EXPECT_EQ(prompter.shown.back().title, "Error");
   EXPECT_EQ(prompter.shown.back().text.rfind("This WAV file is not a standard PCM file.", 0), 0u);
-  EXPECT_FALSE(controller.document.isLoaded);
-  EXPECT_EQ(controller.document.texts.status[0], "Sample:");
-  EXPECT_EQ(controller.commandState, kStateIdle);
+  EXPECT_FALSE(services.document.document.isLoaded);
+  EXPECT_EQ(services.document.document.texts.status[0], "Sample:");
+  EXPECT_EQ(services.states.state(), kStateIdle);
 }
 
-TEST_F(MainControllerTest, CueCountMismatchIsToldButTheSignalLoads) {
+TEST_F(MainPresenterTest, CueCountMismatchIsToldButTheSignalLoads) {
   test::RiffBuilder b;
   b.code("RIFF").u32(0).code("WAVE").chunk("fmt", test::RiffBuilder::fmtBody(1, 8, 8000));
   b.chunk("data", {1, 2}).chunkWithSize("cue", 99, test::RiffBuilder::cueBody({{1, 0}}));
-  EXPECT_EQ(controller.readWavFile(test::writeTempFile("m.wav", b.closeRiff().bytes)), 0);
+  EXPECT_EQ(services.readWavFile(test::writeTempFile("m.wav", b.closeRiff().bytes)), 0);
   EXPECT_EQ(prompter.log(),
             std::vector<std::string>{
                 "Error: Number of found Cue points doesn't match size of cue chunk."});
-  EXPECT_TRUE(controller.document.isLoaded);
-  EXPECT_EQ(controller.document.cueCount(), 0);
+  EXPECT_TRUE(services.document.document.isLoaded);
+  EXPECT_EQ(services.document.document.cueCount(), 0);
 }
 
-TEST_F(MainControllerTest, ATruncatedDataChunkWarnsAndLoadsWhatIsThere) {
+TEST_F(MainPresenterTest, ATruncatedDataChunkWarnsAndLoadsWhatIsThere) {
   test::RiffBuilder b;
   b.code("RIFF").u32(0).code("WAVE").chunk("fmt", test::RiffBuilder::fmtBody(1, 16, 8000));
   b.chunkWithSize("data", 1000, std::vector<std::uint8_t>(40, 7));
-  EXPECT_EQ(controller.readWavFile(test::writeTempFile("short.wav", b.closeRiff().bytes)), 0);
+  EXPECT_EQ(services.readWavFile(test::writeTempFile("short.wav", b.closeRiff().bytes)), 0);
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Warning);
   EXPECT_EQ(prompter.log()[0],
             "Warning: This WAV file is shorter than its header says: 40 of 1000 sample bytes "
             "were loaded.");
-  EXPECT_TRUE(controller.document.isLoaded);
-  EXPECT_EQ(controller.document.dataBytes, 40);
+  EXPECT_TRUE(services.document.document.isLoaded);
+  EXPECT_EQ(services.document.document.dataBytes, 40);
 
   // A complete file says nothing.
   prompter.shown.clear();
-  EXPECT_EQ(controller.readWavFile(wavFile("whole.wav")), 0);
+  EXPECT_EQ(services.readWavFile(wavFile("whole.wav")), 0);
   EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(MainControllerTest, CommandStateFollowsTheDocument) {
-  controller.setCommandState(kStateIdle);
+TEST_F(MainPresenterTest, CommandStateFollowsTheDocument) {
+  services.states.set(kStateIdle);
   EXPECT_TRUE(enabled(Command::Open));
   EXPECT_FALSE(enabled(Command::Save));
 
-  ASSERT_EQ(controller.readWavFile(wavFile("a.wav")), 0);
+  ASSERT_EQ(services.readWavFile(wavFile("a.wav")), 0);
   EXPECT_FALSE(enabled(Command::Save));  // loaded but unchanged
-  controller.document.markModified();
-  controller.setCommandState(kStateIdle);
+  services.document.document.markModified();
+  services.states.set(kStateIdle);
   EXPECT_TRUE(enabled(Command::Save));
 
-  controller.liveMode = true;
-  controller.setCommandState(kStateIdle);
+  services.states.liveMode = true;
+  services.states.set(kStateIdle);
   EXPECT_FALSE(enabled(Command::Open));
   EXPECT_FALSE(enabled(Command::Save));
   EXPECT_EQ(view.seen.back(), ViewAspect::Commands);
 }
 
-TEST_F(MainControllerTest, SaveDoesNothingForAnUnchangedDocument) {
-  ASSERT_EQ(controller.readWavFile(wavFile("a.wav")), 0);
-  EXPECT_EQ(controller.saveDocument(false), 0);
+TEST_F(MainPresenterTest, SaveDoesNothingForAnUnchangedDocument) {
+  ASSERT_EQ(services.readWavFile(wavFile("a.wav")), 0);
+  EXPECT_EQ(services.saveDocument(false), 0);
   EXPECT_TRUE(prompter.saveDialogs.empty());
   EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(MainControllerTest, SaveWritesTheChosenFileAndRetitles) {
+TEST_F(MainPresenterTest, SaveWritesTheChosenFileAndRetitles) {
   loadModified("orig.wav");
-  controller.useSeparateFolders = true;
+  services.document.folders.useSeparate = true;
   const std::string target = test::tempDir() + "/saved.wav";
   prompter.saveFiles.push_back(target);
-  EXPECT_EQ(controller.saveDocument(false), 0);
+  EXPECT_EQ(services.saveDocument(false), 0);
   ASSERT_EQ(prompter.saveDialogs.size(), 1u);
   EXPECT_EQ(prompter.saveDialogs[0].title, "Save WAV file...");
   EXPECT_EQ(prompter.saveDialogs[0].fileName, test::tempDir() + "/orig.wav");
   EXPECT_TRUE(prompter.saveDialogs[0].confirmOverwrite);
   EXPECT_EQ(prompter.saveDialogs[0].initialFolder, test::tempDir());
-  EXPECT_EQ(controller.document.path, target);
-  EXPECT_FALSE(controller.document.isModified);
-  EXPECT_EQ(controller.document.texts.windowTitle, "saved.wav - Voxloom 2.5");
+  EXPECT_EQ(services.document.document.path, target);
+  EXPECT_FALSE(services.document.document.isModified);
+  EXPECT_EQ(services.document.document.texts.windowTitle, "saved.wav - Voxloom 2.5");
   EXPECT_FALSE(enabled(Command::Save));
   EXPECT_EQ(test::readWholeFile(target).size(), 44u + 64 + 24);
 }
 
-TEST_F(MainControllerTest, AFailedSaveKeepsTheDocumentModified) {
+TEST_F(MainPresenterTest, AFailedSaveKeepsTheDocumentModified) {
   loadModified("orig.wav");
   const std::string target = test::tempDir() + "/no/folder/x.wav";
   prompter.saveFiles.push_back(target);
-  EXPECT_EQ(controller.saveDocument(false), 1);
+  EXPECT_EQ(services.saveDocument(false), 1);
   EXPECT_EQ(prompter.log().back(), "Error: Can't open WAV file '" + target + "' for writing.");
-  EXPECT_TRUE(controller.document.isModified);
-  EXPECT_EQ(controller.document.path, test::tempDir() + "/orig.wav");
+  EXPECT_TRUE(services.document.document.isModified);
+  EXPECT_EQ(services.document.document.path, test::tempDir() + "/orig.wav");
 }
 
-TEST_F(MainControllerTest, TheSaveQuestionGuardsAChangedDocument) {
+TEST_F(MainPresenterTest, TheSaveQuestionGuardsAChangedDocument) {
   const std::string other = wavFile("other.wav", 16);
 
   // Cancel keeps the old document.
   loadModified("orig.wav");
   prompter.answers.push_back(Answer::Cancel);
-  EXPECT_EQ(controller.readWavFile(other), 1);
+  EXPECT_EQ(services.readWavFile(other), 1);
   EXPECT_EQ(prompter.shown.back().title, "Warning");
   EXPECT_EQ(prompter.shown.back().text,
             "The current WAV file has been changed. Do you want to save the changes?");
   EXPECT_EQ(prompter.shown.back().buttons, MessageButtons::YesNoCancel);
-  EXPECT_TRUE(controller.document.isModified);
-  EXPECT_EQ(fileNamePart(controller.document.path), "orig.wav");
+  EXPECT_TRUE(services.document.document.isModified);
+  EXPECT_EQ(fileNamePart(services.document.document.path), "orig.wav");
 
   // Yes, then cancelling the save dialog, also keeps it.
   prompter.answers.push_back(Answer::Yes);
-  EXPECT_EQ(controller.readWavFile(other), 1);
-  EXPECT_EQ(fileNamePart(controller.document.path), "orig.wav");
+  EXPECT_EQ(services.readWavFile(other), 1);
+  EXPECT_EQ(fileNamePart(services.document.document.path), "orig.wav");
 
   // No drops the changes.
   prompter.answers.push_back(Answer::No);
-  EXPECT_EQ(controller.readWavFile(other), 0);
-  EXPECT_EQ(controller.document.path, other);
-  EXPECT_FALSE(controller.document.isModified);
+  EXPECT_EQ(services.readWavFile(other), 0);
+  EXPECT_EQ(services.document.document.path, other);
+  EXPECT_FALSE(services.document.document.isModified);
 }
 
-TEST_F(MainControllerTest, CloseQueryAsksAndCancelKeepsRunning) {
+TEST_F(MainPresenterTest, CloseQueryAsksAndCancelKeepsRunning) {
   loadModified("orig.wav");
   prompter.answers.push_back(Answer::Cancel);
   EXPECT_FALSE(controller.closeQuery());
   EXPECT_TRUE(controller.mainWindowOpen);
-  EXPECT_TRUE(controller.document.isLoaded);
-  EXPECT_EQ(controller.commandState, kStateIdle);
+  EXPECT_TRUE(services.document.document.isLoaded);
+  EXPECT_EQ(services.states.state(), kStateIdle);
 
   prompter.answers.push_back(Answer::No);
   EXPECT_TRUE(controller.closeQuery());
   EXPECT_FALSE(controller.mainWindowOpen);
-  EXPECT_EQ(controller.lastWavFile, test::tempDir() + "/orig.wav");
+  EXPECT_EQ(services.document.folders.lastWavFile, test::tempDir() + "/orig.wav");
 }
 
-TEST_F(MainControllerTest, CloseQueryDiscardsNothingUntilEveryQuestionIsAnswered) {
+TEST_F(MainPresenterTest, CloseQueryDiscardsNothingUntilEveryQuestionIsAnswered) {
   struct Case {
     std::vector<Answer> answers;  // session question, then WAV question
     bool closes;
@@ -264,12 +267,12 @@ TEST_F(MainControllerTest, CloseQueryDiscardsNothingUntilEveryQuestionIsAnswered
   for (const Case& c : cases) {
     loadModified("both.wav");
     controller.mainWindowOpen = true;
-    controller.sessions.askQuestion = [](const std::string&) { return std::string("Q"); };
-    ASSERT_TRUE(controller.sessions.beginEvpCapture());
-    controller.sessions.appendSegmentEntry(0, 10, 1, "", false, 0);
-    controller.sessions.finishEvpCapture(2, 2);
-    controller.document.markModified();
-    ASSERT_TRUE(controller.sessions.session.isModified);
+    services.sessions.sessions.askQuestion = [](const std::string&) { return std::string("Q"); };
+    ASSERT_TRUE(services.sessions.sessions.beginEvpCapture());
+    services.sessions.sessions.appendSegmentEntry(0, 10, 1, "", false, 0);
+    services.sessions.sessions.finishEvpCapture(2, 2);
+    services.document.document.markModified();
+    ASSERT_TRUE(services.sessions.sessions.session.isModified);
     prompter.shown.clear();
     prompter.answers.assign(c.answers.begin(), c.answers.end());
 
@@ -277,19 +280,19 @@ TEST_F(MainControllerTest, CloseQueryDiscardsNothingUntilEveryQuestionIsAnswered
     EXPECT_EQ(prompter.shown.size(), c.questions);
     EXPECT_TRUE(prompter.saveDialogs.empty());
     const int records = c.closes ? 0 : 1;
-    EXPECT_EQ(controller.sessions.session.count(), records);
-    EXPECT_EQ(controller.sessions.session.isModified, !c.closes);
-    EXPECT_EQ(controller.document.isModified, !c.closes);
-    EXPECT_EQ(controller.document.isLoaded, !c.closes);
+    EXPECT_EQ(services.sessions.sessions.session.count(), records);
+    EXPECT_EQ(services.sessions.sessions.session.isModified, !c.closes);
+    EXPECT_EQ(services.document.document.isModified, !c.closes);
+    EXPECT_EQ(services.document.document.isLoaded, !c.closes);
     if (!c.closes) {
-      controller.sessions.session.isModified = false;  // let the next case load quietly
-      controller.document.isModified = false;
+      services.sessions.sessions.session.isModified = false;  // let the next case load quietly
+      services.document.document.isModified = false;
     }
   }
 }
 
-TEST_F(MainControllerTest, HelpAndMixerGoThroughTheDesktop) {
-  controller.programFolder = "/opt/voxloom";
+TEST_F(MainPresenterTest, HelpAndMixerGoThroughTheDesktop) {
+  services.programFolder = "/opt/voxloom";
   controller.showManual();
   controller.showQuickstart();
   controller.openWebSite();
@@ -363,7 +366,7 @@ TEST(CommandTable, StatesEnableWhatTheyAllow) {
 
 // What the engines report moves the command state on; Stop leaves the commands showing
 // the run until it has ended.
-TEST_F(MainControllerTest, RunEventsMoveTheCommandStateOn) {
+TEST_F(MainPresenterTest, RunEventsMoveTheCommandStateOn) {
   struct Case {
     std::vector<RunEvent> events;
     int state;
@@ -384,9 +387,9 @@ TEST_F(MainControllerTest, RunEventsMoveTheCommandStateOn) {
   };
   loadModified("run.wav");
   for (const Case& c : cases) {
-    controller.setCommandState(kStateIdle);
-    for (RunEvent event : c.events) controller.onRunEvent(event);
-    EXPECT_EQ(controller.commandState, c.state) << c.events.size();
+    services.states.set(kStateIdle);
+    for (RunEvent event : c.events) services.states.onRunEvent(event);
+    EXPECT_EQ(services.states.state(), c.state) << c.events.size();
     EXPECT_EQ(enabled(Command::Stop), c.stopEnabled) << c.events.size();
     EXPECT_EQ(enabled(Command::Play), c.playEnabled) << c.events.size();
   }
