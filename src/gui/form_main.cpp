@@ -96,7 +96,23 @@ TFormMain::TFormMain(MainPresenter& presenter, QWidget* parent)
 }
 
 TFormMain::~TFormMain() {
+  // The services outlive this window: nothing may reach it, its dialogs or its
+  // prompts once it is gone.
   services_.relay.attach(nullptr);
+  controller_.showHelpPage = nullptr;
+  services_.document.setEffectDialogs(nullptr);
+  services_.recording.engine.dialog = nullptr;
+  services_.playback.live.dialog = nullptr;
+  RandomSources& random = services_.random.sources;
+  random.fractalDialog = nullptr;
+  random.urlDialog = nullptr;
+  random.parallelPort.dialog = nullptr;
+  random.parallelPort.focusDialog = nullptr;
+  SessionController& sessions = services_.sessions.sessions;
+  sessions.askQuestion = nullptr;
+  sessions.onChanged = nullptr;
+  services_.playback.speed.window.checkChanged = nullptr;
+  services_.playback.feedback.window.checkChanged = nullptr;
   // The tool windows show the controller's state: they go before it does.
   delete speedWindow_;
   delete feedbackWindow_;
