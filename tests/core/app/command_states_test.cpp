@@ -101,5 +101,47 @@ TEST_F(CommandStatesTest, TheTableReadsWhatItWatches) {
   }
 }
 
+TEST(CommandTable, StatesEnableWhatTheyAllow) {
+  DocumentFlags loaded{true, true, false, true};
+  CommandView v;
+  v[Command::LogRandom] = true;
+  applyCommandTable(kStatePlaying, loaded, v);
+  EXPECT_TRUE(v[Command::Pause]);
+  EXPECT_TRUE(v[Command::Stop]);
+  EXPECT_FALSE(v[Command::Open]);
+  EXPECT_FALSE(v[Command::Save]);
+  EXPECT_TRUE(v[Command::LogRandom]);  // unchanged while playing
+  EXPECT_EQ(v.segmentControlsMode, 1);
+
+  applyCommandTable(kStateMakingEvp, loaded, v);
+  EXPECT_FALSE(v[Command::LogRandom]);
+  EXPECT_EQ(v.segmentControlsMode, 0);
+  EXPECT_EQ(v.playTimeControlsMode, 1);
+
+  applyCommandTable(kStateRecording, loaded, v);
+  EXPECT_FALSE(v[Command::Pause]);
+  EXPECT_TRUE(v[Command::Stop]);
+
+  applyCommandTable(kStateSessionPlay, loaded, v);
+  EXPECT_TRUE(v[Command::SessionStop]);
+  EXPECT_TRUE(v[Command::MemoCueLabels]);
+  EXPECT_FALSE(v[Command::Stop]);
+
+  const CommandView before = v;
+  applyCommandTable(kStateNone, loaded, v);
+  EXPECT_EQ(v.enabled, before.enabled);
+
+  // Live input: Make EVP stays available, the file commands do not.
+  DocumentFlags live{true, false, true, false};
+  applyCommandTable(kStateIdle, live, v);
+  EXPECT_TRUE(v[Command::MakeEvp]);
+  EXPECT_FALSE(v[Command::Open]);
+  EXPECT_FALSE(v[Command::Record]);
+  EXPECT_FALSE(v[Command::Play]);
+  EXPECT_FALSE(v[Command::Normalize]);
+  EXPECT_TRUE(v[Command::Live]);
+  EXPECT_EQ(v.sessionControlsMode, 0);
+}
+
 }  // namespace
 }  // namespace voxloom
