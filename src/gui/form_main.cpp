@@ -113,7 +113,7 @@ TFormMain::~TFormMain() {
   sessions.onChanged = nullptr;
   services_.playback.speed.window.checkChanged = nullptr;
   services_.playback.feedback.window.checkChanged = nullptr;
-  // The tool windows show the controller's state: they go before it does.
+  // The tool windows go first, while this window is still whole.
   delete speedWindow_;
   delete feedbackWindow_;
 }

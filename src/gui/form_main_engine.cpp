@@ -1,5 +1,5 @@
 // Transport commands, the "Segments" group, the play-time controls and the random-source
-// menu, wired to the controller's playback parts.
+// menu, wired to the playback service's parts.
 #include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>

@@ -13,14 +13,14 @@ class MainPresenter;
 struct DeviceChoice;
 
 // "Settings": the program-wide options and the four sound devices. There is no Cancel:
-// every change is written to the controller at once, and "&Close" only closes.
+// every change is written to the services at once, and "&Close" only closes.
 class TFormSettings : public QDialog {
   Q_OBJECT
 
  public:
   TFormSettings(MainPresenter& controller, QWidget* owner = nullptr);
 
-  // Shows the controller's state: the device lists and every option.
+  // Shows the services' state: the device lists and every option.
   void refresh();
 
  protected:

@@ -12,7 +12,7 @@ class AppServices;
 class MainPresenter;
 
 // "Speed Control": a vertical slider from 50 % (bottom) to 200 % (top), its percentage
-// and a reset button. A tool window showing the controller's SpeedControl.
+// and a reset button. A tool window showing the playback service's SpeedControl.
 class TFormSpeedControlWindow : public QWidget {
   Q_OBJECT
 
