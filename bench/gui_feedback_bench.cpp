@@ -45,12 +45,13 @@ class PaintedLabel : public QLabel {
 void BM_FeedbackSymbolRepaint(benchmark::State& state) {
   voxloom::QtPrompter prompter;
   voxloom::QtShell shell;
-  voxloom::TFormMain form(prompter, shell);
+  voxloom::WindowCore core(prompter, shell);
+  voxloom::TFormMain form(core.presenter);
   form.show();
   QApplication::processEvents();
   auto* window = form.findChild<voxloom::TFormVisualFeedbackWindow*>();
-  voxloom::MainController& controller = form.controller();
-  controller.toggleFeedbackWindow();
+  voxloom::AppServices& services = core.services;
+  services.playback.toggleFeedbackWindow();
   QApplication::processEvents();
   bool painted = false;
   window->painted = [&] { painted = true; };
@@ -73,7 +74,7 @@ void BM_FeedbackSymbolRepaint(benchmark::State& state) {
     Clock::time_point handled{};
     QTimer::singleShot(0, &form, [&] {
       handled = Clock::now();
-      controller.showSegment(segment);
+      services.playback.showSegment(segment);
     });
     while (!painted) QApplication::processEvents(QEventLoop::AllEvents, 5);
     const auto end = Clock::now();

@@ -32,14 +32,15 @@ void BM_StartUpWithDemo(benchmark::State& state) {
     const auto start = Clock::now();
     voxloom::QtPrompter prompter;
     voxloom::QtShell shell;
-    voxloom::TFormMain form(prompter, shell);
+    voxloom::WindowCore core(prompter, shell);
+    voxloom::TFormMain form(core.presenter);
     voxloom::TFormAbout about(&form);
     form.setAboutForm(&about);
     form.setStartupFiles({demo});
     form.show();
     QApplication::processEvents();
     const double t = std::chrono::duration<double>(Clock::now() - start).count();
-    if (!form.controller().document.isLoaded) state.SkipWithError("the demo did not load");
+    if (!form.services().document.document.isLoaded) state.SkipWithError("the demo did not load");
     ours += t;
     state.SetIterationTime(t);
   }
@@ -65,18 +66,19 @@ void BM_StartUpWithDemoAndSettings(benchmark::State& state) {
     const auto start = Clock::now();
     voxloom::QtPrompter prompter;
     voxloom::QtShell shell;
-    voxloom::TFormMain form(prompter, shell);
+    voxloom::WindowCore core(prompter, shell);
+    voxloom::TFormMain form(core.presenter);
     voxloom::TFormAbout about(&form);
     QWidget level;
     form.setAboutForm(&about);
-    form.controller().settingsPath = ini;
+    form.services().settings.path = ini;
     voxloom::WindowSettings windows(&form, &level);
-    windows.bind(form.controller().settings);
+    windows.bind(form.services().settings.settings);
     form.setStartupFiles({demo});
     form.show();
     QApplication::processEvents();
     const double t = std::chrono::duration<double>(Clock::now() - start).count();
-    if (!form.controller().document.isLoaded) state.SkipWithError("the demo did not load");
+    if (!form.services().document.document.isLoaded) state.SkipWithError("the demo did not load");
     ours += t;
     state.SetIterationTime(t);
   }

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "core/ports/queued_event_loop.h"
 #include "platform/sdl/sdl_wave_in.h"
 #include "platform/sdl/sdl_wave_out.h"
@@ -70,37 +70,41 @@ int main(int argc, char** argv) {
   PrintingPrompter prompter;
   NoShell shell;
   TenSecondsStereo dialog;
-  voxloom::MainController controller(prompter, shell);
-  controller.attachPlayback(out, loop, nullptr);
-  controller.attachLive(in, loop);
-  controller.live.dialog = &dialog;
+  voxloom::WindowCore core(prompter, shell);
+  voxloom::AppServices& services = core.services;
+  voxloom::MainPresenter& controller = core.presenter;
+  services.attachPlayback(out, loop, nullptr);
+  services.attachLive(in, loop);
+  services.playback.live.dialog = &dialog;
   controller.startUp({});
-  controller.playback.options.crossFade.checked = true;
-  controller.seedRandom(1);
+  services.playback.parts.options.crossFade.checked = true;
+  services.random.seed(1);
 
   const long before = residentKb();
   const auto start = Clock::now();
-  if (!controller.setLiveMode(true)) return 1;
-  if (!loop.processUntil([&] { return controller.document.isLoaded; }, std::chrono::seconds(30))) {
+  if (!services.playback.setLiveMode(true)) return 1;
+  if (!loop.processUntil([&] { return services.document.document.isLoaded; },
+                         std::chrono::seconds(30))) {
     std::fprintf(stderr, "the live buffer never filled\n");
     return 1;
   }
   const double fillSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-  const voxloom::Bytes bufferBytes = controller.document.dataBytes;
-  controller.makeEvp();
-  if (controller.commandState != voxloom::kStateMakingEvp) return 1;
+  const voxloom::Bytes bufferBytes = services.document.document.dataBytes;
+  services.playback.makeEvp();
+  if (services.states.state() != voxloom::kStateMakingEvp) return 1;
   const auto evpStart = Clock::now();
-  const std::int64_t roundsAtEvp = controller.live.roundsFilled();
-  const voxloom::Bytes posAtEvp = controller.live.writePosition();
+  const std::int64_t roundsAtEvp = services.playback.live.roundsFilled();
+  const voxloom::Bytes posAtEvp = services.playback.live.writePosition();
   long peakExtraKb = 0;
   while (Clock::now() < evpStart + std::chrono::seconds(seconds)) {
     loop.waitAndProcess(std::chrono::milliseconds(20));
     peakExtraKb = std::max(peakExtraKb, residentKb() - before - bufferBytes / 1024);
   }
   const double evpSeconds = std::chrono::duration<double>(Clock::now() - evpStart).count();
-  const std::int64_t captured = (controller.live.roundsFilled() - roundsAtEvp) * bufferBytes +
-                                controller.live.writePosition() - posAtEvp;
-  const bool stillRunning = controller.commandState == voxloom::kStateMakingEvp;
+  const std::int64_t captured =
+      (services.playback.live.roundsFilled() - roundsAtEvp) * bufferBytes +
+      services.playback.live.writePosition() - posAtEvp;
+  const bool stillRunning = services.states.state() == voxloom::kStateMakingEvp;
   controller.closeQuery();
 
   const double capturedSeconds = static_cast<double>(captured) / (44100.0 * 4);
@@ -114,10 +118,10 @@ int main(int argc, char** argv) {
       "  resident memory beside the buffer: peak %.2f MB (budget 2 MB)\n"
       "  Make EVP still running at the end: %s; messages shown: %d\n",
       bufferBytes, fillSeconds, evpSeconds, static_cast<unsigned long long>(out.underrunCount()),
-      static_cast<unsigned long long>(in.overrunCount() + controller.live.starvedChunks()),
+      static_cast<unsigned long long>(in.overrunCount() + services.playback.live.starvedChunks()),
       static_cast<unsigned long long>(in.overrunCount()),
-      static_cast<unsigned long long>(controller.live.starvedChunks()), capturedSeconds, evpSeconds,
-      capturedSeconds / evpSeconds, peakExtraKb / 1024.0, stillRunning ? "yes" : "no",
+      static_cast<unsigned long long>(services.playback.live.starvedChunks()), capturedSeconds,
+      evpSeconds, capturedSeconds / evpSeconds, peakExtraKb / 1024.0, stillRunning ? "yes" : "no",
       prompter.messages);
   return 0;
 }

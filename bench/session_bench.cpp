@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "core/session/session_export.h"
 #include "core/session/session_file.h"
 
@@ -108,15 +108,16 @@ void BM_OpenSession(benchmark::State& state) {
   const std::string path = sessionPath();
   BenchPrompter prompter;
   NoShell shell;
-  voxloom::MainController controller(prompter, shell);
-  controller.document.path = "/data/signal.wav";  // the session's signal counts as loaded
+  voxloom::WindowCore core(prompter, shell);
+  voxloom::AppServices& services = core.services;
+  services.document.document.path = "/data/signal.wav";  // the session's signal counts as loaded
   double ours = 0, reference = 0;
   for (auto _ : state) {
     const auto t0 = Clock::now();
-    controller.sessions.openSession(path);
+    services.sessions.sessions.openSession(path);
     const double t = seconds(Clock::now() - t0);
-    if (controller.sessions.session.count() != kRecords) state.SkipWithError("not read");
-    controller.sessions.closeSession();
+    if (services.sessions.sessions.session.count() != kRecords) state.SkipWithError("not read");
+    services.sessions.sessions.closeSession();
     ours += t;
     reference += plainLineRead(path);
     state.SetIterationTime(t);
@@ -129,9 +130,10 @@ void BM_SaveSession(benchmark::State& state) {
   BenchPrompter prompter;
   prompter.savePath = benchDir() + "/saved.evp";
   NoShell shell;
-  voxloom::MainController controller(prompter, shell);
-  controller.sessions.session.records = makeRecords();
-  controller.sessions.session.wavPath = "/data/signal.wav";
+  voxloom::WindowCore core(prompter, shell);
+  voxloom::AppServices& services = core.services;
+  services.sessions.sessions.session.records = makeRecords();
+  services.sessions.sessions.session.wavPath = "/data/signal.wav";
   std::vector<std::string> lines;
   {
     std::ifstream in(sessionPath(), std::ios::binary);
@@ -140,9 +142,9 @@ void BM_SaveSession(benchmark::State& state) {
   }
   double ours = 0, reference = 0;
   for (auto _ : state) {
-    controller.sessions.session.isModified = true;
+    services.sessions.sessions.session.isModified = true;
     const auto t0 = Clock::now();
-    if (controller.sessions.saveSession(false) != 0) state.SkipWithError("not saved");
+    if (services.sessions.sessions.saveSession(false) != 0) state.SkipWithError("not saved");
     const double t = seconds(Clock::now() - t0);
     ours += t;
     reference += plainLineWrite(benchDir() + "/plain.evp", lines);

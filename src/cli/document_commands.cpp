@@ -1,9 +1,9 @@
 #include <iostream>
 
 #include "cli/cli_prompter.h"
+#include "cli/cli_services.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
-#include "core/app/main_controller.h"
 #include "core/util/output_guard.h"
 
 namespace voxloom::cli {
@@ -53,10 +53,9 @@ int runInfo(const std::vector<std::string>& args) {
   const char* usage = "voxloom-cli info FILE.wav";
   if (args.size() != 1) return usageError("info takes one WAV file", usage);
   CliPrompter prompter;
-  NoShell shell;
-  MainController controller(prompter, shell);
-  if (controller.readWavFile(args[0]) != 0) return kExitFailed;
-  std::cout << infoJson(args[0], controller.document) << '\n';
+  CliDocument cli(prompter);
+  if (cli.document.load(args[0]) != 0) return kExitFailed;
+  std::cout << infoJson(args[0], cli.document.document) << '\n';
   return kExitOk;
 }
 
@@ -68,10 +67,9 @@ int runCopy(const std::vector<std::string>& args) {
   files.output("output", args[1]);
   if (const auto clash = files.check()) return usageError(clash->text(), usage);
   CliPrompter prompter;
-  NoShell shell;
-  MainController controller(prompter, shell);
-  if (controller.readWavFile(args[0]) != 0) return kExitFailed;
-  return controller.writeWavFile(args[1], 1) == 0 ? kExitOk : kExitFailed;
+  CliDocument cli(prompter);
+  if (cli.document.load(args[0]) != 0) return kExitFailed;
+  return cli.document.write(args[1]) == 0 ? kExitOk : kExitFailed;
 }
 
 }  // namespace voxloom::cli

@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "cli/cli_prompter.h"
+#include "cli/cli_services.h"
 #include "cli/commands.h"
-#include "core/app/main_controller.h"
 #include "core/util/number_text.h"
 #include "core/util/output_guard.h"
 
@@ -94,12 +94,11 @@ int runEffect(const char* usage, const std::string& in, const std::string& out,
   files.output("output", out);
   if (const auto clash = files.check()) return usageError(clash->text(), usage);
   CliPrompter prompter;
-  NoShell shell;
-  MainController controller(prompter, shell);
-  controller.setEffectDialogs(dialogs);
-  if (controller.readWavFile(in) != 0) return kExitFailed;
-  effect(controller);
-  return controller.writeWavFile(out, 1) == 0 ? kExitOk : kExitFailed;
+  CliDocument cli(prompter);
+  cli.document.setEffectDialogs(dialogs);
+  if (cli.document.load(in) != 0) return kExitFailed;
+  effect(cli.document);
+  return cli.document.write(out) == 0 ? kExitOk : kExitFailed;
 }
 
 }  // namespace
@@ -109,7 +108,7 @@ int runReverse(const std::vector<std::string>& args) {
   const Parsed parsed = parseArguments(args, {}, nullptr);
   if (!parsed.error.empty()) return usageError("reverse " + parsed.error, usage);
   return runEffect(usage, parsed.files[0], parsed.files[1], nullptr,
-                   [](MainController& c) { c.reverseSignal(); });
+                   [](DocumentService& c) { c.reverseSignal(); });
 }
 
 int runNormalize(const std::vector<std::string>& args) {
@@ -117,7 +116,7 @@ int runNormalize(const std::vector<std::string>& args) {
   const Parsed parsed = parseArguments(args, {}, nullptr);
   if (!parsed.error.empty()) return usageError("normalize " + parsed.error, usage);
   return runEffect(usage, parsed.files[0], parsed.files[1], nullptr,
-                   [](MainController& c) { c.normalizeSignal(); });
+                   [](DocumentService& c) { c.normalizeSignal(); });
 }
 
 int runEcho(const std::vector<std::string>& args) {
@@ -130,7 +129,7 @@ int runEcho(const std::vector<std::string>& args) {
                      nullptr);
   if (!parsed.error.empty()) return usageError("echo " + parsed.error, usage);
   return runEffect(usage, parsed.files[0], parsed.files[1], &dialogs,
-                   [](MainController& c) { c.addEcho(); });
+                   [](DocumentService& c) { c.addEcho(); });
 }
 
 int runAutoCut(const std::vector<std::string>& args) {
@@ -146,7 +145,7 @@ int runAutoCut(const std::vector<std::string>& args) {
     parsed.error = "takes --threshold or --auto, not both";
   if (!parsed.error.empty()) return usageError("autocut " + parsed.error, usage);
   // The dialog's default is the automatic threshold; a threshold given chooses item 0.
-  return runEffect(usage, parsed.files[0], parsed.files[1], &dialogs, [](MainController& c) {
+  return runEffect(usage, parsed.files[0], parsed.files[1], &dialogs, [](DocumentService& c) {
     if (c.autoCut().modified)
       std::cout << "threshold " << c.effects.autoCut.thresholdPercent << '\n';
   });

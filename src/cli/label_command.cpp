@@ -2,8 +2,8 @@
 #include <iostream>
 
 #include "cli/cli_prompter.h"
+#include "cli/cli_services.h"
 #include "cli/commands.h"
-#include "core/app/main_controller.h"
 #include "core/labels/label_commands.h"
 #include "core/util/output_guard.h"
 
@@ -40,10 +40,9 @@ int runLabels(const std::vector<std::string>& args) {
   if (const auto clash = files.check()) return usageError(clash->text(), usage);
 
   CliPrompter prompter;
-  NoShell shell;
-  MainController controller(prompter, shell);
-  if (controller.readWavFile(in) != 0) return kExitFailed;
-  AudioDocument& doc = controller.document;
+  CliDocument cli(prompter);
+  if (cli.document.load(in) != 0) return kExitFailed;
+  AudioDocument& doc = cli.document.document;
   if (labels.empty()) {
     const std::string text = writeLabelTrack(doc.cues, doc.nominalRate);
     std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -62,7 +61,7 @@ int runLabels(const std::vector<std::string>& args) {
                      MessageIcon::Warning, MessageButtons::Ok);
   }
   applyImportedCues(doc, std::move(result.cues), replace ? CueMerge::Replace : CueMerge::Add);
-  return controller.writeWavFile(out, 1) == 0 ? kExitOk : kExitFailed;
+  return cli.document.write(out) == 0 ? kExitOk : kExitFailed;
 }
 
 }  // namespace voxloom::cli

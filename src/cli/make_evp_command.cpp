@@ -5,10 +5,13 @@
 #include <string>
 
 #include "cli/cli_prompter.h"
+#include "cli/cli_services.h"
 #include "cli/commands.h"
 #include "cli/session_append.h"
 #include "cli/source_options.h"
-#include "core/app/main_controller.h"
+#include "core/app/playback_parts.h"
+#include "core/app/random_service.h"
+#include "core/app/session_service.h"
 #include "core/audio/wav_writer.h"
 #include "core/engine/cross_fade.h"
 #include "core/engine/offline_evp.h"
@@ -168,9 +171,15 @@ int runMakeEvp(const std::vector<std::string>& args) {
 
   CliPrompter prompter;
   NoShell shell;
-  SourceDevices devices;  // outlives the controller, whose sources may use them
-  MainController controller(prompter, shell);
-  PlaybackParts& parts = controller.playback;
+  SourceDevices devices;  // outlives the random sources, which may use them
+  CliDocument cli(prompter);
+  LevelMeter inputLevel;  // the sound-card source's meter; nothing shows it here
+  RandomService random(prompter, cli.document, inputLevel, cli.relay);
+  PlaybackParts parts(prompter, cli.document.document, random.sources, cli.states.state(),
+                      cli.states.listener());
+  const std::string programFolder;  // no editor's scratch folder is needed
+  SessionService sessions(prompter, shell, cli.document, cli.states, programFolder,
+                          [&cli](const std::string& path) { return cli.document.load(path); });
   std::string sourceError;
   switch (applySourceOptions(a.source, parts.random, devices, sourceError)) {
     case ApplyResult::Usage:
@@ -180,8 +189,8 @@ int runMakeEvp(const std::vector<std::string>& args) {
     case ApplyResult::Ok:
       break;
   }
-  if (controller.readWavFile(a.input) != 0) return kExitFailed;
-  const AudioDocument& doc = controller.document;
+  if (cli.document.load(a.input) != 0) return kExitFailed;
+  const AudioDocument& doc = cli.document.document;
   applyOptions(a, parts.options, doc.cueCount());
   updateMinFrames(parts.table, parts.options, doc);
   updateMaxFrames(parts.table, parts.options, doc);
@@ -204,7 +213,7 @@ int runMakeEvp(const std::vector<std::string>& args) {
   }
 
   // The record is started before the first block, as Make EVP starts it.
-  SessionAppend capture(controller.sessions, prompter);
+  SessionAppend capture(sessions.sessions, prompter);
   if (!a.sessionPath.empty()) {
     if (!capture.open(a.sessionPath, a.input)) return kExitFailed;
     if (!capture.begin(a.question.value_or(""))) return kExitFailed;
@@ -257,7 +266,7 @@ int runMakeEvp(const std::vector<std::string>& args) {
   for (const OfflineEvpEntry& e : result.entries)
     record.segments.push_back({e.start, e.length, e.serial, e.segmentNumber, e.fade, e.label});
   const WavWriteStatus written =
-      writeEvpWav(a.output, controller.document, record, a.input, parts.options.fadeMode);
+      writeEvpWav(a.output, cli.document.document, record, a.input, parts.options.fadeMode);
   if (written != WavWriteStatus::Written) {
     prompter.error(wavWriteFailureText(written, a.output));
     return kExitFailed;

@@ -7,8 +7,9 @@
 #include <optional>
 
 #include "cli/cli_prompter.h"
+#include "cli/cli_services.h"
 #include "cli/commands.h"
-#include "core/app/main_controller.h"
+#include "core/app/recording_service.h"
 #include "core/ports/queued_event_loop.h"
 #include "platform/sdl/sdl_wave_in.h"
 
@@ -120,19 +121,23 @@ int runRecord(const std::vector<std::string>& args) {
   if (!parsed.error.empty()) return usageError("record " + parsed.error, kUsage);
 
   CliPrompter prompter;
-  NoShell shell;
   QueuedEventLoop loop;
-  SdlWaveIn waveIn(loop);  // outlives the controller, whose engine queues buffers on it
-  MainController controller(prompter, shell);
-  controller.attachRecording(waveIn, loop, nullptr);
-  RecordingEngine& engine = controller.recording;
+  SdlWaveIn waveIn(loop);  // outlives the recording, whose engine queues buffers on it
+  CliDocument cli(prompter);
+  RecordingService recording(prompter, cli.document, cli.states, cli.relay);
+  // Nothing is unsaved here: the take replaces the empty document without a question.
+  recording.attach(waveIn, loop, nullptr, [&cli] {
+    cli.document.discard();
+    return false;
+  });
+  RecordingEngine& engine = recording.engine;
   engine.dialog = &dialog;
   if (parsed.boostDb) {
     engine.level.state.boostChecked = true;
     engine.level.state.boostPosition = RecLevelState::kBoostPositionMax - *parsed.boostDb;
   }
-  controller.startUp({});
-  controller.startRecording();
+  cli.states.set(kStateIdle);
+  recording.start();
   if (!engine.isRecording()) return kExitFailed;
 
   // Stop at the first whole buffer that reaches S seconds; a device that stalls is given
@@ -145,17 +150,17 @@ int runRecord(const std::vector<std::string>& args) {
   // A device that went away has ended the recording and said so; what it recorded is
   // still written, but the command failed.
   const bool endedEarly = !engine.isRecording();
-  controller.stopPlayback();
+  if (cli.states.state() == kStateRecording) engine.stopRecording();
   loop.processUntil([&] { return !engine.isRecording(); }, std::chrono::seconds(5));
   if (engine.isRecording()) {
     std::cerr << "Error: the input device did not hand its buffers back.\n";
     return kExitFailed;
   }
-  if (!controller.document.isLoaded) {
+  if (!cli.document.document.isLoaded) {
     if (prompter.messagesShown == 0) std::cerr << "Error: Nothing was recorded.\n";
     return kExitFailed;
   }
-  const bool written = controller.writeWavFile(parsed.out, 1) == 0;
+  const bool written = cli.document.write(parsed.out) == 0;
   return written && !endedEarly ? kExitOk : kExitFailed;
 }
 

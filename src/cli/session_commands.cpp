@@ -1,9 +1,10 @@
 #include <iostream>
 
 #include "cli/cli_prompter.h"
+#include "cli/cli_services.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
-#include "core/app/main_controller.h"
+#include "core/app/session_service.h"
 #include "core/session/session_file.h"
 #include "core/session/text_line_reader.h"
 #include "core/util/number_text.h"
@@ -107,8 +108,12 @@ int runExport(const std::vector<std::string>& args) {
 
   CliPrompter prompter;
   NoShell shell;
-  MainController controller(prompter, shell);
-  SessionController& sessions = controller.sessions;
+  CliDocument cli(prompter);
+  const std::string programFolder;  // no editor's scratch folder is needed
+  // Nothing is unsaved here, so the session's WAV file loads without questions.
+  SessionService service(prompter, shell, cli.document, cli.states, programFolder,
+                         [&cli](const std::string& path) { return cli.document.load(path); });
+  SessionController& sessions = service.sessions;
   if (wavPath.empty()) {
     // As the window opens it; the search question is answered No.
     sessions.openSession(sessionPath);
@@ -117,7 +122,7 @@ int runExport(const std::vector<std::string>& args) {
     // The WAV file given replaces the session's own, as if found by the search.
     auto content = readSessionFile(sessionPath);
     if (!content) return kExitFailed;
-    if (controller.readWavFile(wavPath) != 0) return kExitFailed;
+    if (cli.document.load(wavPath) != 0) return kExitFailed;
     sessions.session.fileName = sessionPath;
     sessions.session.wavPath = wavPath;
     sessions.session.records = std::move(content->records);
@@ -132,7 +137,7 @@ int runExport(const std::vector<std::string>& args) {
     if (const auto clash = files.check()) return usageError(clash->text(), usage);
   }
   sessions.session.currentIndex = evp - 1;
-  return controller.writeWavFile(outPath, 0) == 0 ? kExitOk : kExitFailed;
+  return sessions.writeEvpWavFile(outPath) == 0 ? kExitOk : kExitFailed;
 }
 
 }  // namespace voxloom::cli

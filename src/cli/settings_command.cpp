@@ -6,7 +6,7 @@
 #include "cli/cli_prompter.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
-#include "core/app/main_controller.h"
+#include "core/app/app_services.h"
 #include "core/settings/settings_location.h"
 
 namespace voxloom::cli {
@@ -44,13 +44,14 @@ int runSettings(const std::vector<std::string>& args) {
   // The same owners as in the window program, so values are clamped the same way.
   CliPrompter prompter;
   NoShell shell;
-  MainController controller(prompter, shell);
-  controller.settingsPath = file;
-  controller.loadSettings();
+  AppServices services(prompter, shell);
+  services.settings.path = file;
+  services.loadSettings();
+  const Settings& settings = services.settings.settings;
 
   JsonWriter json;
   json.beginObject();
-  for (const SettingsSection& section : controller.settings.sections()) {
+  for (const SettingsSection& section : settings.sections()) {
     json.key(section.name).beginObject();
     for (const auto& [key, value] : section.keys) json.key(key).value(value);
     json.endObject();
@@ -59,8 +60,8 @@ int runSettings(const std::vector<std::string>& args) {
   std::cout << json.text() << '\n';
 
   // Loading told why the file it could not read is not written over.
-  if (!out.empty() && controller.settings.keepsUnread(out)) return kExitFailed;
-  if (!out.empty() && !controller.settings.save(out)) {
+  if (!out.empty() && settings.keepsUnread(out)) return kExitFailed;
+  if (!out.empty() && !settings.save(out)) {
     prompter.error(settingsWriteError(out));
     return kExitFailed;
   }

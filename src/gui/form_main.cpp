@@ -48,8 +48,8 @@ QStringList localFiles(const QMimeData* data) {
 
 }  // namespace
 
-TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
-    : QMainWindow(parent), controller_(prompter, shell) {
+TFormMain::TFormMain(MainPresenter& presenter, QWidget* parent)
+    : QMainWindow(parent), controller_(presenter), services_(presenter.services()) {
   setObjectName("FormMain");
   setWindowTitle("Voxloom");
   setAcceptDrops(true);
@@ -58,7 +58,7 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
     const QFont font = QFontDialog::getFont(&ok, current, this);
     return ok ? std::optional<QFont>(font) : std::nullopt;
   };
-  controller_.programFolder = QCoreApplication::applicationDirPath().toStdString();
+  services_.programFolder = QCoreApplication::applicationDirPath().toStdString();
   controller_.showHelpPage = [this](const std::string& path, const std::string& note) {
     if (helpWindow_ == nullptr) helpWindow_ = new HelpWindow(this);
     helpWindow_->showPage(qt(path), qt(note));
@@ -82,22 +82,38 @@ TFormMain::TFormMain(Prompter& prompter, Shell& shell, QWidget* parent)
   wireSession();
   wireEffects();
   wireEngine();
-  wireSources(prompter);  // form_main_sources.cpp
-  wireRecording();        // form_main_record.cpp
+  wireSources(presenter.prompter());  // form_main_sources.cpp
+  wireRecording();                    // form_main_record.cpp
   wireToolWindows();
   new MenuShortcutsFirst(this);  // Ctrl+X exports, also from the "From" spin box
 
   resize(720, 470 + kSignalViewHeight);
   // The place of a first start, and of every start that does not restore the stored one.
   move(200, 100);
-  controller_.setView(this);
+  services_.relay.attach(this);
   refreshTexts();
   refreshCommands();
 }
 
 TFormMain::~TFormMain() {
-  controller_.setView(nullptr);
-  // The tool windows show the controller's state: they go before it does.
+  // The services outlive this window: nothing may reach it, its dialogs or its
+  // prompts once it is gone.
+  services_.relay.attach(nullptr);
+  controller_.showHelpPage = nullptr;
+  services_.document.setEffectDialogs(nullptr);
+  services_.recording.engine.dialog = nullptr;
+  services_.playback.live.dialog = nullptr;
+  RandomSources& random = services_.random.sources;
+  random.fractalDialog = nullptr;
+  random.urlDialog = nullptr;
+  random.parallelPort.dialog = nullptr;
+  random.parallelPort.focusDialog = nullptr;
+  SessionController& sessions = services_.sessions.sessions;
+  sessions.askQuestion = nullptr;
+  sessions.onChanged = nullptr;
+  services_.playback.speed.window.checkChanged = nullptr;
+  services_.playback.feedback.window.checkChanged = nullptr;
+  // The tool windows go first, while this window is still whole.
   delete speedWindow_;
   delete feedbackWindow_;
 }
@@ -113,11 +129,11 @@ void TFormMain::wireCommands() {
     if (auto* button = qobject_cast<QAbstractButton*>(pair.widget))
       connect(button, &QAbstractButton::clicked, this, handler);
   };
-  onCommand(Command::Open, [this] { controller_.openWavFile(""); });
-  onCommand(Command::Save, [this] { controller_.saveDocument(false); });
+  onCommand(Command::Open, [this] { services_.openWavFile(""); });
+  onCommand(Command::Save, [this] { services_.saveDocument(false); });
   on("MenuFileExit", [this] { close(); });
-  on("MenuFileImportLabels", [this] { controller_.importLabels(); });
-  on("MenuFileExportLabels", [this] { controller_.exportLabels(); });
+  on("MenuFileImportLabels", [this] { services_.document.importLabels(); });
+  on("MenuFileExportLabels", [this] { services_.document.exportLabels(); });
   on("MenuHelpManual", [this] { controller_.showManual(); });
   on("QuickstartGuide1", [this] { controller_.showQuickstart(); });
   on("MenuHelpDownload", [this] { controller_.openWebSite(); });
@@ -141,14 +157,14 @@ void TFormMain::changed(ViewAspect aspect) {
 }
 
 void TFormMain::refreshTexts() {
-  const DocumentTexts& texts = controller_.document.texts;
+  const DocumentTexts& texts = services_.document.document.texts;
   if (!texts.windowTitle.empty()) setWindowTitle(qt(texts.windowTitle));
   for (std::size_t i = 0; i < statusPanels_.size(); ++i)
     statusPanels_[i]->setText(qt(texts.status[i]));
 }
 
 void TFormMain::refreshCommands() {
-  const CommandView& commands = controller_.commands;
+  const CommandView& commands = services_.states.commands();
   for (std::size_t i = 0; i < kCommandCount; ++i) {
     const CommandPair& pair = commandControls_[i];
     if (pair.widget != nullptr) pair.widget->setEnabled(commands.enabled[i]);
@@ -240,7 +256,7 @@ void TFormMain::dropEvent(QDropEvent* event) {
   const QStringList files = localFiles(event->mimeData());
   if (files.isEmpty()) return;
   event->acceptProposedAction();
-  for (const QString& file : files) controller_.openFileByType(file.toStdString());
+  for (const QString& file : files) services_.openFileByType(file.toStdString());
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {

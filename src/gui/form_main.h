@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/app/health_indicator.h"
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "core/ports/view.h"
 
 class QAction;
@@ -34,16 +34,17 @@ class TFormVisualFeedbackWindow;
 class SignalViewPanel;
 
 // The main window: menus, toolbar, the segment, play-time and session panels and the
-// status bar. It forwards commands to the MainController and shows its state.
+// status bar. It forwards commands to the services and the presenter and shows
+// their state; both outlive it.
 class TFormMain : public QMainWindow, public View {
   Q_OBJECT
 
  public:
-  // The prompter and shell are the controller's ports; tests pass fakes.
-  TFormMain(Prompter& prompter, Shell& shell, QWidget* parent = nullptr);
+  explicit TFormMain(MainPresenter& presenter, QWidget* parent = nullptr);
   ~TFormMain() override;
 
-  MainController& controller() { return controller_; }
+  MainPresenter& controller() { return controller_; }
+  AppServices& services() { return services_; }
 
   // Files named on the command line, opened when the window first shows.
   void setStartupFiles(std::vector<std::string> files) { startupFiles_ = std::move(files); }
@@ -107,7 +108,8 @@ class TFormMain : public QMainWindow, public View {
   void showAbout();
   void openStartUpFiles();
 
-  MainController controller_;
+  MainPresenter& controller_;
+  AppServices& services_;
   std::vector<std::string> startupFiles_;
   TFormAbout* about_ = nullptr;
   HelpWindow* helpWindow_ = nullptr;  // made when first needed

@@ -1,5 +1,5 @@
 // Transport commands, the "Segments" group, the play-time controls and the random-source
-// menu, wired to the controller's playback parts.
+// menu, wired to the playback service's parts.
 #include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
@@ -55,23 +55,23 @@ void showSpin(QSpinBox* spin, const SegmentSpin& state, const QPalette& standard
 }  // namespace
 
 void TFormMain::wireEngine() {
-  PlaybackParts& parts = controller_.playback;
+  PlaybackParts& parts = services_.playback.parts;
   auto onCommand = [this](Command command, auto handler) {
     const CommandPair& pair = commandControls_[static_cast<std::size_t>(command)];
     connect(pair.action, &QAction::triggered, this, handler);
     if (auto* button = qobject_cast<QAbstractButton*>(pair.widget))
       connect(button, &QAbstractButton::clicked, this, handler);
   };
-  onCommand(Command::Play, [this] { controller_.playDocument(); });
-  onCommand(Command::MakeEvp, [this] { controller_.makeEvp(); });
+  onCommand(Command::Play, [this] { services_.playback.play(); });
+  onCommand(Command::MakeEvp, [this] { services_.playback.makeEvp(); });
   onCommand(Command::Pause, [this] {
-    controller_.togglePause();
+    services_.playback.togglePause();
     refreshEngineControls();  // the check mark follows the engine, not the click
   });
-  onCommand(Command::Stop, [this] { controller_.stopPlayback(); });
+  onCommand(Command::Stop, [this] { services_.playback.stop(); });
   connect(commandControls_[static_cast<std::size_t>(Command::LogRandom)].action,
           &QAction::triggered, this, [this] {
-            controller_.toggleRandomLog();
+            services_.playback.toggleRandomLog();
             refreshEngineControls();
           });
 
@@ -79,7 +79,7 @@ void TFormMain::wireEngine() {
     auto* spin = findChild<QSpinBox*>(name);
     connect(spin, &QSpinBox::valueChanged, this, [this, spin, change](int value) {
       const QSignalBlocker quiet(spin);  // the snapped value must not re-enter
-      spin->setValue((controller_.playback.*change)(value));
+      spin->setValue((services_.playback.parts.*change)(value));
     });
   };
   spinHandler("CSpinEditSegDuration", &PlaybackParts::changeDuration);
@@ -87,7 +87,7 @@ void TFormMain::wireEngine() {
   for (const CheckBinding& binding : kSegmentChecks) {
     auto* box = findChild<QCheckBox*>(binding.name);
     connect(box, &QAbstractButton::clicked, this, [this, binding] {
-      controller_.playback.clickOption(controller_.playback.options.*binding.check);
+      services_.playback.parts.clickOption(services_.playback.parts.options.*binding.check);
       refreshEngineControls();
     });
   }
@@ -96,7 +96,7 @@ void TFormMain::wireEngine() {
   auto* fadeMenu = findChild<QMenu*>("PopupMenuFade");
   const QList<QAction*> fadeItems = fadeMenu->actions();
   connect(fadeMenu, &QMenu::aboutToShow, this, [this, fadeItems] {
-    const int mode = controller_.playback.options.fadeMode;
+    const int mode = services_.playback.parts.options.fadeMode;
     QActionGroup* radio = fadeItems.front()->actionGroup();
     if (radio != nullptr)
       radio->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
@@ -105,32 +105,32 @@ void TFormMain::wireEngine() {
   });
   for (int i = 0; i < fadeItems.size(); ++i) {
     connect(fadeItems[i], &QAction::triggered, this,
-            [this, i] { controller_.playback.options.fadeMode = i; });
+            [this, i] { services_.playback.parts.options.fadeMode = i; });
   }
 
   // Play EVP: the item and the play time; a change of the spin edit selects item 1.
   connect(playForTime_, &QRadioButton::toggled, this,
-          [this](bool on) { controller_.playback.playTime.itemIndex = on ? 1 : 0; });
+          [this](bool on) { services_.playback.parts.playTime.itemIndex = on ? 1 : 0; });
   connect(playTimeSpin_, &QSpinBox::valueChanged, this, [this](int value) {
     const QSignalBlocker quiet(playTimeSpin_);
-    playTimeSpin_->setValue(changePlayTime(controller_.playback.playTime, value));
+    playTimeSpin_->setValue(changePlayTime(services_.playback.parts.playTime, value));
     playForTime_->setChecked(true);
   });
 
   // Preferences: the random source (only the pseudo-random generator so far) and options.
   connect(findChild<QAction*>("MenuPrefRndSrcProgram"), &QAction::triggered, this, [this] {
-    controller_.playback.random.selectRandomSource(RandomSourceKind::PseudoRng, "", "", false);
+    services_.playback.parts.random.selectRandomSource(RandomSourceKind::PseudoRng, "", "", false);
     refreshEngineControls();
   });
   for (const OptionBinding& binding : kSourceOptions) {
     connect(findChild<QAction*>(binding.name), &QAction::toggled, this,
-            [this, binding](bool on) { controller_.playback.random.menu.*binding.flag = on; });
+            [this, binding](bool on) { services_.playback.parts.random.menu.*binding.flag = on; });
   }
   (void)parts;
 }
 
 void TFormMain::refreshEngineControls() {
-  PlaybackParts& parts = controller_.playback;
+  PlaybackParts& parts = services_.playback.parts;
   const SegmentOptions& options = parts.options;
   const QPalette standard = palette();
   showSpin(findChild<QSpinBox*>("CSpinEditSegDuration"), options.duration, standard);

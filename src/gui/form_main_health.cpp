@@ -37,8 +37,8 @@ void TFormMain::buildHealthPanels() {
 }
 
 void TFormMain::refreshHealth() {
-  const RandomSources& random = controller_.playback.random;
-  const bool makingEvp = controller_.commandState == kStateMakingEvp;
+  const RandomSources& random = services_.playback.parts.random;
+  const bool makingEvp = services_.states.state() == kStateMakingEvp;
   sourcePanel_->setText(QString::fromStdString(sourceIndicatorText(random.randomKind)));
   const bool logged = random.log.logEnabled && random.log.isOpen();
   const HealthReading reading = readHealth(random.health, logged);

@@ -32,16 +32,16 @@ class QtRecParamDialog : public QObject, public RecParamDialog {
 }  // namespace
 
 void TFormMain::wireRecording() {
-  controller_.recording.dialog = new QtRecParamDialog(this);
+  services_.recording.engine.dialog = new QtRecParamDialog(this);
   const CommandPair& pair = commandControls_[static_cast<std::size_t>(Command::Record)];
   auto record = [this] {
     // The level window is made at start-up with this window as owner; a main window
     // made alone gets one here.
     auto* level = findChild<TFormRecLevel*>(QString(), Qt::FindDirectChildrenOnly);
     if (level == nullptr) level = new TFormRecLevel(this);
-    if (level->meter() != &controller_.recording.level)
-      level->bindMeter(&controller_.recording.level);
-    controller_.startRecording();
+    if (level->meter() != &services_.recording.engine.level)
+      level->bindMeter(&services_.recording.engine.level);
+    services_.recording.start();
   };
   connect(pair.action, &QAction::triggered, this, record);
   if (auto* button = qobject_cast<QAbstractButton*>(pair.widget))

@@ -62,7 +62,7 @@ void showColour(QLineEdit* edit, const QPalette& standard, PanelColour colour) {
 }  // namespace
 
 void TFormMain::wireSession() {
-  SessionController& sessions = controller_.sessions;
+  SessionController& sessions = services_.sessions.sessions;
   // The panel state decides these controls, Stop and the memo included.
   for (Command c : {Command::SessionStop, Command::MemoCueLabels})
     commandControls_[static_cast<std::size_t>(c)] = {};
@@ -78,7 +78,7 @@ void TFormMain::wireSession() {
   on("ButtonSessionRec", "MenuSessionRecord", [&sessions] { sessions.toggleRecordMode(); });
   on("ButtonSessionPlay", "MenuSessionPlay", [this] { controller_.playSession(); });
   on("ButtonSessionPlaySeq", "MenuSessionEVP", [this] { controller_.playCurrentEvp(); });
-  on("ButtonSessionStop", "MenuSessionStop", [this] { controller_.stopSessionPlay(); });
+  on("ButtonSessionStop", "MenuSessionStop", [this] { services_.playback.stopReplay(); });
   on("ButtonSessionPrev", "MenuSessionPrev", [&sessions] { sessions.previousEvp(); });
   on("ButtonSessionNext", "MenuSessionNext", [&sessions] { sessions.nextEvp(); });
   on("ButtonSessionWav", "MenuSessionWAV", [&sessions] { sessions.exportEvpAsWav(); });
@@ -99,11 +99,11 @@ void TFormMain::wireSession() {
   };
   sessions.onChanged = [this] { showSessionPanel(); };
   sessions.refreshSessionDisplay();
-  sessions.updateSessionControls(controller_.commands.sessionControlsMode);
+  sessions.updateSessionControls(services_.states.commands().sessionControlsMode);
 }
 
 void TFormMain::showSessionPanel() {
-  const SessionPanel& panel = controller_.sessions.panel;
+  const SessionPanel& panel = services_.sessions.sessions.panel;
   auto* recordMode = findChild<QLabel*>("LabelSessionRecordMode");
   recordMode->setText(qt(panel.recordModeText));
   recordMode->setAutoFillBackground(panel.recordModeOpaque);
@@ -125,7 +125,7 @@ void TFormMain::showSessionPanel() {
   // Only a record captured in this run has its provenance; one read from a file has none.
   if (auto* provenance = findChild<QAction*>("MenuSessionExportProvenance"))
     provenance->setEnabled(panel[SessionControl::ButtonSessionWav] &&
-                           controller_.sessions.currentHasProvenance());
+                           services_.sessions.sessions.currentHasProvenance());
   auto* record = findChild<QAction*>("MenuSessionRecord");
   record->setCheckable(true);
   record->setChecked(panel.recordChecked);

@@ -9,7 +9,8 @@
 namespace voxloom {
 
 QWidget* TFormMain::withSignalView(QWidget* controls) {
-  signalView_ = new SignalViewPanel(controller_.signalView, controller_.document, this);
+  signalView_ =
+      new SignalViewPanel(services_.document.signalView, services_.document.document, this);
   auto* splitter = new QSplitter(Qt::Vertical, this);
   splitter->setObjectName("SplitterSignalView");
   splitter->setChildrenCollapsible(false);
@@ -24,7 +25,7 @@ QWidget* TFormMain::withSignalView(QWidget* controls) {
 
 void TFormMain::refreshSignalView() {
   if (signalView_ == nullptr) return;
-  const bool labels = controller_.labelsAvailable();
+  const bool labels = services_.document.labelsAvailable();
   importLabels_->setEnabled(labels);
   exportLabels_->setEnabled(labels);
   signalView_->refresh();

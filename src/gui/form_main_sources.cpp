@@ -67,7 +67,7 @@ class QtSourceDialogs : public QObject,
 }  // namespace
 
 void TFormMain::wireSources(Prompter& prompter) {
-  RandomSources& random = controller_.playback.random;
+  RandomSources& random = services_.playback.parts.random;
   auto* dialogs = new QtSourceDialogs(this, prompter);
   random.fractalDialog = dialogs;
   random.urlDialog = dialogs;
@@ -91,7 +91,7 @@ void TFormMain::wireSources(Prompter& prompter) {
   for (const auto& [name, kind] : items) {
     QAction* item = findChild<QAction*>(name);
     connect(item, &QAction::triggered, this, [this, kind] {
-      RandomSources& sources = controller_.playback.random;
+      RandomSources& sources = services_.playback.parts.random;
       sources.selectRandomSource(kind, "", "",
                                  kind == RandomSourceKind::Fractal ||
                                      kind == RandomSourceKind::ParallelPort ||
@@ -99,23 +99,23 @@ void TFormMain::wireSources(Prompter& prompter) {
       // The level window follows the sound-card source (unless a recording shows it).
       auto* level = findChild<TFormRecLevel*>(QString(), Qt::FindDirectChildrenOnly);
       if (level != nullptr && level->meter() != nullptr &&
-          controller_.commandState != kStateRecording)
+          services_.states.state() != kStateRecording)
         level->meter()->setVisible(sources.menu.showRecLevel);
       refreshCommands();
     });
   }
   connect(commandControls_[static_cast<std::size_t>(Command::WriteRandom)].action,
           &QAction::triggered, this, [this, dialogs] {
-            if (!controller_.commands[Command::WriteRandom]) return;
-            writeRandomNumbers(controller_.playback.random, dialogs->writeRn, *dialogs,
-                               controller_.useSeparateFolders);
+            if (!services_.states.commands()[Command::WriteRandom]) return;
+            writeRandomNumbers(services_.playback.parts.random, dialogs->writeRn, *dialogs,
+                               services_.document.folders.useSeparate);
             refreshEngineControls();
           });
   refreshSourceCaptions();
 }
 
 void TFormMain::refreshSourceCaptions() {
-  const RandomSourceMenu& menu = controller_.playback.random.menu;
+  const RandomSourceMenu& menu = services_.playback.parts.random.menu;
   findChild<QAction*>("MenuPrefRndSrcFile")->setText(QString::fromStdString(menu.fileCaption));
   findChild<QAction*>("MenuPrefRndSrcHttp")->setText(QString::fromStdString(menu.httpCaption));
   findChild<QAction*>("MenuPrefRndSrcDevice")->setText(QString::fromStdString(menu.deviceCaption));
@@ -123,12 +123,12 @@ void TFormMain::refreshSourceCaptions() {
 
 void TFormMain::refreshSourceWindows() {
   refreshSourceCaptions();
-  RandomSources& random = controller_.playback.random;
+  RandomSources& random = services_.playback.parts.random;
   auto* manual = findChild<TFormManualRandom*>(QString(), Qt::FindDirectChildrenOnly);
   if (manual == nullptr && !random.menu.showManualRandom) return;
   if (manual == nullptr) manual = new TFormManualRandom(this);
   manual->bind(&random.manualPosition, &random.manualMute,
-               [this] { controller_.closeManualRandom(); });
+               [this] { services_.playback.closeManualRandom(); });
   if (random.menu.showManualRandom) {
     manual->show();
   } else if (manual->isVisible()) {

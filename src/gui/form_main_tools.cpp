@@ -16,23 +16,24 @@ void TFormMain::wireToolWindows() {
 
   QAction* speedItem = findChild<QAction*>("MenuExtrasSpeedControlWindow");
   QAction* feedbackItem = findChild<QAction*>("MenuExtrasVisualFeedbackWindow");
-  connect(speedItem, &QAction::triggered, this, [this] { controller_.toggleSpeedWindow(); });
-  connect(feedbackItem, &QAction::triggered, this, [this] { controller_.toggleFeedbackWindow(); });
-  controller_.speed.window.checkChanged = [this] { refreshToolMarks(); };
-  controller_.feedback.window.checkChanged = [this] { refreshToolMarks(); };
+  connect(speedItem, &QAction::triggered, this, [this] { services_.playback.toggleSpeedWindow(); });
+  connect(feedbackItem, &QAction::triggered, this,
+          [this] { services_.playback.toggleFeedbackWindow(); });
+  services_.playback.speed.window.checkChanged = [this] { refreshToolMarks(); };
+  services_.playback.feedback.window.checkChanged = [this] { refreshToolMarks(); };
 
   QAction* liveItem = commandControls_[static_cast<std::size_t>(Command::Live)].action;
   connect(liveItem, &QAction::triggered, this, [this] {
-    controller_.toggleLiveMode();
+    services_.playback.toggleLiveMode();
     refreshToolMarks();  // the mark follows the mode, not the click
   });
 }
 
 void TFormMain::refreshToolMarks() {
   const std::pair<const char*, bool> marks[] = {
-      {"MenuExtrasSpeedControlWindow", controller_.speed.window.checked},
-      {"MenuExtrasVisualFeedbackWindow", controller_.feedback.window.checked},
-      {"MenuExtrasLive", controller_.liveMode},
+      {"MenuExtrasSpeedControlWindow", services_.playback.speed.window.checked},
+      {"MenuExtrasVisualFeedbackWindow", services_.playback.feedback.window.checked},
+      {"MenuExtrasLive", services_.states.liveMode},
   };
   for (const auto& [name, checked] : marks) {
     if (QAction* item = findChild<QAction*>(name)) {

@@ -11,7 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "gui/form_about.h"
 
 namespace voxloom {
@@ -30,9 +30,10 @@ QCheckBox* makeCheckBox(QWidget* parent, const char* name, const char* caption, 
 
 }  // namespace
 
-TFormSettings::TFormSettings(MainController& controller, QWidget* owner)
+TFormSettings::TFormSettings(MainPresenter& controller, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      controller_(controller) {
+      controller_(controller),
+      services_(controller.services()) {
   setObjectName("FormSettings");
   setWindowTitle("Settings");
   setModal(true);
@@ -41,14 +42,14 @@ TFormSettings::TFormSettings(MainController& controller, QWidget* owner)
   program->setObjectName("GroupBoxProgram");
   useSeparateFolders_ =
       makeCheckBox(program, "CheckBoxUseSeparateFolders", "Use separate folders for each file type",
-                   controller_.useSeparateFolders, refreshing_);
+                   services_.document.folders.useSeparate, refreshing_);
   restWinPos_ = makeCheckBox(program, "CheckBoxRestWinPos", "Restore window position",
-                             controller_.restoreWindowPosition, refreshing_);
+                             services_.settings.restoreWindowPosition, refreshing_);
   saveOnExit_ = makeCheckBox(program, "CheckBoxSaveOnExit", "Save settings on exit",
-                             controller_.saveSettingsOnExit, refreshing_);
+                             services_.settings.saveOnExit, refreshing_);
   autoOpenLastWavFile_ =
       makeCheckBox(program, "CheckBoxAutoOpenLastWavFile", "Auto-open last WAV file",
-                   controller_.autoOpenLastWavFile, refreshing_);
+                   services_.document.folders.autoOpenLastWavFile, refreshing_);
   auto* saveNow = new QPushButton("Save now", program);
   saveNow->setObjectName("ButtonSaveNow");
   saveNow->setAutoDefault(false);
@@ -62,7 +63,7 @@ TFormSettings::TFormSettings(MainController& controller, QWidget* owner)
 
   auto* audio = new QGroupBox("Audio devices", this);
   audio->setObjectName("GroupBoxAudioDevices");
-  DeviceLists& lists = controller_.devices;
+  DeviceLists& lists = services_.settings.devices;
   playback_ = makeDeviceList("ComboBoxDevicePlayback", lists.playback);
   record_ = makeDeviceList("ComboBoxDeviceRecord", lists.record);
   randomSource_ = makeDeviceList("ComboBoxDeviceRandomSource", lists.randomSource);
@@ -72,7 +73,7 @@ TFormSettings::TFormSettings(MainController& controller, QWidget* owner)
   recBufferTime_->setRange(RecBufferTime::kMin, RecBufferTime::kMax);
   recBufferTime_->setSingleStep(RecBufferTime::kStep);
   connect(recBufferTime_, &QSpinBox::valueChanged, this, [this](int ms) {
-    if (!refreshing_) controller_.recording.bufferTimeMs = ms;
+    if (!refreshing_) services_.recording.engine.bufferTimeMs = ms;
   });
   auto* audioRows = new QGridLayout(audio);
   const std::pair<const char*, QComboBox*> rows[] = {{"Playback", playback_},
@@ -114,19 +115,19 @@ QComboBox* TFormSettings::makeDeviceList(const char* name, DeviceChoice& choice)
   list->setMinimumWidth(260);
   connect(list, &QComboBox::currentIndexChanged, this, [this, &choice](int index) {
     if (refreshing_) return;
-    controller_.devices.choose(choice, index);
-    controller_.applyDeviceChoices();
+    services_.settings.devices.choose(choice, index);
+    services_.applyDeviceChoices();
   });
   return list;
 }
 
 void TFormSettings::refresh() {
   refreshing_ = true;
-  useSeparateFolders_->setChecked(controller_.useSeparateFolders);
-  restWinPos_->setChecked(controller_.restoreWindowPosition);
-  saveOnExit_->setChecked(controller_.saveSettingsOnExit);
-  autoOpenLastWavFile_->setChecked(controller_.autoOpenLastWavFile);
-  const DeviceLists& lists = controller_.devices;
+  useSeparateFolders_->setChecked(services_.document.folders.useSeparate);
+  restWinPos_->setChecked(services_.settings.restoreWindowPosition);
+  saveOnExit_->setChecked(services_.settings.saveOnExit);
+  autoOpenLastWavFile_->setChecked(services_.document.folders.autoOpenLastWavFile);
+  const DeviceLists& lists = services_.settings.devices;
   const std::pair<QComboBox*, const DeviceChoice*> devices[] = {
       {playback_, &lists.playback},
       {record_, &lists.record},
@@ -138,7 +139,7 @@ void TFormSettings::refresh() {
       list->addItem(QString::fromStdString(name));
     list->setCurrentIndex(choice->selected);
   }
-  recBufferTime_->setValue(controller_.recording.bufferTimeMs);
+  recBufferTime_->setValue(services_.recording.engine.bufferTimeMs);
   refreshing_ = false;
 }
 

@@ -8,18 +8,19 @@ class QSpinBox;
 
 namespace voxloom {
 
-class MainController;
+class AppServices;
+class MainPresenter;
 struct DeviceChoice;
 
 // "Settings": the program-wide options and the four sound devices. There is no Cancel:
-// every change is written to the controller at once, and "&Close" only closes.
+// every change is written to the services at once, and "&Close" only closes.
 class TFormSettings : public QDialog {
   Q_OBJECT
 
  public:
-  TFormSettings(MainController& controller, QWidget* owner = nullptr);
+  TFormSettings(MainPresenter& controller, QWidget* owner = nullptr);
 
-  // Shows the controller's state: the device lists and every option.
+  // Shows the services' state: the device lists and every option.
   void refresh();
 
  protected:
@@ -28,7 +29,8 @@ class TFormSettings : public QDialog {
  private:
   QComboBox* makeDeviceList(const char* name, DeviceChoice& choice);
 
-  MainController& controller_;
+  MainPresenter& controller_;
+  AppServices& services_;
   QCheckBox* useSeparateFolders_ = nullptr;
   QCheckBox* restWinPos_ = nullptr;
   QCheckBox* saveOnExit_ = nullptr;

@@ -7,13 +7,13 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "gui/window_settings.h"
 
 namespace voxloom {
 
-TFormSpeedControlWindow::TFormSpeedControlWindow(MainController& controller, QWidget* owner)
-    : QWidget(owner, Qt::Tool), controller_(controller) {
+TFormSpeedControlWindow::TFormSpeedControlWindow(MainPresenter& controller, QWidget* owner)
+    : QWidget(owner, Qt::Tool), controller_(controller), services_(controller.services()) {
   setObjectName("FormSpeedControlWindow");
   setWindowTitle("Speed Control");
 
@@ -47,24 +47,24 @@ TFormSpeedControlWindow::TFormSpeedControlWindow(MainController& controller, QWi
   column->addWidget(buttonResetSpeed_);
 
   connect(trackBarSpeed_, &QSlider::valueChanged, this, [this](int position) {
-    if (!refreshing_) controller_.changeSpeedSlider(position);  // TrackBarSpeedChange
+    if (!refreshing_) services_.playback.changeSpeedSlider(position);  // TrackBarSpeedChange
   });
   connect(buttonResetSpeed_, &QPushButton::clicked, this,
           [this] { trackBarSpeed_->setValue(SpeedControl::kPositionDefault); });
 
-  ToolWindowState& window = controller_.speed.window;
+  ToolWindowState& window = services_.playback.speed.window;
   window.changed = [this] { refresh(); };
   refresh();
 }
 
 TFormSpeedControlWindow::~TFormSpeedControlWindow() {
-  controller_.speed.window.changed = nullptr;
+  services_.playback.speed.window.changed = nullptr;
 }
 
 void TFormSpeedControlWindow::refresh() {
   if (refreshing_) return;
   refreshing_ = true;
-  const SpeedControl& speed = controller_.speed;
+  const SpeedControl& speed = services_.playback.speed;
   trackBarSpeed_->setValue(speed.sliderPosition);
   labelPercentage_->setText(QString::fromStdString(speed.labelText()));
   if (speed.window.visible != isVisible()) {
@@ -76,7 +76,7 @@ void TFormSpeedControlWindow::refresh() {
 
 void TFormSpeedControlWindow::takeStoredPlace() {
   // The settings are read after this window is built, so the place is taken at each show.
-  const ToolWindowState& window = controller_.speed.window;
+  const ToolWindowState& window = services_.playback.speed.window;
   if (!testAttribute(Qt::WA_Resized)) adjustSize();  // keepOnScreen needs the real size
   if (window.left >= 0 && window.top >= 0) move(window.left, window.top);
   WindowSettings::keepOnScreen(this);
@@ -84,15 +84,15 @@ void TFormSpeedControlWindow::takeStoredPlace() {
 
 void TFormSpeedControlWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
-  if (!refreshing_) controller_.speed.window.closedByUser(controller_.mainWindowOpen);
+  if (!refreshing_) services_.playback.speed.window.closedByUser(controller_.mainWindowOpen);
 }
 
 void TFormSpeedControlWindow::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
   // Placing at show time is not a move by the user; it would store the frame's offset.
   if (refreshing_) return;
-  controller_.speed.window.left = x();
-  controller_.speed.window.top = y();
+  services_.playback.speed.window.left = x();
+  services_.playback.speed.window.top = y();
 }
 
 }  // namespace voxloom

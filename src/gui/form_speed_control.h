@@ -8,15 +8,16 @@ class QSlider;
 
 namespace voxloom {
 
-class MainController;
+class AppServices;
+class MainPresenter;
 
 // "Speed Control": a vertical slider from 50 % (bottom) to 200 % (top), its percentage
-// and a reset button. A tool window showing the controller's SpeedControl.
+// and a reset button. A tool window showing the playback service's SpeedControl.
 class TFormSpeedControlWindow : public QWidget {
   Q_OBJECT
 
  public:
-  TFormSpeedControlWindow(MainController& controller, QWidget* owner = nullptr);
+  TFormSpeedControlWindow(MainPresenter& controller, QWidget* owner = nullptr);
   ~TFormSpeedControlWindow() override;
 
   // Shows slider, label and whether the window is open.
@@ -30,7 +31,8 @@ class TFormSpeedControlWindow : public QWidget {
   // Moves the window to where the settings keep it, on a visible screen.
   void takeStoredPlace();
 
-  MainController& controller_;
+  MainPresenter& controller_;
+  AppServices& services_;
   QLabel* labelPercentage_ = nullptr;
   QSlider* trackBarSpeed_ = nullptr;
   QPushButton* buttonResetSpeed_ = nullptr;

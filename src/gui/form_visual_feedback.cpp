@@ -9,7 +9,7 @@
 #include <QMenuBar>
 #include <QMoveEvent>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "gui/feedback_symbols.h"
 #include "gui/window_settings.h"
 
@@ -59,8 +59,8 @@ bool sameChoice(const QFont& a, const QFont& b) {
 
 }  // namespace
 
-TFormVisualFeedbackWindow::TFormVisualFeedbackWindow(MainController& controller, QWidget* owner)
-    : QMainWindow(owner, Qt::Window), controller_(controller) {
+TFormVisualFeedbackWindow::TFormVisualFeedbackWindow(MainPresenter& controller, QWidget* owner)
+    : QMainWindow(owner, Qt::Window), controller_(controller), services_(controller.services()) {
   setObjectName("FormVisualFeedbackWindow");
   setWindowTitle("Visual Feedback Window");
   chooseFont_ = [this](const QFont& current) -> std::optional<QFont> {
@@ -115,19 +115,19 @@ TFormVisualFeedbackWindow::TFormVisualFeedbackWindow(MainController& controller,
   connect(font, &QAction::triggered, this, [this] { chooseFont(); });
   connect(close, &QAction::triggered, this, [this] { this->close(); });
 
-  VisualFeedback& feedback = controller_.feedback;
+  VisualFeedback& feedback = services_.playback.feedback;
   feedback.window.changed = [this] { refresh(); };
   feedback.segmentChanged = [this] { showSegment(); };
   refresh();
 }
 
 TFormVisualFeedbackWindow::~TFormVisualFeedbackWindow() {
-  controller_.feedback.window.changed = nullptr;
-  controller_.feedback.segmentChanged = nullptr;
+  services_.playback.feedback.window.changed = nullptr;
+  services_.playback.feedback.segmentChanged = nullptr;
 }
 
 QFont TFormVisualFeedbackWindow::symbolFont() {
-  const FeedbackFont& chosen = controller_.feedback.font;
+  const FeedbackFont& chosen = services_.playback.feedback.font;
   const QString family = QString::fromStdString(chosen.name);
   // Looked up when the font changes, not for every segment.
   chosenFontInstalled_ = fontInstalled(family);
@@ -145,7 +145,7 @@ QFont TFormVisualFeedbackWindow::symbolFont() {
 }
 
 void TFormVisualFeedbackWindow::showSegment() {
-  const VisualFeedback& feedback = controller_.feedback;
+  const VisualFeedback& feedback = services_.playback.feedback;
   labelFeedbackString_->setText(feedbackSymbolText(feedback.symbolCode, chosenFontInstalled_));
   QPalette palette = labelFeedbackString_->palette();
   palette.setColor(QPalette::WindowText, paletteColour(feedback.colour));
@@ -160,7 +160,7 @@ void TFormVisualFeedbackWindow::refresh() {
   refreshing_ = true;
   labelFeedbackString_->setFont(symbolFont());
   showSegment();
-  const bool visible = controller_.feedback.window.visible;
+  const bool visible = services_.playback.feedback.window.visible;
   if (visible != isVisible()) {
     if (visible) takeStoredPlace();
     setVisible(visible);
@@ -170,7 +170,7 @@ void TFormVisualFeedbackWindow::refresh() {
 
 void TFormVisualFeedbackWindow::takeStoredPlace() {
   // The settings are read after this window is built, so the place is taken at each show.
-  const VisualFeedback& feedback = controller_.feedback;
+  const VisualFeedback& feedback = services_.playback.feedback;
   resize(feedback.width, feedback.height + menuBar()->sizeHint().height());
   if (feedback.window.left >= 0 && feedback.window.top >= 0)
     move(feedback.window.left, feedback.window.top);
@@ -183,7 +183,7 @@ void TFormVisualFeedbackWindow::chooseFont() {
   const std::optional<QFont> font = chooseFont_(start);
   // OK without a change keeps the stored font as it is, even one this machine lacks.
   if (!font || sameChoice(*font, start)) return;
-  FeedbackFont& chosen = controller_.feedback.font;
+  FeedbackFont& chosen = services_.playback.feedback.font;
   chosen.name = font->family().toStdString();
   chosen.size = font->pointSize() > 0 ? font->pointSize() : 0;
   chosen.bold = font->bold();
@@ -196,23 +196,23 @@ void TFormVisualFeedbackWindow::chooseFont() {
 
 void TFormVisualFeedbackWindow::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
-  if (!refreshing_) controller_.feedback.window.closedByUser(controller_.mainWindowOpen);
+  if (!refreshing_) services_.playback.feedback.window.closedByUser(controller_.mainWindowOpen);
 }
 
 void TFormVisualFeedbackWindow::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
   // Placing at show time is not a move by the user; it would store the frame's offset.
   if (refreshing_) return;
-  controller_.feedback.window.left = x();
-  controller_.feedback.window.top = y();
+  services_.playback.feedback.window.left = x();
+  services_.playback.feedback.window.top = y();
 }
 
 void TFormVisualFeedbackWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   if (refreshing_) return;
   // The client size, without the menu bar.
-  controller_.feedback.width = width();
-  controller_.feedback.height = height() - menuBar()->sizeHint().height();
+  services_.playback.feedback.width = width();
+  services_.playback.feedback.height = height() - menuBar()->sizeHint().height();
 }
 
 }  // namespace voxloom

@@ -10,7 +10,8 @@ class QLabel;
 
 namespace voxloom {
 
-class MainController;
+class AppServices;
+class MainPresenter;
 
 // "Visual Feedback Window": the symbol of the segment now sounding, large, in its
 // palette colour, with warnings about settings that spoil the mapping below it.
@@ -18,7 +19,7 @@ class TFormVisualFeedbackWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  TFormVisualFeedbackWindow(MainController& controller, QWidget* owner = nullptr);
+  TFormVisualFeedbackWindow(MainPresenter& controller, QWidget* owner = nullptr);
   ~TFormVisualFeedbackWindow() override;
 
   // How "&Font..." asks for a font; the default is the font dialog.
@@ -43,7 +44,8 @@ class TFormVisualFeedbackWindow : public QMainWindow {
   void chooseFont();
   void showSegment();
 
-  MainController& controller_;
+  MainPresenter& controller_;
+  AppServices& services_;
   std::function<std::optional<QFont>(const QFont&)> chooseFont_;
   QFrame* panel_ = nullptr;
   QLabel* labelFeedbackString_ = nullptr;

@@ -3,11 +3,13 @@
 #include <clocale>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "core/app/recovery.h"
+#include "core/app/window_arguments.h"
 #include "core/session/system_clock.h"
 #include "core/settings/settings_location.h"
 #include "gui/form_about.h"
@@ -51,6 +53,74 @@ bool answeredOnStdout(const voxloom::WindowArguments& parsed) {
   return true;
 }
 
+// The window program in the order it is built: the devices, the services and the
+// presenter, then the windows. Each part outlives the parts built after it: the engines
+// queue buffers on the devices, and the windows show the services' state.
+struct WindowProgram {
+  explicit WindowProgram(const voxloom::WindowArguments& parsed);
+
+  voxloom::QtPrompter prompter;
+  voxloom::QtShell shell;
+  voxloom::QtEventLoop eventLoop;
+  voxloom::SdlWaveOut waveOut{eventLoop};
+  voxloom::QtOneShotTimer timerRandomPlay;
+  voxloom::SdlWaveIn waveIn{eventLoop};  // recording
+  voxloom::QtOneShotTimer timerLevelDecay;
+  voxloom::SdlWaveIn liveIn{eventLoop};  // live source
+  std::unique_ptr<voxloom::HttpClient> http = voxloom::makeQtHttpClient();
+  voxloom::PpdevPortDriver portDriver;
+  voxloom::SystemClock steadyClock;
+  voxloom::CharDevice charDevice;
+
+  voxloom::WindowCore core{prompter, shell};
+
+  voxloom::TFormMain formMain{core.presenter};
+  voxloom::TFormAbout formAbout{&formMain};
+  voxloom::TFormEcho formEcho{&formMain};
+  voxloom::TFormRecParam formRecParam{&formMain};
+  voxloom::TFormRecLevel formRecLevel{&formMain};
+  voxloom::TFormAutoCut formAutoCut{&formMain};
+  voxloom::TFormFractal formFractal{&formMain};
+  voxloom::TFormInputString formInputString{&formMain};
+  voxloom::TFormManualRandom formManualRandom{&formMain};
+  voxloom::TFormWriteRN formWriteRN{&formMain};
+  voxloom::TFormParallelPort formParallelPort{&formMain};
+  voxloom::WindowSettings windowSettings{&formMain, &formRecLevel};
+};
+
+WindowProgram::WindowProgram(const voxloom::WindowArguments& parsed) {
+  voxloom::AppServices& services = core.services;
+  voxloom::RandomSources& random = services.random.sources;
+  random.http = http.get();
+  core.presenter.recoveryFolder =
+      voxloom::defaultRecoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+  services.attachPlayback(waveOut, eventLoop, &timerRandomPlay);
+  services.attachRecording(waveIn, eventLoop, &timerLevelDecay);
+  services.attachLive(liveIn, eventLoop);
+  if (parsed.seed) services.random.seed(*parsed.seed);
+  // The parallel-port source: the driver is looked for and the ports probed once.
+  random.parallelPort.driver = &portDriver;
+  random.parallelPort.clock = &steadyClock;
+  random.parallelPort.loop = &eventLoop;
+  random.parallelPort.loadAndProbe();
+  random.device.device = &charDevice;
+  random.device.loop = &eventLoop;
+  formMain.setAboutForm(&formAbout);
+  formRecLevel.bindMeter(&services.recording.engine.level);
+  // Settings: the device lists are filled before the file is read at the first show.
+  services.settings.path =
+      parsed.settingsPath
+          ? *parsed.settingsPath
+          : voxloom::settingsFilePath(QCoreApplication::applicationDirPath().toStdString());
+  {
+    const voxloom::SdlAudioSystem audio;
+    services.settings.devices.fillDeviceLists(voxloom::sdlDeviceNames(false),
+                                              voxloom::sdlDeviceNames(true));
+  }
+  windowSettings.bind(services.settings.settings);
+  voxloom::WindowSettings::bindManualWindow(services.settings.settings, &formManualRandom);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -70,74 +140,22 @@ int main(int argc, char* argv[]) {
   }
   if (answeredOnStdout(parsed)) return 0;  // after Qt's own options
 
-  voxloom::QtPrompter prompter;
-  voxloom::QtShell shell;
-  // The playback device outlives the window, whose engine queues buffers on it.
-  voxloom::QtEventLoop eventLoop;
-  voxloom::SdlWaveOut waveOut(eventLoop);
-  voxloom::QtOneShotTimer timerRandomPlay;
-  voxloom::SdlWaveIn waveIn(eventLoop);  // recording
-  voxloom::QtOneShotTimer timerLevelDecay;
-  voxloom::SdlWaveIn liveIn(eventLoop);  // live source
-  const auto http = voxloom::makeQtHttpClient();
-  voxloom::TFormMain formMain(prompter, shell);
-  formMain.controller().playback.random.http = http.get();
-  formMain.controller().recoveryFolder =
-      voxloom::defaultRecoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+  WindowProgram program(parsed);
+  voxloom::TFormMain& formMain = program.formMain;
   // SIGTERM, SIGINT and SIGHUP end the program as closing it does, minus the questions:
   // unsaved work is kept as recovery copies for the next start.
   bool ending = false;
-  voxloom::QtSignalWatcher signalWatcher([&formMain, &ending](int signalNumber) {
+  voxloom::MainPresenter& presenter = program.core.presenter;
+  voxloom::QtSignalWatcher signalWatcher([&presenter, &ending](int signalNumber) {
     if (ending) return;
     ending = true;
-    if (!formMain.controller().endBySignal())
+    if (!presenter.endBySignal())
       std::cerr << "voxloom: the recovery copies could not all be written to "
-                << formMain.controller().recoveryFolder << "\n";
+                << presenter.recoveryFolder << "\n";
     QCoreApplication::exit(128 + signalNumber);
   });
-  formMain.controller().attachPlayback(waveOut, eventLoop, &timerRandomPlay);
-  formMain.controller().attachRecording(waveIn, eventLoop, &timerLevelDecay);
-  formMain.controller().attachLive(liveIn, eventLoop);
-  if (parsed.seed) formMain.controller().seedRandom(*parsed.seed);
-  // The parallel-port source: the driver is looked for and the ports probed once.
-  voxloom::PpdevPortDriver portDriver;
-  voxloom::SystemClock steadyClock;
-  voxloom::ParallelPortSource& parallelPort = formMain.controller().playback.random.parallelPort;
-  parallelPort.driver = &portDriver;
-  parallelPort.clock = &steadyClock;
-  parallelPort.loop = &eventLoop;
-  parallelPort.loadAndProbe();
-  voxloom::CharDevice charDevice;
-  voxloom::DeviceSource& deviceSource = formMain.controller().playback.random.device;
-  deviceSource.device = &charDevice;
-  deviceSource.loop = &eventLoop;
-  voxloom::TFormAbout formAbout(&formMain);
-  voxloom::TFormEcho formEcho(&formMain);
-  voxloom::TFormRecParam formRecParam(&formMain);
-  formMain.setAboutForm(&formAbout);
-  voxloom::TFormRecLevel formRecLevel(&formMain);
-  formRecLevel.bindMeter(&formMain.controller().recording.level);
-  voxloom::TFormAutoCut formAutoCut(&formMain);
-  voxloom::TFormFractal formFractal(&formMain);
-  voxloom::TFormInputString formInputString(&formMain);
-  voxloom::TFormManualRandom formManualRandom(&formMain);
-  voxloom::TFormWriteRN formWriteRN(&formMain);
-  voxloom::TFormParallelPort formParallelPort(&formMain);
-  // Settings: the device lists are filled before the file is read at the first show.
-  voxloom::MainController& controller = formMain.controller();
-  controller.settingsPath =
-      parsed.settingsPath
-          ? *parsed.settingsPath
-          : voxloom::settingsFilePath(QCoreApplication::applicationDirPath().toStdString());
-  {
-    const voxloom::SdlAudioSystem audio;
-    controller.devices.fillDeviceLists(voxloom::sdlDeviceNames(false),
-                                       voxloom::sdlDeviceNames(true));
-  }
-  voxloom::WindowSettings windowSettings(&formMain, &formRecLevel);
-  windowSettings.bind(controller.settings);
-  voxloom::WindowSettings::bindManualWindow(controller.settings, &formManualRandom);
-  voxloom::TFormSettings formSettings(controller, &formMain);
+  // Made once the device lists are filled, which it shows.
+  voxloom::TFormSettings formSettings(presenter, &formMain);
   QObject::connect(formMain.findChild<QAction*>("MenuExtrasSettings"), &QAction::triggered,
                    &formSettings, &QDialog::exec);
   formMain.setStartupFiles(parsed.files);

@@ -7,6 +7,7 @@
 
 #include "gui/form_about.h"
 #include "gui/form_main.h"
+#include "tests/gui/main_window.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/scripted_prompter.h"
 
@@ -22,7 +23,7 @@ TEST(CentredOver, HalvesTruncateTowardZero) {
 TEST(FormAbout, OpensModallyCentredWithItsVersionAndAClickClosesIt) {
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
-  TFormMain main(prompter, shell);
+  test::MainWindow main(prompter, shell);
   main.setGeometry(100, 80, 800, 600);
   TFormAbout about(&main);
   main.setAboutForm(&about);

@@ -17,6 +17,7 @@
 
 #include "gui/form_about.h"
 #include "gui/form_main.h"
+#include "tests/gui/main_window.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
 #include "tests/support/scripted_prompter.h"
@@ -101,15 +102,15 @@ TEST(FormAutoCut, TheThresholdSpinEditChoosesTheManualItem) {
 TEST(FormAutoCut, MenuRunsItCentredAndTheAutomaticThresholdIsShownNextTime) {
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
-  TFormMain main(prompter, shell);
+  test::MainWindow main(prompter, shell);
   main.setGeometry(50, 40, 900, 640);
   main.show();
   TFormAutoCut form(&main);
   // Loud 61 %, quiet, loud: three 10 ms frames each at 1000 Hz.
   std::vector<int> s(90, 20000);
   for (int i = 30; i < 60; ++i) s[static_cast<std::size_t>(i)] = 0;
-  test::makeSignal(main.controller().document, 1, 16, 1000, s);
-  main.controller().setCommandState(kStateIdle);
+  test::makeSignal(main.services().document.document, 1, 16, 1000, s);
+  main.services().states.set(kStateIdle);
 
   auto run = [&](const std::function<void()>& user) {
     QTimer::singleShot(0, &form, user);
@@ -124,8 +125,8 @@ TEST(FormAutoCut, MenuRunsItCentredAndTheAutomaticThresholdIsShownNextTime) {
     QTest::mouseClick(child<QPushButton>(form, "ButtonOK"), Qt::LeftButton);
   });
   EXPECT_EQ(shownAt, centredOver(main.frameGeometry(), form.frameGeometry().size()));
-  ASSERT_EQ(main.controller().document.cues.size(), 1u);
-  EXPECT_EQ(main.controller().document.cues[0].length, 50);
+  ASSERT_EQ(main.services().document.document.cues.size(), 1u);
+  EXPECT_EQ(main.services().document.document.cues[0].length, 50);
   bool countShown = false;
   for (QLabel* panel : main.statusBar()->findChildren<QLabel*>())
     countShown = countShown || panel->text() == "Cues: 1";
@@ -137,8 +138,8 @@ TEST(FormAutoCut, MenuRunsItCentredAndTheAutomaticThresholdIsShownNextTime) {
     child<QSpinBox>(form, "CSpinEditThreshold")->setValue(90);
     QTest::mouseClick(child<QPushButton>(form, "ButtonCancel"), Qt::LeftButton);
   });
-  EXPECT_EQ(main.controller().effects.autoCut.thresholdPercent, 40);
-  EXPECT_EQ(main.controller().document.cues.size(), 1u);
+  EXPECT_EQ(main.services().document.effects.autoCut.thresholdPercent, 40);
+  EXPECT_EQ(main.services().document.document.cues.size(), 1u);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "gui/form_about.h"
 #include "gui/form_main.h"
+#include "tests/gui/main_window.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
 #include "tests/support/scripted_prompter.h"
@@ -74,8 +75,8 @@ class EchoMenuTest : public testing::Test {
     main.show();
     std::vector<int> impulse(400, 0);
     impulse[0] = 16000;
-    test::makeSignal(main.controller().document, 1, 16, 1000, impulse);
-    main.controller().setCommandState(kStateIdle);
+    test::makeSignal(main.services().document.document, 1, 16, 1000, impulse);
+    main.services().states.set(kStateIdle);
   }
 
   // Triggers MenuExtrasEcho and lets `user` work the modal form.
@@ -85,13 +86,13 @@ class EchoMenuTest : public testing::Test {
     main.findChild<QAction*>("MenuExtrasEcho")->trigger();
   }
   int sampleAt(Frames i) {
-    const AudioDocument& d = main.controller().document;
+    const AudioDocument& d = main.services().document.document;
     return d.sampleAt(d.channelBase(0), i);
   }
 
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
-  TFormMain main{prompter, shell};
+  test::MainWindow main{prompter, shell};
   TFormEcho echo{&main};  // created at start-up, as the program does
 };
 
@@ -108,7 +109,7 @@ TEST_F(EchoMenuTest, CancelChangesNothingAndOkStoresAndApplies) {
   });
   EXPECT_TRUE(modal);
   EXPECT_EQ(shownAt, centredOver(main.frameGeometry(), echo.frameGeometry().size()));
-  EXPECT_EQ(main.controller().effects.echo.delayMs, 100);
+  EXPECT_EQ(main.services().document.effects.echo.delayMs, 100);
   EXPECT_EQ(sampleAt(100), 0);
   EXPECT_FALSE(main.findChild<QAction*>("MenuFileSave")->isEnabled());
 
@@ -117,7 +118,7 @@ TEST_F(EchoMenuTest, CancelChangesNothingAndOkStoresAndApplies) {
     child<QScrollBar>(echo, "ScrollBarDelay")->setValue(200);
     QTest::mouseClick(child<QPushButton>(echo, "ButtonOK"), Qt::LeftButton);
   });
-  EXPECT_EQ(main.controller().effects.echo.delayMs, 200);
+  EXPECT_EQ(main.services().document.effects.echo.delayMs, 200);
   EXPECT_EQ(sampleAt(200), 8000);
   EXPECT_EQ(sampleAt(400 - 1), 0);
   EXPECT_TRUE(main.findChild<QAction*>("MenuFileSave")->isEnabled());
@@ -131,7 +132,7 @@ TEST_F(EchoMenuTest, ReverseAndNormalizeRunFromTheMenu) {
   EXPECT_EQ(sampleAt(399), 32767);
   EXPECT_TRUE(main.findChild<QAction*>("MenuFileSave")->isEnabled());
 
-  main.controller().setCommandState(kStateRecording);
+  main.services().states.set(kStateRecording);
   for (const char* name :
        {"MenuExtrasReverse", "MenuExtrasEcho", "MenuExtrasNormalize", "MenuExtrasAutocut"})
     EXPECT_FALSE(main.findChild<QAction*>(name)->isEnabled()) << name;

@@ -14,6 +14,7 @@
 
 #include "core/ports/queued_event_loop.h"
 #include "gui/form_main.h"
+#include "tests/gui/main_window.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
 #include "tests/support/manual_timer.h"
@@ -55,11 +56,11 @@ void writeWav(const QString& path) {
 class FormMainEngineTest : public testing::Test {
  protected:
   void SetUp() override {
-    form = std::make_unique<TFormMain>(prompter, shell);
-    form->controller().attachPlayback(device, loop, &timer);
+    form = std::make_unique<test::MainWindow>(prompter, shell);
+    form->services().attachPlayback(device, loop, &timer);
     form->show();
     writeWav(dir.filePath("take.wav"));
-    form->controller().openWavFile(dir.filePath("take.wav").toStdString());
+    form->services().openWavFile(dir.filePath("take.wav").toStdString());
   }
 
   template <typename T>
@@ -88,7 +89,7 @@ TEST_F(FormMainEngineTest, TransportButtonsFollowMakeEvpPauseAndStop) {
   EXPECT_FALSE(enabled("ButtonPause", "MenuFilePause"));
 
   child<QToolButton>("ButtonRndPlay")->click();
-  EXPECT_EQ(form->controller().commandState, kStateMakingEvp);
+  EXPECT_EQ(form->services().states.state(), kStateMakingEvp);
   EXPECT_FALSE(enabled("ButtonRndPlay", "MenuFileEVP"));
   EXPECT_FALSE(enabled("ButtonPlay", "MenuFilePlay"));
   EXPECT_TRUE(enabled("ButtonPause", "MenuFilePause"));
@@ -128,8 +129,8 @@ TEST_F(FormMainEngineTest, SegmentControlsWriteBackSnappedValuesAndFollowTheEnab
   from->setValue(81);  // first change after start: not snapped
   from->stepBy(1);
   EXPECT_EQ(from->value(), 85);
-  EXPECT_EQ(form->controller().playback.options.duration.value, 85);
-  EXPECT_EQ(form->controller().playback.table.minFrames, 680);
+  EXPECT_EQ(form->services().playback.parts.options.duration.value, 85);
+  EXPECT_EQ(form->services().playback.parts.table.minFrames, 680);
 
   auto* zeroCross = child<QCheckBox>("CheckBoxZeroCrossAdjust");
   auto* to = child<QSpinBox>("CSpinEditSegDuration2");
@@ -137,14 +138,14 @@ TEST_F(FormMainEngineTest, SegmentControlsWriteBackSnappedValuesAndFollowTheEnab
   child<QCheckBox>("CheckBoxSegTo")->click();
   EXPECT_TRUE(to->isEnabled());
   child<QCheckBox>("CheckBoxCrossFade")->click();
-  EXPECT_TRUE(form->controller().playback.options.crossFade.on());
+  EXPECT_TRUE(form->services().playback.parts.options.crossFade.on());
   EXPECT_FALSE(zeroCross->isEnabled());
-  EXPECT_FALSE(form->controller().playback.options.zeroCrossAdjust.on());
+  EXPECT_FALSE(form->services().playback.parts.options.zeroCrossAdjust.on());
 
   auto* fadeMenu = child<QMenu>("PopupMenuFade");
   child<QAction>("PopupMenuFadeTrapez30")->trigger();
-  EXPECT_EQ(form->controller().playback.options.fadeMode, 5);
-  form->controller().playback.options.fadeMode = 1;
+  EXPECT_EQ(form->services().playback.parts.options.fadeMode, 5);
+  form->services().playback.parts.options.fadeMode = 1;
   emit fadeMenu->aboutToShow();
   EXPECT_TRUE(child<QAction>("PopupMenuFadeSine")->isChecked());
   EXPECT_FALSE(child<QAction>("PopupMenuFadeTrapez30")->isChecked());
@@ -163,7 +164,7 @@ TEST_F(FormMainEngineTest, StatusBarShowsTheSourceAndItsHealthThroughARun) {
   EXPECT_EQ(health->text(), "Health: not tested");
 
   child<QToolButton>("ButtonRndPlay")->click();
-  ASSERT_EQ(form->controller().commandState, kStateMakingEvp);
+  ASSERT_EQ(form->services().states.state(), kStateMakingEvp);
   form->statusBar()->showMessage("a long message that takes the left of the bar");
   EXPECT_TRUE(health->isVisible()) << "a message must not hide the health panel";
   if (const QByteArray shots = qgetenv("VOXLOOM_SCREENSHOT_DIR"); !shots.isEmpty()) {

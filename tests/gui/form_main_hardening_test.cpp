@@ -24,6 +24,7 @@
 #include "gui/form_main.h"
 #include "gui/help_window.h"
 #include "platform/qt_signal_watcher.h"
+#include "tests/gui/main_window.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
 #include "tests/support/riff_builder.h"
@@ -34,7 +35,7 @@ namespace {
 
 class FormMainHardeningTest : public testing::Test {
  protected:
-  void SetUp() override { form = std::make_unique<TFormMain>(prompter, shell); }
+  void SetUp() override { form = std::make_unique<test::MainWindow>(prompter, shell); }
 
   void showActive() {
     form->show();
@@ -53,8 +54,8 @@ class FormMainHardeningTest : public testing::Test {
 
 TEST_F(FormMainHardeningTest, MenuKeysWinOverControlsAndOutsideTheSessionGroup) {
   showActive();
-  SessionController& sessions = form->controller().sessions;
-  form->controller().openWavFile(test::writeTempFile("k.wav", test::simpleWav(1, 16, 8000, 400)));
+  SessionController& sessions = form->services().sessions.sessions;
+  form->services().openWavFile(test::writeTempFile("k.wav", test::simpleWav(1, 16, 8000, 400)));
   sessions.askQuestion = [](const std::string&) { return std::string("Q"); };
   ASSERT_TRUE(sessions.beginEvpCapture());
   sessions.appendSegmentEntry(0, 10, 1, "", false, 0);
@@ -109,7 +110,7 @@ TEST_F(FormMainHardeningTest, HelpTheDesktopCannotOpenShowsInOurOwnWindow) {
   const std::string folder = test::tempDir();
   std::filesystem::create_directories(folder + "/docs");
   std::ofstream(folder + "/docs/manual.html") << "<html><body><h1>Manual page</h1></body></html>";
-  form->controller().programFolder = folder;
+  form->services().programFolder = folder;
   form->show();
   shell.desktopOpens = false;
 
@@ -160,17 +161,17 @@ class ExposurePrompter : public test::ScriptedPrompter {
 TEST(FormMainStartUp, MessagesOfStartUpFilesAppearOverTheShownWindow) {
   ExposurePrompter prompter;
   test::FakeShell shell;
-  TFormMain form(prompter, shell);
+  test::MainWindow form(prompter, shell);
   prompter.window = &form;
   const std::string wav = test::writeTempFile("start.wav", test::simpleWav(1, 16, 8000, 40));
   form.setStartupFiles({"/tmp/notes.txt", wav});
   form.show();
-  EXPECT_EQ(form.controller().commandState, kStateIdle);  // idle at once
+  EXPECT_EQ(form.services().states.state(), kStateIdle);  // idle at once
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
   QTRY_COMPARE_WITH_TIMEOUT(prompter.exposed.size(), std::size_t{1}, 5000);
   EXPECT_TRUE(prompter.exposed[0]);
   EXPECT_EQ(prompter.shown[0].text, kUnknownFiletypeText);
-  EXPECT_EQ(form.controller().document.path, wav);
+  EXPECT_EQ(form.services().document.document.path, wav);
   // Shown again later: the files are not opened twice.
   form.hide();
   form.show();

@@ -8,6 +8,7 @@
 
 #include "core/ports/queued_event_loop.h"
 #include "gui/form_main.h"
+#include "tests/gui/main_window.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/manual_timer.h"
 #include "tests/support/riff_builder.h"
@@ -20,19 +21,19 @@ namespace {
 class FormMainReplayTest : public testing::Test {
  protected:
   void SetUp() override {
-    form = std::make_unique<TFormMain>(prompter, shell);
-    form->controller().attachPlayback(device, loop, &timer);
+    form = std::make_unique<test::MainWindow>(prompter, shell);
+    form->services().attachPlayback(device, loop, &timer);
     form->show();
     const std::string wav = test::writeTempFile("replay.wav", test::simpleWav(1, 16, 8000, 4000));
-    form->controller().openWavFile(wav);
-    SessionController& sessions = form->controller().sessions;
+    form->services().openWavFile(wav);
+    SessionController& sessions = form->services().sessions.sessions;
     sessions.askQuestion = [](const std::string&) { return std::string("q"); };
     for (int r = 0; r < 2; ++r) {
       ASSERT_TRUE(sessions.beginEvpCapture());
       for (int i = 1; i <= 3; ++i) sessions.appendSegmentEntry(i * 100, 50, i, "x", false, i);
       sessions.finishEvpCapture(4, 2);
     }
-    form->controller().setCommandState(kStateIdle);
+    form->services().states.set(kStateIdle);
   }
 
   bool enabled(const char* button, const char* action) {
@@ -57,7 +58,7 @@ TEST_F(FormMainReplayTest, ReplayEnablesOnlyStopAndTheMemoUntilItEnds) {
   ASSERT_TRUE(enabled("ButtonSessionPlaySeq", "MenuSessionEVP"));
   EXPECT_FALSE(enabled("ButtonSessionStop", "MenuSessionStop"));
   click("ButtonSessionPlaySeq");
-  ASSERT_EQ(form->controller().commandState, kStateSessionPlay);
+  ASSERT_EQ(form->services().states.state(), kStateSessionPlay);
   EXPECT_EQ(device.written.size(), 3u);
   EXPECT_TRUE(enabled("ButtonSessionStop", "MenuSessionStop"));
   EXPECT_TRUE(form->findChild<QPlainTextEdit*>("MemoCueLabels")->isEnabled());
@@ -80,7 +81,7 @@ TEST_F(FormMainReplayTest, MenuPlaysTheWholeSessionAndStopEndsIt) {
   EXPECT_EQ(device.calls.back(), "reset");
   loop.processPending();
   EXPECT_FALSE(device.isOpen);
-  EXPECT_EQ(form->controller().commandState, kStateIdle);
+  EXPECT_EQ(form->services().states.state(), kStateIdle);
   EXPECT_TRUE(enabled("ButtonSessionPlaySeq", "MenuSessionEVP"));
 
   form->findChild<QAction*>("MenuSessionEVP")->trigger();

@@ -10,6 +10,7 @@
 
 #include "gui/form_main.h"
 #include "gui/form_session_edit.h"
+#include "tests/gui/main_window.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
 #include "tests/support/riff_builder.h"
@@ -21,12 +22,12 @@ namespace {
 class FormMainSessionTest : public testing::Test {
  protected:
   void SetUp() override {
-    form = std::make_unique<TFormMain>(prompter, shell);
+    form = std::make_unique<test::MainWindow>(prompter, shell);
     form->show();
     sessions().askQuestion = [](const std::string&) { return std::string("Who is there?"); };
   }
 
-  SessionController& sessions() { return form->controller().sessions; }
+  SessionController& sessions() { return form->services().sessions.sessions; }
   template <typename T>
   T* child(const char* name) {
     return test::child<T>(*form, name);
@@ -38,7 +39,7 @@ class FormMainSessionTest : public testing::Test {
   }
   void captureRecords(int n) {
     const std::string wav = test::writeTempFile("s.wav", test::simpleWav(1, 16, 8000, 200));
-    form->controller().openWavFile(wav);
+    form->services().openWavFile(wav);
     for (int i = 0; i < n; ++i) {
       ASSERT_TRUE(sessions().beginEvpCapture());
       sessions().appendSegmentEntry(0, 10, 1, "a", false, 0);

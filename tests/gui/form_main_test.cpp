@@ -22,6 +22,7 @@
 #include <string>
 
 #include "gui/form_main.h"
+#include "tests/gui/main_window.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
 #include "tests/support/scripted_prompter.h"
@@ -63,7 +64,7 @@ class FormMainTest : public testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
     shell.installed.insert("pavucontrol");
-    form = std::make_unique<TFormMain>(prompter, shell);
+    form = std::make_unique<test::MainWindow>(prompter, shell);
     form->show();  // the first show runs the start-up: idle state
   }
 
@@ -241,7 +242,7 @@ TEST_F(FormMainTest, ControlsHaveTheirHintsAndCaptions) {
 }
 
 TEST_F(FormMainTest, IdleWithoutDocumentOffersOnlyOpen) {
-  EXPECT_EQ(form->controller().commandState, kStateIdle);
+  EXPECT_EQ(form->services().states.state(), kStateIdle);
   EXPECT_TRUE(enabled("ButtonOpen", "MenuFileOpen"));
   EXPECT_FALSE(enabled("ButtonSave", "MenuFileSave"));
   EXPECT_FALSE(enabled("ButtonPlay", "MenuFilePlay"));
@@ -269,8 +270,8 @@ TEST_F(FormMainTest, OpenCommandLoadsTheChosenFileAndShowsIt) {
   EXPECT_TRUE(enabled("ButtonPlay", "MenuFilePlay"));
   EXPECT_FALSE(enabled("ButtonSave", "MenuFileSave")) << "an unchanged document needs no save";
 
-  form->controller().document.markModified();
-  form->controller().setCommandState(kStateIdle);
+  form->services().document.document.markModified();
+  form->services().states.set(kStateIdle);
   EXPECT_TRUE(enabled("ButtonSave", "MenuFileSave"));
 
   // The toolbar button runs the same command: the open dialog, here cancelled.
@@ -281,12 +282,12 @@ TEST_F(FormMainTest, OpenCommandLoadsTheChosenFileAndShowsIt) {
 TEST_F(FormMainTest, PlayTimeControlsLockOutsideTheIdleState) {
   auto* spin = child<QSpinBox>("CSpinEditRandomPlayTime");
   const QColor idleBackground = spin->palette().color(QPalette::Base);
-  form->controller().setCommandState(kStateRecording);
+  form->services().states.set(kStateRecording);
   EXPECT_FALSE(spin->isEnabled());
   EXPECT_FALSE(child<QWidget>("RadioGroupRandomPlay")->isEnabled());
   EXPECT_EQ(spin->palette().color(QPalette::Disabled, QPalette::Base),
             form->palette().color(QPalette::Button));
-  form->controller().setCommandState(kStateIdle);
+  form->services().states.set(kStateIdle);
   EXPECT_TRUE(spin->isEnabled());
   EXPECT_EQ(spin->palette().color(QPalette::Base), idleBackground);
 
@@ -299,15 +300,15 @@ TEST_F(FormMainTest, PlayTimeControlsLockOutsideTheIdleState) {
 
 TEST_F(FormMainTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {
   writeWav(path("take1.wav"), 8000, 800);
-  form->controller().openFileByType(path("take1.wav").toStdString());
-  form->controller().document.markModified();
+  form->services().openFileByType(path("take1.wav").toStdString());
+  form->services().document.document.markModified();
   prompter.answers.push_back(Answer::Cancel);
 
   EXPECT_FALSE(form->close());
   EXPECT_TRUE(form->isVisible());
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(prompter.shown[0].title, "Warning");
-  EXPECT_TRUE(form->controller().document.isLoaded);
+  EXPECT_TRUE(form->services().document.document.isLoaded);
 
   prompter.answers.push_back(Answer::No);
   EXPECT_TRUE(form->close());
@@ -322,7 +323,7 @@ TEST_F(FormMainTest, DroppedFilesOpenInTheirOrder) {
   // The unknown file in the middle is reported and does not stop the others.
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(prompter.shown[0].text, kUnknownFiletypeText);
-  EXPECT_EQ(form->controller().document.path, path("second.wav").toStdString());
+  EXPECT_EQ(form->services().document.document.path, path("second.wav").toStdString());
   EXPECT_EQ(form->windowTitle(), "second.wav - Voxloom 2.5");
 }
 
@@ -335,7 +336,7 @@ TEST_F(FormMainTest, DropsOfNonLocalAddressesAreRefused) {
 
   drop({QUrl("https://example.org/take.wav")});
   EXPECT_TRUE(prompter.shown.empty());
-  EXPECT_FALSE(form->controller().document.isLoaded);
+  EXPECT_FALSE(form->services().document.document.isLoaded);
 }
 
 TEST_F(FormMainTest, HelpAndMixerCommandsGoThroughTheShell) {
@@ -359,7 +360,7 @@ TEST_F(FormMainTest, HelpAndMixerCommandsGoThroughTheShell) {
 TEST(FormMainMixer, MixerItemsAreDisabledWithoutAMixerProgram) {
   test::ScriptedPrompter prompter;
   test::FakeShell shell;  // nothing installed
-  TFormMain form(prompter, shell);
+  test::MainWindow form(prompter, shell);
   form.show();
   EXPECT_FALSE(form.findChild<QAction*>("MenuPrefMixerPlayback")->isEnabled());
   EXPECT_FALSE(form.findChild<QAction*>("MenuPrefMixerRecordig")->isEnabled());

@@ -17,6 +17,7 @@
 #include "gui/form_input_string.h"
 #include "gui/form_main.h"
 #include "gui/form_manual_random.h"
+#include "tests/gui/main_window.h"
 #include "tests/gui/modal.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
@@ -111,10 +112,10 @@ TEST_F(SourceWindowsTest, FractalFormDrawsOnFirstShowAndItsControlsFollowTheRule
 }
 
 TEST_F(SourceWindowsTest, TheFractalMenuItemAsksAndOkSelectsWithTheTypedValues) {
-  TFormMain main(prompter, shell);
+  test::MainWindow main(prompter, shell);
   QAction* item = main.findChild<QAction*>("MenuPrefRndSrcFractal");
   ASSERT_TRUE(item->isEnabled());
-  RandomSources& sources = main.controller().playback.random;
+  RandomSources& sources = main.services().playback.parts.random;
 
   test::whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
   item->trigger();
@@ -135,10 +136,10 @@ TEST_F(SourceWindowsTest, TheFractalMenuItemAsksAndOkSelectsWithTheTypedValues) 
 }
 
 TEST_F(SourceWindowsTest, TheInternetDialogKeepsItsListAndOkSelectsTheTemplate) {
-  TFormMain main(prompter, shell);
+  test::MainWindow main(prompter, shell);
   QAction* item = main.findChild<QAction*>("MenuPrefRndSrcHttp");
   ASSERT_TRUE(item->isEnabled());
-  RandomSources& sources = main.controller().playback.random;
+  RandomSources& sources = main.services().playback.parts.random;
 
   test::whenModalShows([](QWidget* w) {
     EXPECT_EQ(w->windowTitle(), "Internet Random Number Service");
@@ -182,9 +183,9 @@ TEST_F(SourceWindowsTest, TheInternetDialogKeepsItsListAndOkSelectsTheTemplate) 
 }
 
 TEST_F(SourceWindowsTest, TheManualSliderShowsWithItsSourceAndWritesPositionAndMute) {
-  TFormMain main(prompter, shell);
+  test::MainWindow main(prompter, shell);
   main.show();
-  RandomSources& sources = main.controller().playback.random;
+  RandomSources& sources = main.services().playback.parts.random;
   main.findChild<QAction*>("MenuPrefRndSrcManual")->trigger();
   EXPECT_EQ(sources.randomKind, RandomSourceKind::ManualSweep);
   auto* window = main.findChild<TFormManualRandom*>();

@@ -18,6 +18,7 @@
 #include "gui/form_main.h"
 #include "gui/form_rec_level.h"
 #include "gui/form_rec_param.h"
+#include "tests/gui/main_window.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
 #include "tests/support/scripted_prompter.h"
@@ -139,8 +140,8 @@ TEST(FormMainRecord, F4ShowsTheDialogAndStartRecords) {
   test::FakeShell shell;
   QueuedEventLoop loop;
   test::SimWaveIn waveIn{loop};
-  TFormMain main(prompter, shell);
-  main.controller().attachRecording(waveIn, loop, nullptr);
+  test::MainWindow main(prompter, shell);
+  main.services().attachRecording(waveIn, loop, nullptr);
   main.controller().startUp({});
   auto* record = child<QAction>(main, "MenuFileRecord");
   ASSERT_TRUE(record->isEnabled());
@@ -156,8 +157,8 @@ TEST(FormMainRecord, F4ShowsTheDialogAndStartRecords) {
   });
   record->trigger();
   EXPECT_TRUE(sawDialog);
-  ASSERT_EQ(main.controller().commandState, kStateRecording);
-  EXPECT_FALSE(main.controller().recording.params.normalize);
+  ASSERT_EQ(main.services().states.state(), kStateRecording);
+  EXPECT_FALSE(main.services().recording.engine.params.normalize);
   EXPECT_EQ(main.windowTitle(), "Recording ...");
   auto* level = main.findChild<TFormRecLevel*>();
   ASSERT_NE(level, nullptr);
@@ -168,7 +169,7 @@ TEST(FormMainRecord, F4ShowsTheDialogAndStartRecords) {
   loop.processPending();
   child<QAction>(main, "MenuFileStop")->trigger();
   loop.processPending();
-  EXPECT_EQ(main.controller().commandState, kStateIdle);
+  EXPECT_EQ(main.services().states.state(), kStateIdle);
   EXPECT_EQ(main.windowTitle(), "New File - Voxloom 2.5");
   EXPECT_FALSE(level->isVisible());
   EXPECT_TRUE(child<QAction>(main, "MenuFileSave")->isEnabled());

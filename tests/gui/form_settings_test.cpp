@@ -21,6 +21,7 @@
 #include "gui/form_speed_control.h"
 #include "gui/form_visual_feedback.h"
 #include "gui/window_settings.h"
+#include "tests/gui/main_window.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
 #include "tests/support/riff_builder.h"
@@ -44,20 +45,20 @@ class FormSettingsTest : public ::testing::Test {
     path = test::tempDir() + "/form_settings_" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
     std::remove(path.c_str());
-    controller().settingsPath = path;
+    controller().services().settings.path = path;
   }
-  MainController& controller() { return formMain.controller(); }
+  MainPresenter& controller() { return formMain.controller(); }
 
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
-  TFormMain formMain;
+  test::MainWindow formMain;
   TFormSettings form;
   std::string path;
 };
 
 TEST_F(FormSettingsTest, GroupsControlsAndCaptions) {
-  controller().devices.fillDeviceLists({"A", "B"}, {"Mic"});
-  controller().loadSettings();  // no file: the defaults, stored indices 0
+  controller().services().settings.devices.fillDeviceLists({"A", "B"}, {"Mic"});
+  controller().services().loadSettings();  // no file: the defaults, stored indices 0
   form.refresh();
   EXPECT_EQ(form.windowTitle(), "Settings");
   const std::pair<const char*, const char*> boxes[] = {
@@ -96,16 +97,16 @@ TEST_F(FormSettingsTest, GroupsControlsAndCaptions) {
 
   // Changes take effect at once, without closing.
   playback->setCurrentIndex(1);
-  EXPECT_EQ(controller().devices.playback.selected, 1);
-  EXPECT_EQ(controller().settings.valueText("DevicePlaybackName"), "B");
+  EXPECT_EQ(controller().services().settings.devices.playback.selected, 1);
+  EXPECT_EQ(controller().services().settings.settings.valueText("DevicePlaybackName"), "B");
   child<QCheckBox>(form, "CheckBoxUseSeparateFolders")->setChecked(false);
-  EXPECT_FALSE(controller().useSeparateFolders);
+  EXPECT_FALSE(controller().services().document.folders.useSeparate);
   buffer->setValue(300);
-  EXPECT_EQ(controller().recording.bufferTimeMs, 300);
+  EXPECT_EQ(controller().services().recording.engine.bufferTimeMs, 300);
 }
 
 TEST_F(FormSettingsTest, SaveNowStoresTheUncheckedSaveOnExit) {
-  controller().loadSettings();
+  controller().services().loadSettings();
   form.refresh();
   child<QCheckBox>(form, "CheckBoxSaveOnExit")->setChecked(false);
   QTest::mouseClick(child<QPushButton>(form, "ButtonSaveNow"), Qt::LeftButton);
@@ -127,13 +128,13 @@ TEST_F(FormSettingsTest, ShownCentredOverTheMainWindow) {
 TEST_F(FormSettingsTest, WindowStatesAreRestoredAndKeptOnScreen) {
   QWidget level;
   WindowSettings windows(&formMain, &level);
-  windows.bind(controller().settings);
+  windows.bind(controller().services().settings.settings);
   std::ofstream(path) << "[PROGRAM]\nRestWinPos=1\nWindowPosLeft=-30000\nWindowPosTop=99999\n"
                          "[EVPSESSION]\nCueLabelFontName=Monospace\nCueLabelFontStyleBold=1\n"
                          "CueLabelFontStyleItalic=1\nCueLabelFontSize=14\n"
                          "CueLabelFontColor=0x0000FF\n";
   formMain.show();
-  controller().loadSettings();
+  controller().services().loadSettings();
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_TRUE(screen.contains(formMain.pos())) << formMain.x() << "," << formMain.y();
   auto* memo = formMain.findChild<QWidget*>("MemoCueLabels");
@@ -145,27 +146,27 @@ TEST_F(FormSettingsTest, WindowStatesAreRestoredAndKeptOnScreen) {
   EXPECT_EQ(memo->font().pointSize(), 14);
   EXPECT_EQ(memo->palette().color(QPalette::Text), QColor(255, 0, 0));
   // The level window's default place is beside the main window.
-  EXPECT_EQ(controller().settings.valueText("LevelWindowLeftPosition"),
+  EXPECT_EQ(controller().services().settings.settings.valueText("LevelWindowLeftPosition"),
             std::to_string(formMain.x() + formMain.width() + 8));
-  EXPECT_EQ(controller().settings.valueText("LevelWindowTopPosition"),
+  EXPECT_EQ(controller().services().settings.settings.valueText("LevelWindowTopPosition"),
             std::to_string(formMain.y()));
   std::ofstream(path) << "[RECORDING]\nLevelWindowLeftPosition=40\nLevelWindowTopPosition=50\n";
-  controller().loadSettings();
+  controller().services().loadSettings();
   EXPECT_EQ(level.pos(), QPoint(40, 50));
 
   // With RestWinPos off the stored place is ignored but the present one is saved.
   formMain.move(150, 120);
   std::ofstream(path) << "[PROGRAM]\nRestWinPos=0\nWindowPosLeft=400\nWindowPosTop=300\n";
-  controller().loadSettings();
+  controller().services().loadSettings();
   EXPECT_EQ(formMain.pos(), QPoint(150, 120));
-  ASSERT_TRUE(controller().saveSettings(true));
+  ASSERT_TRUE(controller().services().settings.save(true));
   EXPECT_NE(fileText(path).find("WindowPosLeft=150\n"), std::string::npos);
   formMain.hide();
 }
 
 TEST_F(FormSettingsTest, ToolWindowsAndSourceDialogsTakeTheirValuesFromTheFile) {
   QWidget manual;
-  WindowSettings::bindManualWindow(controller().settings, &manual);
+  WindowSettings::bindManualWindow(controller().services().settings.settings, &manual);
   std::ofstream(path)
       << "[RANDOMSOURCE]\nManualRandomWindowLeftPosition=60\n"
          "ManualRandomWindowTopPosition=70\nManualRandomWindowWidth=640\n"
@@ -175,17 +176,17 @@ TEST_F(FormSettingsTest, ToolWindowsAndSourceDialogsTakeTheirValuesFromTheFile) 
          "SpeedControlWindowSliderPosition=0\n"
          "[VISUALFEEDBACKWINDOW]\nVisualFeedbackWindowWidth=300\n"
          "VisualFeedbackWindowFontSize=99999\n";
-  controller().loadSettings();
+  controller().services().loadSettings();
   EXPECT_EQ(manual.pos(), QPoint(60, 70));
   EXPECT_EQ(manual.size(), QSize(640, 90));
-  const RandomSources& random = controller().playback.random;
+  const RandomSources& random = controller().services().playback.parts.random;
   EXPECT_FALSE(random.manualMute);
   EXPECT_EQ(random.parallelPort.dialogState.portAddressText, "3BC");
   EXPECT_EQ(random.parallelPort.dialogState.sampleRateText, "5000");
-  EXPECT_TRUE(controller().speed.window.checked);
-  EXPECT_EQ(controller().speed.speedPercent(), 200);  // the slider at its top
-  EXPECT_EQ(controller().feedback.width, 300);
-  ASSERT_TRUE(controller().saveSettings(true));
+  EXPECT_TRUE(controller().services().playback.speed.window.checked);
+  EXPECT_EQ(controller().services().playback.speed.speedPercent(), 200);  // the slider at its top
+  EXPECT_EQ(controller().services().playback.feedback.width, 300);
+  ASSERT_TRUE(controller().services().settings.save(true));
   EXPECT_NE(fileText(path).find("VisualFeedbackWindowFontSize=1638\n"), std::string::npos);
   EXPECT_NE(fileText(path).find("RandomSourceParallelPortAddress=3BC\n"), std::string::npos);
 }
@@ -209,7 +210,7 @@ TEST_F(FormSettingsTest, ToolWindowsOpenAtTheirStoredPlaceAndSize) {
   EXPECT_EQ(feedback->pos(), QPoint(700, 200));
   EXPECT_EQ(feedback->size(), QSize(400, 300 + feedback->menuBar()->sizeHint().height()));
   // Showing them wrote nothing else back.
-  ASSERT_TRUE(controller().saveSettings(true));
+  ASSERT_TRUE(controller().services().settings.save(true));
   for (const char* line :
        {"SpeedControlWindowLeftPosition=30\n", "SpeedControlWindowTopPosition=400\n",
         "VisualFeedbackWindowLeftPosition=700\n", "VisualFeedbackWindowWidth=400\n",
@@ -220,7 +221,7 @@ TEST_F(FormSettingsTest, ToolWindowsOpenAtTheirStoredPlaceAndSize) {
   child<QAction>(formMain, "MenuExtrasVisualFeedbackWindow")->trigger();
   std::ofstream(path) << "[VISUALFEEDBACKWINDOW]\nVisualFeedbackWindowLeftPosition=30000\n"
                          "VisualFeedbackWindowTopPosition=30000\n";
-  controller().loadSettings();
+  controller().services().loadSettings();
   child<QAction>(formMain, "MenuExtrasVisualFeedbackWindow")->trigger();
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_TRUE(screen.contains(feedback->pos())) << feedback->x() << "," << feedback->y();
@@ -232,7 +233,7 @@ TEST_F(FormSettingsTest, ToolWindowsOpenAtTheirStoredPlaceAndSize) {
 TEST_F(FormSettingsTest, WithoutRestoringTheMainWindowOpensAtItsDefaultPlace) {
   QWidget level;
   WindowSettings windows(&formMain, &level);
-  windows.bind(controller().settings);
+  windows.bind(controller().services().settings.settings);
   std::ofstream(path) << "[PROGRAM]\nRestWinPos=0\nWindowPosLeft=400\nWindowPosTop=300\n";
   formMain.show();  // reads the file
   EXPECT_EQ(formMain.pos(), QPoint(200, 100));

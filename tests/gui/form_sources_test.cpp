@@ -16,6 +16,7 @@
 #include "gui/form_parallel_port.h"
 #include "gui/form_write_rn.h"
 #include "platform/linux/char_device.h"
+#include "tests/gui/main_window.h"
 #include "tests/gui/modal.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
@@ -91,7 +92,7 @@ TEST(FormParallelPort, ControlsShowTheStateAndReadItBack) {
 TEST(FormMainSources, MenuItemsWorkAndTheFileDialogSelectsTheSource) {
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
-  TFormMain main(prompter, shell);
+  test::MainWindow main(prompter, shell);
   main.controller().startUp({});
   for (const char* name :
        {"MenuPrefRndSrcFile", "MenuPrefRndSrcSoundcard", "MenuPrefRndSrcLPT", "MenuExtrasWriteRN"})
@@ -127,7 +128,7 @@ TEST(FormMainSources, MenuItemsWorkAndTheFileDialogSelectsTheSource) {
 
   // The device item asks for the device and names it once it opens.
   CharDevice device;
-  main.controller().playback.random.device.device = &device;
+  main.services().playback.parts.random.device.device = &device;
   prompter.openFiles.push_back("/dev/zero");
   child<QAction>(main, "MenuPrefRndSrcDevice")->trigger();
   EXPECT_EQ(prompter.openDialogs.back().initialFolder, "/dev");

@@ -17,6 +17,7 @@
 #include "gui/form_main.h"
 #include "gui/form_speed_control.h"
 #include "gui/form_visual_feedback.h"
+#include "tests/gui/main_window.h"
 #include "tests/gui/modal.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
@@ -31,8 +32,8 @@ namespace {
 class ToolWindowsTest : public testing::Test {
  protected:
   void SetUp() override {
-    form = std::make_unique<TFormMain>(prompter, shell);
-    form->controller().attachPlayback(device, loop, &timer);
+    form = std::make_unique<test::MainWindow>(prompter, shell);
+    form->services().attachPlayback(device, loop, &timer);
     form->show();
     speed = form->findChild<TFormSpeedControlWindow*>();
     feedback = form->findChild<TFormVisualFeedbackWindow*>();
@@ -69,13 +70,13 @@ TEST_F(ToolWindowsTest, SpeedWindowControlsDriveTheSpeed) {
 
   slider->setValue(25);
   EXPECT_EQ(label->text(), "150%");
-  EXPECT_EQ(form->controller().playback.engine()->speedPercent, 150);
+  EXPECT_EQ(form->services().playback.parts.engine()->speedPercent, 150);
   slider->triggerAction(QAbstractSlider::SliderSingleStepAdd);  // towards the bottom
   EXPECT_EQ(label->text(), "148%");
   reset->click();
   EXPECT_EQ(slider->value(), 50);
   EXPECT_EQ(label->text(), "100%");
-  EXPECT_EQ(form->controller().playback.engine()->speedPercent, 100);
+  EXPECT_EQ(form->services().playback.parts.engine()->speedPercent, 100);
 }
 
 TEST_F(ToolWindowsTest, MenuItemsShowAndHideTheWindowsWithTheirCheckMarks) {
@@ -113,8 +114,8 @@ TEST_F(ToolWindowsTest, ClosingTheMainWindowKeepsTheMarksOfOpenWindows) {
   form->close();
   EXPECT_FALSE(speed->isVisible());
   EXPECT_FALSE(feedback->isVisible());
-  EXPECT_TRUE(form->controller().speed.window.checked);
-  EXPECT_TRUE(form->controller().feedback.window.checked);
+  EXPECT_TRUE(form->services().playback.speed.window.checked);
+  EXPECT_TRUE(form->services().playback.feedback.window.checked);
   EXPECT_TRUE(item("MenuExtrasSpeedControlWindow")->isChecked());
 }
 
@@ -127,18 +128,18 @@ TEST_F(ToolWindowsTest, FeedbackWindowShowsSymbolColourAndNote) {
   EXPECT_EQ(settings->title(), "&Settings");
   EXPECT_EQ(test::child<QAction>(*feedback, "MenuSettingsFont")->text(), "&Font...");
   // A symbol font this machine does not have, as the default one usually is not.
-  form->controller().feedback.font.name = "Voxloom No Such Symbol Font";
+  form->services().playback.feedback.font.name = "Voxloom No Such Symbol Font";
   feedback->refresh();
   // The caption "A" of the symbol font, drawn by its stand-in.
   const QString caption = feedbackSymbolText('A', false);
   EXPECT_EQ(symbol->text(), caption);
 
-  MainController& controller = form->controller();
-  controller.showSegment(223);  // hidden: ignored
+  AppServices& services = form->services();
+  services.playback.showSegment(223);  // hidden: ignored
   EXPECT_EQ(symbol->text(), caption);
   item("MenuExtrasVisualFeedbackWindow")->trigger();
-  controller.playback.options.overlap.checked = true;
-  controller.showSegment(224);
+  services.playback.parts.options.overlap.checked = true;
+  services.playback.showSegment(224);
   // Code 34 shows its stand-in, in maroon.
   EXPECT_EQ(symbol->text(), feedbackSymbolText(34, false));
   EXPECT_EQ(symbol->font().family(), kFallbackSymbolFont);
@@ -152,11 +153,11 @@ TEST_F(ToolWindowsTest, FeedbackWindowShowsSymbolColourAndNote) {
     return std::optional<QFont>(chosen);
   });
   test::child<QAction>(*feedback, "MenuSettingsFont")->trigger();
-  EXPECT_EQ(controller.feedback.font.name, kFallbackSymbolFont);
-  EXPECT_EQ(controller.feedback.font.size, 72);
-  EXPECT_TRUE(controller.feedback.font.italic);
-  controller.playback.options.overlap.checked = false;
-  controller.showSegment(12 * 223 + 32);  // code 65 in blue
+  EXPECT_EQ(services.playback.feedback.font.name, kFallbackSymbolFont);
+  EXPECT_EQ(services.playback.feedback.font.size, 72);
+  EXPECT_TRUE(services.playback.feedback.font.italic);
+  services.playback.parts.options.overlap.checked = false;
+  services.playback.showSegment(12 * 223 + 32);  // code 65 in blue
   EXPECT_EQ(symbol->text(), "A");
   EXPECT_TRUE(symbol->font().italic());
   EXPECT_EQ(symbol->palette().color(QPalette::WindowText), QColor(0, 0, 0xFF));
@@ -166,7 +167,7 @@ TEST_F(ToolWindowsTest, FeedbackWindowShowsSymbolColourAndNote) {
 // The dialog starts on the face shown ("Book", not the first style listed, "Oblique"), so
 // OK without a change keeps the font.
 TEST_F(ToolWindowsTest, FontDialogAcceptedUnchangedKeepsTheFont) {
-  FeedbackFont& font = form->controller().feedback.font;
+  FeedbackFont& font = form->services().playback.feedback.font;
   const FeedbackFont start = font;
   test::whenModalShows([](QWidget* dialog) { static_cast<QDialog*>(dialog)->accept(); });
   test::child<QAction>(*feedback, "MenuSettingsFont")->trigger();
@@ -186,9 +187,9 @@ class AnswerLive : public RecParamDialog {
 TEST_F(ToolWindowsTest, LiveMenuItemShowsTheModeAndLocksTheFileCommands) {
   test::SimWaveIn liveIn{loop};
   AnswerLive dialog;
-  MainController& controller = form->controller();
-  controller.attachLive(liveIn, loop);
-  controller.live.dialog = &dialog;
+  AppServices& services = form->services();
+  services.attachLive(liveIn, loop);
+  services.playback.live.dialog = &dialog;
   QAction* live = item("MenuExtrasLive");
   ASSERT_TRUE(live->isEnabled());
   live->trigger();  // the dialog is cancelled
@@ -202,7 +203,7 @@ TEST_F(ToolWindowsTest, LiveMenuItemShowsTheModeAndLocksTheFileCommands) {
     EXPECT_FALSE(item(name)->isEnabled()) << name;
   EXPECT_EQ(form->windowTitle(), "Initializing Live Audio Mode ...");
   liveIn.supply(std::vector<std::uint8_t>(44100 / 20 * 2, 1));
-  while (!controller.document.isLoaded && liveIn.queuedCount() > 0) {
+  while (!services.document.document.isLoaded && liveIn.queuedCount() > 0) {
     loop.processPending();
     liveIn.supply(std::vector<std::uint8_t>(44100 / 20 * 2, 1));
   }
@@ -267,12 +268,12 @@ TEST(FeedbackSymbols, EverySymbolDrawsSomething) {
 TEST_F(ToolWindowsTest, ScreenshotsForTheManual) {
   const QByteArray dir = qgetenv("VOXLOOM_SCREENSHOT_DIR");
   if (dir.isEmpty()) GTEST_SKIP() << "VOXLOOM_SCREENSHOT_DIR not set";
-  MainController& controller = form->controller();
+  AppServices& services = form->services();
   item("MenuExtrasSpeedControlWindow")->trigger();
-  controller.changeSpeedSlider(25);
+  services.playback.changeSpeedSlider(25);
   item("MenuExtrasVisualFeedbackWindow")->trigger();
-  controller.playback.options.overlap.checked = true;
-  controller.showSegment(4 * 223 + 40);
+  services.playback.parts.options.overlap.checked = true;
+  services.playback.showSegment(4 * 223 + 40);
   QApplication::processEvents();
   speed->grab().save(QString::fromLocal8Bit(dir) + "/speed_control.png");
   feedback->grab().save(QString::fromLocal8Bit(dir) + "/visual_feedback.png");

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "platform/qt_event_loop.h"
 #include "platform/qt_prompter.h"
 #include "platform/qt_shell.h"

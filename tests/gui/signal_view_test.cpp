@@ -14,6 +14,7 @@
 
 #include "gui/form_main.h"
 #include "gui/signal_view_panel.h"
+#include "tests/gui/main_window.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/scripted_prompter.h"
 
@@ -25,12 +26,12 @@ const std::string kDemo = std::string(VOXLOOM_SOURCE_DIR) + "/assets/demo.wav";
 class SignalViewTest : public testing::Test {
  protected:
   void SetUp() override {
-    form = std::make_unique<TFormMain>(prompter, shell);
+    form = std::make_unique<test::MainWindow>(prompter, shell);
     form->show();
     canvas = form->findChild<SignalCanvas*>("SignalCanvas");
     ASSERT_NE(canvas, nullptr);
   }
-  SignalView& view() { return form->controller().signalView; }
+  SignalView& view() { return form->services().document.signalView; }
   void wheel(double x, int delta) {
     QWheelEvent event(QPointF(x, 50), canvas->mapToGlobal(QPointF(x, 50)), QPoint(),
                       QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -64,23 +65,23 @@ TEST_F(SignalViewTest, SitsBelowTheControlsAndOffersLabelsOnlyForALoadedIdleFile
   auto* exportAction = form->findChild<QAction*>("MenuFileExportLabels");
   EXPECT_FALSE(import->isEnabled());
   EXPECT_FALSE(exportAction->isEnabled());
-  ASSERT_EQ(form->controller().readWavFile(kDemo), 0);
+  ASSERT_EQ(form->services().readWavFile(kDemo), 0);
   EXPECT_TRUE(import->isEnabled());
   EXPECT_TRUE(exportAction->isEnabled());
-  form->controller().setCommandState(kStatePlaying);
+  form->services().states.set(kStatePlaying);
   EXPECT_FALSE(import->isEnabled());
-  form->controller().setCommandState(kStateIdle);
+  form->services().states.set(kStateIdle);
 
   // Export through the menu, then import the file back in place of the cues.
   QTemporaryDir dir;
   const std::string labels = dir.filePath("demo.txt").toStdString();
   prompter.saveFiles.push_back(labels);
   exportAction->trigger();
-  const std::vector<CuePoint> before = form->controller().document.cues;
+  const std::vector<CuePoint> before = form->services().document.document.cues;
   prompter.openFiles.push_back(labels);
   prompter.answers.push_back(Answer::Yes);
   import->trigger();
-  const std::vector<CuePoint>& after = form->controller().document.cues;
+  const std::vector<CuePoint>& after = form->services().document.document.cues;
   ASSERT_EQ(after.size(), 21u);
   for (std::size_t i = 0; i < after.size(); ++i) {
     EXPECT_EQ(after[i].position, before[i].position);
@@ -88,11 +89,11 @@ TEST_F(SignalViewTest, SitsBelowTheControlsAndOffersLabelsOnlyForALoadedIdleFile
     EXPECT_EQ(after[i].label, before[i].label);
   }
   EXPECT_TRUE(form->findChild<QWidget*>("ButtonSave")->isEnabled());
-  form->controller().document.isModified = false;  // no save question at the end
+  form->services().document.document.isModified = false;  // no save question at the end
 }
 
 TEST_F(SignalViewTest, WheelZoomsAroundThePointerDragAndKeysMove) {
-  ASSERT_EQ(form->controller().readWavFile(kDemo), 0);
+  ASSERT_EQ(form->services().readWavFile(kDemo), 0);
   const TimeAxis& axis = view().axis;
   EXPECT_TRUE(axis.fitted());
   EXPECT_EQ(axis.width(), canvas->width());
@@ -133,11 +134,11 @@ TEST_F(SignalViewTest, WheelZoomsAroundThePointerDragAndKeysMove) {
 }
 
 TEST_F(SignalViewTest, ShowsTheBlockSoundingAndWhatRunsUntilStop) {
-  ASSERT_EQ(form->controller().readWavFile(kDemo), 0);
+  ASSERT_EQ(form->services().readWavFile(kDemo), 0);
   SignalView& v = view();
   std::int64_t now = 0;
   v.clock = [&now] { return now; };
-  form->controller().setCommandState(kStateMakingEvp);
+  form->services().states.set(kStateMakingEvp);
   v.blockStarted(22050, 1764, 22050);
   now = 40'000'000;  // 40 ms into the block
   ASSERT_TRUE(v.sounding().has_value());
@@ -150,22 +151,22 @@ TEST_F(SignalViewTest, ShowsTheBlockSoundingAndWhatRunsUntilStop) {
   now = 510'000'000;
   EXPECT_DOUBLE_EQ(v.sounding()->cursor, 22050 + 1102.5);
   canvas->repaint();
-  form->controller().setCommandState(kStateIdle);
+  form->services().states.set(kStateIdle);
   EXPECT_FALSE(v.sounding().has_value());
   EXPECT_EQ(v.runText(), "");
 
-  form->controller().setCommandState(kStatePlaying);
+  form->services().states.set(kStatePlaying);
   v.blockStarted(0, 188577, 22050);
   now += 1'000'000'000;
   EXPECT_EQ(v.runText(), "Playing 0:00:01.000 / 0:00:08.552");
-  form->controller().setCommandState(kStateIdle);
+  form->services().states.set(kStateIdle);
 
-  form->controller().setCommandState(kStateSessionPlay);
+  form->services().states.set(kStateSessionPlay);
   v.blockStarted(0, 800, 22050);
   v.replayRecordSounding(1, 3);
   now += 20'000'000;
   EXPECT_EQ(v.runText(), "Replaying EVP 2/3: block 1 \u00B7 0:00:00.020");
-  form->controller().setCommandState(kStateIdle);
+  form->services().states.set(kStateIdle);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "platform/sdl/sdl_wave_in.h"
 #include "platform/sdl/sdl_wave_out.h"
 #include "tests/platform/disk_audio.h"
@@ -40,9 +40,9 @@ int liveSeconds() {
 class LiveDiskTest : public ::testing::Test {
  protected:
   LiveDiskTest() {
-    controller.attachPlayback(out, loop, nullptr);
-    controller.attachLive(in, loop);
-    controller.live.dialog = &dialog;
+    services.attachPlayback(out, loop, nullptr);
+    services.attachLive(in, loop);
+    services.playback.live.dialog = &dialog;
     controller.startUp({});
   }
 
@@ -53,39 +53,41 @@ class LiveDiskTest : public ::testing::Test {
   ScriptedPrompter prompter;
   FakeShell shell;
   OneSecondMono dialog;
-  MainController controller{prompter, shell};
+  WindowCore core{prompter, shell};
+  AppServices& services = core.services;
+  MainPresenter& controller = core.presenter;
 };
 
 TEST_F(LiveDiskTest, MakeEvpCutsFromTheLiveBufferWhileTheInputRefillsIt) {
   const int seconds = liveSeconds();
   const std::vector<std::uint8_t> input = patternBytes(44100 * (seconds + 4), 9);
   disk.setInput(input);
-  SegmentOptions& options = controller.playback.options;
+  SegmentOptions& options = services.playback.parts.options;
   options.crossFade.checked = true;
 
-  ASSERT_TRUE(controller.setLiveMode(true)) << testing::PrintToString(prompter.log());
-  const AudioDocument& doc = controller.document;
+  ASSERT_TRUE(services.playback.setLiveMode(true)) << testing::PrintToString(prompter.log());
+  const AudioDocument& doc = services.document.document;
   ASSERT_TRUE(loop.processUntil([&] { return doc.isLoaded; }, 10s));
   // Round two has begun at the start; the rest still holds round one, byte for byte.
-  const Bytes at = controller.live.writePosition();
+  const Bytes at = services.playback.live.writePosition();
   ASSERT_EQ(doc.dataBytes, 44100);
   for (Bytes i = 0; i < doc.dataBytes; ++i) {
     const std::size_t source = static_cast<std::size_t>(i < at ? doc.dataBytes + i : i);
     ASSERT_EQ(doc.samples[static_cast<std::size_t>(i)], input[source]) << i;
   }
 
-  ASSERT_TRUE(controller.commands[Command::MakeEvp]);
-  controller.makeEvp();
-  ASSERT_EQ(controller.commandState, kStateMakingEvp);
-  const std::int64_t roundsBefore = controller.live.roundsFilled();
+  ASSERT_TRUE(services.states.commands()[Command::MakeEvp]);
+  services.playback.makeEvp();
+  ASSERT_EQ(services.states.state(), kStateMakingEvp);
+  const std::int64_t roundsBefore = services.playback.live.roundsFilled();
   const auto end = Clock::now() + std::chrono::seconds(seconds);
   while (Clock::now() < end) loop.waitAndProcess(20ms);
-  EXPECT_EQ(controller.commandState, kStateMakingEvp);
-  EXPECT_GE(controller.live.roundsFilled(), roundsBefore + seconds / 2);
+  EXPECT_EQ(services.states.state(), kStateMakingEvp);
+  EXPECT_GE(services.playback.live.roundsFilled(), roundsBefore + seconds / 2);
   // Closing while the EVP still reads the buffer: everything stops and closes.
   EXPECT_TRUE(controller.closeQuery());
-  EXPECT_FALSE(controller.live.liveActive());
-  EXPECT_FALSE(controller.playback.engine()->isOpen());
+  EXPECT_FALSE(services.playback.live.liveActive());
+  EXPECT_FALSE(services.playback.parts.engine()->isOpen());
   EXPECT_TRUE(prompter.shown.empty()) << testing::PrintToString(prompter.log());
   EXPECT_EQ(in.overrunCount(), 0u);
   EXPECT_GT(disk.readOutput().size(), 0u);
@@ -94,20 +96,20 @@ TEST_F(LiveDiskTest, MakeEvpCutsFromTheLiveBufferWhileTheInputRefillsIt) {
 // Play the same 1 s signal at 100 % and at 200 %: the device is opened at twice the rate,
 // so the same bytes last half as long.
 TEST_F(LiveDiskTest, TwiceTheSpeedPlaysTheSameBytesInHalfTheTime) {
-  AudioDocument& doc = controller.document;
+  AudioDocument& doc = services.document.document;
   doc.format = pcmFormat(1, 22050, 16);
   doc.allocateSamples(44100);
   const std::vector<std::uint8_t> signal = patternBytes(44100, 4);
   std::copy(signal.begin(), signal.end(), doc.samples.get());
   doc.setUpDocument("speed.wav", true);
-  controller.setCommandState(kStateIdle);
+  services.states.set(kStateIdle);
 
   auto play = [&](int position) {
-    controller.changeSpeedSlider(position);
+    services.playback.changeSpeedSlider(position);
     const auto start = Clock::now();
-    controller.playDocument();
-    EXPECT_EQ(controller.commandState, kStatePlaying);
-    EXPECT_TRUE(loop.processUntil([&] { return controller.commandState == kStateIdle; }, 10s));
+    services.playback.play();
+    EXPECT_EQ(services.states.state(), kStatePlaying);
+    EXPECT_TRUE(loop.processUntil([&] { return services.states.state() == kStateIdle; }, 10s));
     return std::chrono::duration<double>(Clock::now() - start).count();
   };
   const double normal = play(50);
@@ -123,18 +125,18 @@ TEST_F(LiveDiskTest, TwiceTheSpeedPlaysTheSameBytesInHalfTheTime) {
 // Opened at 100 %, then 200 % while it plays: the adapter resamples what has not been
 // played, so the device takes about half the bytes for the same signal.
 TEST_F(LiveDiskTest, ASpeedChangeWhilePlayingIsHeardAtOnce) {
-  AudioDocument& doc = controller.document;
+  AudioDocument& doc = services.document.document;
   doc.format = pcmFormat(1, 22050, 16);
   const std::vector<std::uint8_t> signal = patternBytes(4 * 44100, 5);
   doc.allocateSamples(static_cast<Bytes>(signal.size()));
   std::copy(signal.begin(), signal.end(), doc.samples.get());
   doc.setUpDocument("speed.wav", true);
-  controller.setCommandState(kStateIdle);
+  services.states.set(kStateIdle);
 
-  controller.playDocument();
-  ASSERT_EQ(controller.commandState, kStatePlaying);
-  controller.changeSpeedSlider(0);  // 200 %
-  ASSERT_TRUE(loop.processUntil([&] { return controller.commandState == kStateIdle; }, 10s));
+  services.playback.play();
+  ASSERT_EQ(services.states.state(), kStatePlaying);
+  services.playback.changeSpeedSlider(0);  // 200 %
+  ASSERT_TRUE(loop.processUntil([&] { return services.states.state() == kStateIdle; }, 10s));
   const std::size_t played = withoutLeadingSilence(disk.readOutput(), 0).size();
   if (const char* keep = std::getenv("VOXLOOM_KEEP_SPEED_OUTPUT")) {
     std::ofstream(keep, std::ios::binary)

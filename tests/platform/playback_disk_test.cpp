@@ -45,7 +45,9 @@ class PlaybackDiskTest : public ::testing::Test {
   ScriptedPrompter prompter;
   AudioDocument doc;
   int commandState = kStateIdle;
-  PlaybackParts parts{prompter, doc, commandState, [this](RunEvent event) {
+  StopRequest stop;
+  RandomSources random{stop, prompter};
+  PlaybackParts parts{prompter, doc, random, commandState, [this](RunEvent event) {
                         commandState = commandStateAfter(event, commandState);
                       }};
   PlaybackEngine* engine = nullptr;

@@ -4,15 +4,13 @@
 
 namespace voxloom {
 
-PlaybackParts::PlaybackParts(Prompter& prompter, const AudioDocument& document, const int& runState,
-                             RunListener report)
-    : random(stopRequest, prompter),
+PlaybackParts::PlaybackParts(Prompter& prompter, const AudioDocument& document,
+                             RandomSources& sources, const int& runState, RunListener report)
+    : random(sources),
       prompter_(prompter),
       document_(document),
       runState_(runState),
-      report_(std::move(report)) {
-  random.pseudo.seedPseudoRandom(timeSeed());
-}
+      report_(std::move(report)) {}
 
 PlaybackEngine& PlaybackParts::attachDevice(WaveOut& device, EventLoop& loop, OneShotTimer* timer) {
   loop_ = &loop;

@@ -13,23 +13,21 @@
 #include "core/ports/prompter.h"
 #include "core/ports/timer.h"
 #include "core/random/random_sources.h"
-#include "core/random/stop_request.h"
 
 namespace voxloom {
 
-// What the main window owns for playing and making EVPs: the stop request, the random
-// sources, the segment state and options, the renderer, the play-time controls and,
-// once a device is attached, the engine.
+// What playing and making EVPs need besides the random sources: the segment state and
+// options, the renderer, the play-time controls and, once a device is attached, the
+// engine.
 class PlaybackParts {
  public:
   // The engine, once attached, reads `runState` and reports to `report`.
-  PlaybackParts(Prompter& prompter, const AudioDocument& document, const int& runState,
-                RunListener report);
+  PlaybackParts(Prompter& prompter, const AudioDocument& document, RandomSources& random,
+                const int& runState, RunListener report);
   PlaybackParts(const PlaybackParts&) = delete;
   PlaybackParts& operator=(const PlaybackParts&) = delete;
 
-  StopRequest stopRequest;
-  RandomSources random;
+  RandomSources& random;
   SegmentTable table;
   SegmentOptions options;
   RendererState renderer;

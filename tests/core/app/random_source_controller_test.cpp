@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "core/ports/queued_event_loop.h"
 #include "tests/support/fake_http_client.h"
 #include "tests/support/fake_shell.h"
@@ -26,16 +26,16 @@ namespace {
 
 class RandomSourceControllerTest : public ::testing::Test {
  protected:
-  RandomSourceControllerTest() : controller(prompter, shell) {
-    controller.attachPlayback(device, loop, &timer);
+  RandomSourceControllerTest() : core(prompter, shell) {
+    services.attachPlayback(device, loop, &timer);
     std::vector<int> samples(40000);
     for (std::size_t i = 0; i < samples.size(); ++i)
       samples[i] = static_cast<int>((i * 7919) % 2001) - 1000;
-    test::makeSignal(controller.document, 1, 16, 8000, samples);
-    controller.playback.options.duration.value = 50;
-    controller.setCommandState(kStateIdle);
+    test::makeSignal(services.document.document, 1, 16, 8000, samples);
+    services.playback.parts.options.duration.value = 50;
+    services.states.set(kStateIdle);
   }
-  RandomSources& random() { return controller.playback.random; }
+  RandomSources& random() { return services.playback.parts.random; }
   void drain() {
     device.completeAll();
     loop.processPending();
@@ -46,7 +46,9 @@ class RandomSourceControllerTest : public ::testing::Test {
   QueuedEventLoop loop;
   test::SimWaveOut device{loop};
   test::ManualTimer timer;
-  MainController controller;
+  WindowCore core;
+  AppServices& services = core.services;
+  MainPresenter& controller = core.presenter;
 };
 
 TEST_F(RandomSourceControllerTest, AStillSliderIsMutedAfterTheFirstSegmentOnlyWithMuteOn) {
@@ -56,8 +58,8 @@ TEST_F(RandomSourceControllerTest, AStillSliderIsMutedAfterTheFirstSegmentOnlyWi
   for (const bool mute : {true, false}) {
     random().manualMute = mute;
     device.written.clear();
-    controller.makeEvp();
-    ASSERT_EQ(controller.commandState, kStateMakingEvp);
+    services.playback.makeEvp();
+    ASSERT_EQ(services.states.state(), kStateMakingEvp);
     ASSERT_GE(device.written.size(), 2u);
     EXPECT_FALSE(device.written[0].bytes.empty());
     for (std::size_t i = 1; i < device.written.size(); ++i) {
@@ -67,25 +69,25 @@ TEST_F(RandomSourceControllerTest, AStillSliderIsMutedAfterTheFirstSegmentOnlyWi
         EXPECT_EQ(device.written[i].bytes, device.written[0].bytes) << i;
       }
     }
-    controller.stopPlayback();
+    services.playback.stop();
     drain();
-    ASSERT_EQ(controller.commandState, kStateIdle);
+    ASSERT_EQ(services.states.state(), kStateIdle);
   }
 }
 
 TEST_F(RandomSourceControllerTest, ClosingTheSliderStopsAnEvpButOnlyHidesItWhenIdle) {
   random().selectRandomSource(RandomSourceKind::ManualSweep, "", "", false);
-  controller.closeManualRandom();
+  services.playback.closeManualRandom();
   EXPECT_FALSE(random().menu.showManualRandom);
-  EXPECT_EQ(controller.commandState, kStateIdle);
+  EXPECT_EQ(services.states.state(), kStateIdle);
   EXPECT_EQ(random().randomKind, RandomSourceKind::ManualSweep);
 
-  controller.makeEvp();  // shows the window again
+  services.playback.makeEvp();  // shows the window again
   EXPECT_TRUE(random().menu.showManualRandom);
-  ASSERT_EQ(controller.commandState, kStateMakingEvp);
-  controller.closeManualRandom();
+  ASSERT_EQ(services.states.state(), kStateMakingEvp);
+  services.playback.closeManualRandom();
   drain();
-  EXPECT_EQ(controller.commandState, kStateIdle);
+  EXPECT_EQ(services.states.state(), kStateIdle);
   EXPECT_EQ(random().randomKind, RandomSourceKind::ManualSweep);
 
   // Another source closes the window.
@@ -95,10 +97,10 @@ TEST_F(RandomSourceControllerTest, ClosingTheSliderStopsAnEvpButOnlyHidesItWhenI
 
 TEST_F(RandomSourceControllerTest, TheLevelWindowComesBackWithEveryEvpOfTheSoundCard) {
   random().selectRandomSource(RandomSourceKind::SoundCard, "", "", false);
-  controller.recording.level.setVisible(false);  // closed by the user
-  controller.makeEvp();
-  EXPECT_TRUE(controller.recording.level.state.visible);
-  controller.stopPlayback();
+  services.recording.engine.level.setVisible(false);  // closed by the user
+  services.playback.makeEvp();
+  EXPECT_TRUE(services.recording.engine.level.state.visible);
+  services.playback.stop();
   drain();
 }
 
@@ -106,32 +108,33 @@ TEST_F(RandomSourceControllerTest, TheCaptionTellsOfTheRequestAndEveryEvpFetches
   test::FakeHttpClient http;
   random().http = &http;
   random().selectRandomSource(RandomSourceKind::Internet, "", "http://rng.test/%max%", false);
-  controller.document.texts.windowTitle = "Voxloom - take.wav";
+  services.document.document.texts.windowTitle = "Voxloom - take.wav";
   std::vector<std::string> during;
   http.onGet = [&] {
-    during = {controller.document.texts.windowTitle, controller.document.texts.applicationTitle};
+    during = {services.document.document.texts.windowTitle,
+              services.document.document.texts.applicationTitle};
   };
   std::string numbers;
   for (int i = 0; i < 1024; ++i) numbers += std::to_string(i * 37) + "\n";
   http.replies = {test::FakeHttpClient::ok(numbers), test::FakeHttpClient::ok(numbers)};
 
-  controller.makeEvp();
-  ASSERT_EQ(controller.commandState, kStateMakingEvp);
+  services.playback.makeEvp();
+  ASSERT_EQ(services.states.state(), kStateMakingEvp);
   EXPECT_EQ(during, (std::vector<std::string>{kFetchingCaption, kFetchingCaption}));
-  EXPECT_EQ(controller.document.texts.windowTitle, "Voxloom - take.wav");
-  EXPECT_EQ(controller.document.texts.applicationTitle, "Voxloom - take.wav");
-  controller.stopPlayback();
+  EXPECT_EQ(services.document.document.texts.windowTitle, "Voxloom - take.wav");
+  EXPECT_EQ(services.document.document.texts.applicationTitle, "Voxloom - take.wav");
+  services.playback.stop();
   drain();
   EXPECT_EQ(http.urls.size(), 1u);  // one batch serves the whole short run
 
-  controller.makeEvp();  // "Retrieve new RN for each EVP" is on
+  services.playback.makeEvp();  // "Retrieve new RN for each EVP" is on
   EXPECT_EQ(http.urls.size(), 2u);
-  controller.stopPlayback();
+  services.playback.stop();
   drain();
   random().menu.recNew = false;
-  controller.makeEvp();
+  services.playback.makeEvp();
   EXPECT_EQ(http.urls.size(), 2u);  // the rest of the batch serves this EVP
-  controller.stopPlayback();
+  services.playback.stop();
   drain();
   EXPECT_TRUE(prompter.shown.empty());
 }
@@ -150,14 +153,14 @@ TEST_F(RandomSourceControllerTest, AStoredFileThatIsAFifoOrFolderIsRefusedAtMake
   for (const auto& [path, kind] :
        {std::pair{fifo, "a FIFO, not a regular file."}, std::pair{dir, "a folder, not a file."}}) {
     std::ofstream(dir + "/s.ini") << "[RANDOMSOURCE]\nRandomSource=2\nRandomSourceFile=" << path;
-    controller.settingsPath = dir + "/s.ini";
-    controller.loadSettings();
+    services.settings.path = dir + "/s.ini";
+    services.loadSettings();
     prompter.shown.clear();
     const auto start = std::chrono::steady_clock::now();
-    controller.makeEvp();
+    services.playback.makeEvp();
     drain();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-    EXPECT_EQ(controller.commandState, kStateIdle);
+    EXPECT_EQ(services.states.state(), kStateIdle);
     EXPECT_EQ(prompter.log(),
               std::vector<std::string>{"Error: The random source file '" + path + "' is " + kind});
   }

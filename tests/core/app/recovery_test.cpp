@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/riff_builder.h"
 #include "tests/support/scripted_prompter.h"
@@ -39,22 +39,24 @@ class RecoveryTest : public ::testing::Test {
     std::filesystem::remove_all(folder);
     first.recoveryFolder = folder;
     next.recoveryFolder = folder;
-    first.sessions.askQuestion = [](const std::string&) { return std::string("Anyone?"); };
+    firstCore.services.sessions.sessions.askQuestion = [](const std::string&) {
+      return std::string("Anyone?");
+    };
   }
 
   // The first run: a changed WAV file and a session with one unsaved EVP.
   void workUnsaved(bool changeDocument, bool captureEvp) {
     wav = test::writeTempFile("take.wav", test::simpleWav(1, 16, 8000, 400));
-    first.openWavFile(wav);
-    ASSERT_TRUE(first.document.isLoaded);
+    firstCore.services.openWavFile(wav);
+    ASSERT_TRUE(firstCore.services.document.document.isLoaded);
     if (changeDocument) {
-      first.document.samples[0] = 0x55;
-      first.document.markModified();
+      firstCore.services.document.document.samples[0] = 0x55;
+      firstCore.services.document.document.markModified();
     }
     if (captureEvp) {
-      ASSERT_TRUE(first.sessions.beginEvpCapture());
-      first.sessions.appendSegmentEntry(4, 20, 1, "hi", false, 0);
-      first.sessions.finishEvpCapture(2, 2);
+      ASSERT_TRUE(firstCore.services.sessions.sessions.beginEvpCapture());
+      firstCore.services.sessions.sessions.appendSegmentEntry(4, 20, 1, "hi", false, 0);
+      firstCore.services.sessions.sessions.finishEvpCapture(2, 2);
     }
   }
   bool exists(const std::string& name) const {
@@ -65,9 +67,11 @@ class RecoveryTest : public ::testing::Test {
   std::string wav;
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
-  MainController first{prompter, shell};
+  WindowCore firstCore{prompter, shell};
+  MainPresenter& first = firstCore.presenter;
   test::ScriptedPrompter nextPrompter;
-  MainController next{nextPrompter, shell};
+  WindowCore nextCore{nextPrompter, shell};
+  MainPresenter& next = nextCore.presenter;
 };
 
 TEST_F(RecoveryTest, ASignalKeepsUnsavedWorkAndYesRestoresItAsUnsaved) {
@@ -87,12 +91,12 @@ TEST_F(RecoveryTest, ASignalKeepsUnsavedWorkAndYesRestoresItAsUnsaved) {
   EXPECT_NE(nextPrompter.shown[0].text.find(wav), std::string::npos);
   EXPECT_EQ(nextPrompter.shown[0].buttons, MessageButtons::YesNo);
 
-  EXPECT_EQ(next.document.path, wav);
-  EXPECT_TRUE(next.document.isModified);
-  EXPECT_EQ(next.document.samples[0], 0x55);
-  EXPECT_EQ(next.document.texts.windowTitle, "take.wav - Voxloom 2.5");
-  EXPECT_TRUE(next.commands[Command::Save]);
-  const Session& restored = next.sessions.session;
+  EXPECT_EQ(nextCore.services.document.document.path, wav);
+  EXPECT_TRUE(nextCore.services.document.document.isModified);
+  EXPECT_EQ(nextCore.services.document.document.samples[0], 0x55);
+  EXPECT_EQ(nextCore.services.document.document.texts.windowTitle, "take.wav - Voxloom 2.5");
+  EXPECT_TRUE(nextCore.services.states.commands()[Command::Save]);
+  const Session& restored = nextCore.services.sessions.sessions.session;
   ASSERT_EQ(restored.count(), 1);
   EXPECT_EQ(restored.records[0].question, "Anyone?");
   EXPECT_EQ(restored.wavPath, wav);
@@ -113,14 +117,15 @@ TEST_F(RecoveryTest, NoDeletesTheCopiesAndNothingUnsavedWritesNone) {
   nextPrompter.answers.push_back(Answer::No);
   next.startUp({});
   ASSERT_EQ(nextPrompter.shown.size(), 1u);
-  EXPECT_EQ(next.sessions.session.count(), 0);
+  EXPECT_EQ(nextCore.services.sessions.sessions.session.count(), 0);
   EXPECT_FALSE(exists("origin"));
   EXPECT_FALSE(exists("session.evp"));
 
   // Nothing unsaved: nothing is written and the next start asks nothing.
-  MainController saved(prompter, shell);
+  WindowCore savedCore(prompter, shell);
+  MainPresenter& saved = savedCore.presenter;
   saved.recoveryFolder = folder;
-  saved.openWavFile(wav);
+  savedCore.services.openWavFile(wav);
   ASSERT_TRUE(saved.endBySignal());
   EXPECT_FALSE(exists("origin"));
   nextPrompter.shown.clear();
@@ -143,14 +148,15 @@ TEST_F(RecoveryTest, ASignalDuringTheQuestionKeepsTheCopiesForLater) {
   workUnsaved(true, false);
   ASSERT_TRUE(first.endBySignal());
   InterruptedPrompter interrupted;
-  MainController second(interrupted, shell);
+  WindowCore secondCore(interrupted, shell);
+  MainPresenter& second = secondCore.presenter;
   second.recoveryFolder = folder;
   interrupted.during = [&second] { EXPECT_TRUE(second.endBySignal()); };
   interrupted.answers.push_back(Answer::No);  // how a box closed by the ending answers
   second.startUp({});
   EXPECT_TRUE(exists("origin"));
   EXPECT_TRUE(exists("document.wav"));
-  EXPECT_FALSE(second.document.isLoaded);
+  EXPECT_FALSE(secondCore.services.document.document.isLoaded);
 }
 
 TEST_F(RecoveryTest, AFolderThatCannotBeMadeIsReported) {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "core/app/session_replay.h"
 #include "core/ports/queued_event_loop.h"
 #include "tests/support/fake_clock.h"
@@ -22,23 +22,23 @@ constexpr Frames kSignalFrames = 40000;
 
 class SessionRunTest : public ::testing::Test {
  protected:
-  SessionRunTest() : controller(prompter, shell) {
-    controller.attachPlayback(device, loop, &timer);
-    controller.sessions.setClock(clock);
-    controller.sessions.askQuestion = [this](const std::string&) { return questionAnswer; };
+  SessionRunTest() : core(prompter, shell) {
+    services.attachPlayback(device, loop, &timer);
+    services.sessions.sessions.setClock(clock);
+    services.sessions.sessions.askQuestion = [this](const std::string&) { return questionAnswer; };
     // Irregular samples with many zero crossings: a block's bytes tell where it came from.
     std::vector<int> samples(static_cast<std::size_t>(kSignalFrames));
     for (std::size_t i = 0; i < samples.size(); ++i)
       samples[i] = static_cast<int>((i * 7919) % 2001) - 1000;
-    test::makeSignal(controller.document, 1, 16, 8000, samples);
-    controller.document.path = "/signals/take.wav";
-    controller.playback.random.pseudo.seedPseudoRandom(7);
-    controller.playback.options.duration.value = 50;  // 4 slots
-    controller.setCommandState(kStateIdle);
+    test::makeSignal(services.document.document, 1, 16, 8000, samples);
+    services.document.document.path = "/signals/take.wav";
+    services.playback.parts.random.pseudo.seedPseudoRandom(7);
+    services.playback.parts.options.duration.value = 50;  // 4 slots
+    services.states.set(kStateIdle);
   }
 
-  Session& session() { return controller.sessions.session; }
-  const SessionPanel& panel() { return controller.sessions.panel; }
+  Session& session() { return services.sessions.sessions.session; }
+  const SessionPanel& panel() { return services.sessions.sessions.panel; }
   // Returns `n` blocks, delivering each notification before the next returns.
   void complete(int n) {
     for (int i = 0; i < n; ++i) {
@@ -47,11 +47,11 @@ class SessionRunTest : public ::testing::Test {
     }
   }
   void stopAndDrain() {
-    controller.stopPlayback();
+    services.playback.stop();
     loop.processPending();
   }
   bool matchesSignal(const EvpSegmentEntry& e, const std::vector<std::uint8_t>& bytes) {
-    const AudioDocument& doc = controller.document;
+    const AudioDocument& doc = services.document.document;
     return bytes.size() == static_cast<std::size_t>(e.length * doc.frameBytes) &&
            std::memcmp(bytes.data(), doc.samples.get() + e.start * doc.frameBytes, bytes.size()) ==
                0;
@@ -63,9 +63,9 @@ class SessionRunTest : public ::testing::Test {
     return r;
   }
   void holdRecords(std::vector<EvpRecord> records) {
-    session().wavPath = controller.document.path;
+    session().wavPath = services.document.document.path;
     session().records = std::move(records);
-    controller.sessions.updateSessionControls(0);
+    services.sessions.sessions.updateSessionControls(0);
   }
 
   test::ScriptedPrompter prompter;
@@ -74,20 +74,22 @@ class SessionRunTest : public ::testing::Test {
   QueuedEventLoop loop;
   test::SimWaveOut device{loop};
   test::ManualTimer timer;
-  MainController controller;
+  WindowCore core;
+  AppServices& services = core.services;
+  MainPresenter& controller = core.presenter;
   std::optional<std::string> questionAnswer = std::string("Who is there?");
 };
 
 TEST_F(SessionRunTest, CaptureRecordsEachQueuedBlockAndKeepsWhatSoundedOnStop) {
-  controller.sessions.toggleRecordMode();
-  controller.makeEvp();
-  ASSERT_EQ(controller.commandState, kStateMakingEvp);
+  services.sessions.sessions.toggleRecordMode();
+  services.playback.makeEvp();
+  ASSERT_EQ(services.states.state(), kStateMakingEvp);
   ASSERT_EQ(session().count(), 1);
   EXPECT_TRUE(session().isCapturing);
   complete(10);  // 14 blocks queued, 4 of them still on the device
   stopAndDrain();
   ASSERT_FALSE(device.isOpen);
-  EXPECT_EQ(controller.commandState, kStateIdle);
+  EXPECT_EQ(services.states.state(), kStateIdle);
 
   const EvpRecord& r = session().records[0];
   EXPECT_EQ(r.dateTime, "2026 03 14 21 05 09");
@@ -111,14 +113,14 @@ TEST_F(SessionRunTest, CaptureRecordsEachQueuedBlockAndKeepsWhatSoundedOnStop) {
 }
 
 TEST_F(SessionRunTest, CrossFadedCaptureReplaysToTheSameBlocks) {
-  SegmentOptions& options = controller.playback.options;
+  SegmentOptions& options = services.playback.parts.options;
   options.crossFade.checked = true;
   options.fadeMode = 1;  // Sine
   updateSegmentControls(options, 0, 0);
-  EXPECT_EQ(controller.sessions.fadeMode(), 1);  // export renders with the menu's shape
+  EXPECT_EQ(services.sessions.sessions.fadeMode(), 1);  // export renders with the menu's shape
 
-  controller.sessions.toggleRecordMode();
-  controller.makeEvp();
+  services.sessions.sessions.toggleRecordMode();
+  services.playback.makeEvp();
   complete(6);
   stopAndDrain();
   const std::vector<test::SimWaveOut::Written> generated = device.written;
@@ -131,7 +133,7 @@ TEST_F(SessionRunTest, CrossFadedCaptureReplaysToTheSameBlocks) {
 
   device.written.clear();
   controller.playCurrentEvp();
-  ASSERT_EQ(controller.commandState, kStateSessionPlay);
+  ASSERT_EQ(services.states.state(), kStateSessionPlay);
   ASSERT_EQ(device.written.size(), 7u);
   for (std::size_t i = 0; i < 7; ++i)
     EXPECT_EQ(device.written[i].bytes, generated[i].bytes) << "block " << i;
@@ -143,27 +145,27 @@ TEST_F(SessionRunTest, CrossFadedCaptureReplaysToTheSameBlocks) {
 
 TEST_F(SessionRunTest, NoRecordWhenTheSourceFailsFirstTheQuestionIsCancelledOrRecordingIsOff) {
   // The internet source without an HTTP client fails on the first draw.
-  controller.sessions.toggleRecordMode();
-  controller.playback.random.randomKind = RandomSourceKind::Internet;
-  controller.makeEvp();
+  services.sessions.sessions.toggleRecordMode();
+  services.playback.parts.random.randomKind = RandomSourceKind::Internet;
+  services.playback.makeEvp();
   loop.processPending();
   EXPECT_FALSE(device.isOpen);
   EXPECT_EQ(device.written.size(), 1u);
   EXPECT_EQ(session().count(), 0);
   EXPECT_EQ(session().wavPath, "");
   EXPECT_FALSE(session().isCapturing);
-  controller.playback.random.randomKind = RandomSourceKind::PseudoRng;
+  services.playback.parts.random.randomKind = RandomSourceKind::PseudoRng;
 
   questionAnswer.reset();
-  controller.makeEvp();
+  services.playback.makeEvp();
   EXPECT_FALSE(device.isOpen);
   EXPECT_EQ(device.written.size(), 1u);
-  EXPECT_EQ(controller.commandState, kStateIdle);
+  EXPECT_EQ(services.states.state(), kStateIdle);
   EXPECT_EQ(session().count(), 0);
 
-  controller.sessions.toggleRecordMode();  // off: Make EVP asks nothing
+  services.sessions.sessions.toggleRecordMode();  // off: Make EVP asks nothing
   questionAnswer = "not asked";
-  controller.makeEvp();
+  services.playback.makeEvp();
   complete(3);
   stopAndDrain();
   EXPECT_EQ(session().count(), 0);
@@ -176,16 +178,16 @@ TEST_F(SessionRunTest, ReplayOfOneRecordQueuesItsEntriesAndClosesAfterTheLast) {
        record({{5, 5, 1, 1, false, ""}})});
   const std::vector<EvpRecord> before = session().records;
   controller.playCurrentEvp();
-  ASSERT_EQ(controller.commandState, kStateSessionPlay);
+  ASSERT_EQ(services.states.state(), kStateSessionPlay);
   ASSERT_EQ(device.written.size(), 3u);  // the other 17 slots stay empty
   for (std::size_t i = 0; i < 3; ++i) {
     EXPECT_TRUE(matchesSignal(before[0].segments[i], device.written[i].bytes));
     EXPECT_EQ(device.written[i].user, 7 + i);
   }
   // State 4: the session's Stop and the memo work, everything else waits.
-  EXPECT_TRUE(controller.commands[Command::SessionStop]);
-  EXPECT_TRUE(controller.commands[Command::MemoCueLabels]);
-  EXPECT_FALSE(controller.commands[Command::MakeEvp]);
+  EXPECT_TRUE(services.states.commands()[Command::SessionStop]);
+  EXPECT_TRUE(services.states.commands()[Command::MemoCueLabels]);
+  EXPECT_FALSE(services.states.commands()[Command::MakeEvp]);
   EXPECT_TRUE(panel()[SessionControl::ButtonSessionStop]);
   EXPECT_TRUE(panel()[SessionControl::MemoCueLabels]);
   EXPECT_FALSE(panel()[SessionControl::ButtonSessionPlay]);
@@ -195,7 +197,7 @@ TEST_F(SessionRunTest, ReplayOfOneRecordQueuesItsEntriesAndClosesAfterTheLast) {
   EXPECT_TRUE(device.isOpen);
   complete(1);
   EXPECT_FALSE(device.isOpen);
-  EXPECT_EQ(controller.commandState, kStateIdle);
+  EXPECT_EQ(services.states.state(), kStateIdle);
   EXPECT_FALSE(panel()[SessionControl::ButtonSessionStop]);
   EXPECT_TRUE(panel()[SessionControl::ButtonSessionPlay]);
   EXPECT_EQ(session().records, before);
@@ -212,13 +214,13 @@ TEST_F(SessionRunTest, WholeSessionReplaySkipsRecordsWithoutEntries) {
   device.completeAll();
   loop.processPending();
   EXPECT_FALSE(device.isOpen);
-  EXPECT_EQ(controller.commandState, kStateIdle);
+  EXPECT_EQ(services.states.state(), kStateIdle);
 
   // The current record is empty: its replay plays nothing and ends at once.
   controller.playCurrentEvp();
   EXPECT_EQ(device.written.size(), 3u);
   EXPECT_FALSE(device.isOpen);
-  EXPECT_EQ(controller.commandState, kStateIdle);
+  EXPECT_EQ(services.states.state(), kStateIdle);
 }
 
 TEST_F(SessionRunTest, EntriesOutsideTheSignalAreCutOrSilent) {
@@ -248,12 +250,12 @@ TEST_F(SessionRunTest, StopSessionPlayActsOnlyDuringAReplay) {
   for (int i = 1; i <= 30; ++i) many.push_back({i * 100, 10, i, i, false, ""});
   holdRecords({record(many)});
 
-  controller.stopSessionPlay();  // idle: nothing
+  services.playback.stopReplay();  // idle: nothing
   EXPECT_TRUE(device.calls.empty());
 
-  controller.makeEvp();
-  controller.stopSessionPlay();  // Make EVP is not a replay
-  EXPECT_EQ(controller.commandState, kStateMakingEvp);
+  services.playback.makeEvp();
+  services.playback.stopReplay();  // Make EVP is not a replay
+  EXPECT_EQ(services.states.state(), kStateMakingEvp);
   stopAndDrain();
   ASSERT_FALSE(device.isOpen);
 
@@ -262,8 +264,8 @@ TEST_F(SessionRunTest, StopSessionPlayActsOnlyDuringAReplay) {
   ASSERT_EQ(device.written.size(), 20u);
   complete(2);
   ASSERT_EQ(device.written.size(), 22u);
-  controller.stopSessionPlay();
-  EXPECT_EQ(controller.commandState, kStateIdle);
+  services.playback.stopReplay();
+  EXPECT_EQ(services.states.state(), kStateIdle);
   EXPECT_EQ(device.calls.back(), "reset");
   loop.processPending();
   EXPECT_FALSE(device.isOpen);
@@ -293,8 +295,8 @@ TEST(SessionReplayCursor, CountsRecordsFromTheFirstAndStaysInsideTheSession) {
 TEST_F(SessionRunTest, TheSessionOpenDialogAcceptsNewNames) {
   prompter.openFiles.push_back(std::nullopt);
   prompter.openFiles.push_back(std::nullopt);
-  controller.sessions.openSession("");
-  controller.openWavFile("");
+  services.sessions.sessions.openSession("");
+  services.openWavFile("");
   ASSERT_EQ(prompter.openDialogs.size(), 2u);
   EXPECT_FALSE(prompter.openDialogs[0].mustExist);
   EXPECT_TRUE(prompter.openDialogs[1].mustExist);

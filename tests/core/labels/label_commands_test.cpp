@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/test_signal.h"
@@ -19,17 +19,17 @@ namespace fs = std::filesystem;
 
 class LabelCommandsTest : public ::testing::Test {
  protected:
-  LabelCommandsTest() : controller(prompter, shell) {
+  LabelCommandsTest() : core(prompter, shell) {
     dir = fs::path(::testing::TempDir()) /
           ("labels_" + std::to_string(::getpid()) + "_" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir);
-    test::makeConstantSignal(controller.document, 44100, 0);
-    controller.document.path = (dir / "take.wav").string();
-    controller.document.cues = {test::cue(100, 0, "one"), test::cue(2000, 500, "two")};
-    controller.document.cues[0].id = 1;
-    controller.document.cues[1].id = 7;
-    controller.setCommandState(kStateIdle);
+    test::makeConstantSignal(services.document.document, 44100, 0);
+    services.document.document.path = (dir / "take.wav").string();
+    services.document.document.cues = {test::cue(100, 0, "one"), test::cue(2000, 500, "two")};
+    services.document.document.cues[0].id = 1;
+    services.document.document.cues[1].id = 7;
+    services.states.set(kStateIdle);
   }
   ~LabelCommandsTest() override { fs::remove_all(dir); }
 
@@ -46,23 +46,25 @@ class LabelCommandsTest : public ::testing::Test {
   fs::path dir;
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
-  MainController controller;
+  WindowCore core;
+  AppServices& services = core.services;
+  MainPresenter& controller = core.presenter;
 };
 
 TEST_F(LabelCommandsTest, ExportThenImportGivesTheSameCues) {
   const std::string path = (dir / "take.txt").string();
   prompter.saveFiles.push_back(path);
-  ASSERT_EQ(controller.exportLabels(), 0);
+  ASSERT_EQ(services.document.exportLabels(), 0);
   EXPECT_EQ(prompter.saveDialogs.at(0).fileName, "take.txt");
   EXPECT_EQ(prompter.saveDialogs.at(0).title, "Export labels...");  // as the menu item says
   EXPECT_EQ(read(path), "0.002268\t0.002268\tone\n0.045351\t0.056689\ttwo\n");
 
-  const std::vector<CuePoint> before = controller.document.cues;
+  const std::vector<CuePoint> before = services.document.document.cues;
   prompter.openFiles.push_back(path);
   prompter.answers.push_back(Answer::Yes);  // replace
-  ASSERT_EQ(controller.importLabels(), 0);
+  ASSERT_EQ(services.document.importLabels(), 0);
   EXPECT_EQ(prompter.openDialogs.at(0).title, "Import labels...");
-  const auto& after = controller.document.cues;
+  const auto& after = services.document.document.cues;
   ASSERT_EQ(after.size(), before.size());
   for (std::size_t i = 0; i < after.size(); ++i) {
     EXPECT_EQ(after[i].position, before[i].position);
@@ -70,9 +72,9 @@ TEST_F(LabelCommandsTest, ExportThenImportGivesTheSameCues) {
     EXPECT_EQ(after[i].label, before[i].label);
     EXPECT_EQ(after[i].id, i + 1);
   }
-  EXPECT_TRUE(controller.document.isModified);
-  EXPECT_TRUE(controller.commands[Command::Save]);
-  EXPECT_EQ(controller.document.texts.status[1], "Cues: 2");
+  EXPECT_TRUE(services.document.document.isModified);
+  EXPECT_TRUE(services.states.commands()[Command::Save]);
+  EXPECT_EQ(services.document.document.texts.status[1], "Cues: 2");
 }
 
 TEST_F(LabelCommandsTest, ReplaceAddOrCancel) {
@@ -88,23 +90,23 @@ TEST_F(LabelCommandsTest, ReplaceAddOrCancel) {
       {Answer::No, 0, {"one", "new", "two"}, {1, 2, 7}},  // added, sorted by position
       {Answer::Yes, 0, {"new"}, {1}},
   };
-  const std::vector<CuePoint> original = controller.document.cues;
+  const std::vector<CuePoint> original = services.document.document.cues;
   for (const Case& c : cases) {
-    controller.document.cues = original;
-    controller.document.isModified = false;
+    services.document.document.cues = original;
+    services.document.document.isModified = false;
     prompter.shown.clear();
     prompter.openFiles.push_back(path);
     prompter.answers.push_back(c.answer);
-    EXPECT_EQ(controller.importLabels(), c.result);
+    EXPECT_EQ(services.document.importLabels(), c.result);
     std::vector<std::string> labels;
     std::vector<std::uint32_t> ids;
-    for (const CuePoint& cue : controller.document.cues) {
+    for (const CuePoint& cue : services.document.document.cues) {
       labels.push_back(cue.label);
       ids.push_back(cue.id);
     }
     EXPECT_EQ(labels, c.labels);
     EXPECT_EQ(ids, c.ids);
-    EXPECT_EQ(controller.document.isModified, c.result == 0);
+    EXPECT_EQ(services.document.document.isModified, c.result == 0);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_NE(prompter.shown[0].text.find("Line 2: no TAB"), std::string::npos);
     EXPECT_EQ(prompter.shown[0].buttons, MessageButtons::YesNoCancel);
@@ -149,16 +151,16 @@ TEST_F(LabelCommandsTest, NothingReadableOrUnreadableFileChangesNothing) {
        {write("junk.txt", "junk\nmore junk\n"), (dir / "missing.txt").string()}) {
     prompter.shown.clear();
     prompter.openFiles.push_back(path);
-    EXPECT_EQ(controller.importLabels(), 1);
+    EXPECT_EQ(services.document.importLabels(), 1);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].title, "Error");
-    EXPECT_EQ(controller.document.cues.size(), 2u);
-    EXPECT_FALSE(controller.document.isModified);
+    EXPECT_EQ(services.document.document.cues.size(), 2u);
+    EXPECT_FALSE(services.document.document.isModified);
   }
   // Not while anything runs.
-  controller.setCommandState(kStatePlaying);
-  EXPECT_EQ(controller.importLabels(), 1);
-  EXPECT_EQ(controller.exportLabels(), 1);
+  services.states.set(kStatePlaying);
+  EXPECT_EQ(services.document.importLabels(), 1);
+  EXPECT_EQ(services.document.exportLabels(), 1);
   EXPECT_TRUE(prompter.openDialogs.size() == 2 && prompter.saveDialogs.empty());
 }
 
@@ -166,7 +168,7 @@ TEST_F(LabelCommandsTest, FailedExportSaysSoAndLeavesTheTargetAlone) {
   const fs::path target = dir / "folder.txt";  // a folder where the file should go
   fs::create_directories(target / "inside");
   prompter.saveFiles.push_back(target.string());
-  EXPECT_EQ(controller.exportLabels(), 1);
+  EXPECT_EQ(services.document.exportLabels(), 1);
   EXPECT_TRUE(fs::is_directory(target / "inside"));
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(prompter.shown[0].text, "Can't write label file '" + target.string() + "'.");

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "core/random/write_rn.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/riff_builder.h"
@@ -25,39 +25,40 @@ TEST(WindowOutputGuard, AnExportOntoAFileTheActionReadsIsRefused) {
   const std::string numbers = test::writeTempFile("guard.txt", {'1', '\n', '2', '\n'});
   struct Case {
     std::string chosen;  // what the save dialog answers
-    std::function<void(MainController&)> run;
+    std::function<void(AppServices&)> run;
     std::string roles;
   };
   const Case cases[] = {
-      {wav, [](MainController& c) { c.sessions.exportEvpAsWav(); },
+      {wav, [](AppServices& c) { c.sessions.sessions.exportEvpAsWav(); },
        "The exported WAV file and the session's WAV file"},
       {numbers,
-       [](MainController& c) {
+       [](AppServices& c) {
          WriteRnDialogState state;
          TenValues dialog;
-         writeRandomNumbers(c.playback.random, state, dialog, false);
+         writeRandomNumbers(c.playback.parts.random, state, dialog, false);
        },
        "The random number output and the random number file"},
-      {numbers, [](MainController& c) { c.toggleRandomLog(); },
+      {numbers, [](AppServices& c) { c.playback.toggleRandomLog(); },
        "The random log and the random number file"},
   };
   for (const Case& c : cases) {
     test::ScriptedPrompter prompter;
     test::FakeShell shell;
-    MainController window(prompter, shell);
+    AppServices window(prompter, shell);
     window.openWavFile(wav);
-    window.sessions.askQuestion = [](const std::string&) { return std::string("q"); };
-    ASSERT_TRUE(window.sessions.beginEvpCapture());
-    window.sessions.appendSegmentEntry(10, 10, 1, "", false, 1);
-    window.sessions.finishEvpCapture(2, 1);
-    window.playback.random.selectRandomSource(RandomSourceKind::RandomFile, numbers, "", false);
+    window.sessions.sessions.askQuestion = [](const std::string&) { return std::string("q"); };
+    ASSERT_TRUE(window.sessions.sessions.beginEvpCapture());
+    window.sessions.sessions.appendSegmentEntry(10, 10, 1, "", false, 1);
+    window.sessions.sessions.finishEvpCapture(2, 1);
+    window.playback.parts.random.selectRandomSource(RandomSourceKind::RandomFile, numbers, "",
+                                                    false);
     const std::string before = test::readBytes(c.chosen);
     prompter.saveFiles.push_back(c.chosen);
     c.run(window);
     EXPECT_EQ(prompter.log(), std::vector<std::string>{"Error: " + c.roles +
                                                        " are the same file '" + c.chosen + "'."});
     EXPECT_TRUE(test::readBytes(c.chosen) == before) << c.roles;
-    EXPECT_FALSE(window.playback.random.log.logEnabled);
+    EXPECT_FALSE(window.playback.parts.random.log.logEnabled);
   }
 }
 

@@ -28,7 +28,7 @@ std::string fileText(const std::string& path) {
 }
 
 TEST_F(SessionPanelTest, EmptySessionShowsNothingAndOffersOpen) {
-  controller.setCommandState(kStateIdle);
+  services.states.set(kStateIdle);
   EXPECT_EQ(panel().sequence, "0/0");
   EXPECT_EQ(panel().question, "");
   EXPECT_EQ(panel().questionColour, PanelColour::ButtonFace);
@@ -36,8 +36,8 @@ TEST_F(SessionPanelTest, EmptySessionShowsNothingAndOffersOpen) {
     EXPECT_EQ(panel().enabled[i], static_cast<C>(i) == C::ButtonOpenSessionFile) << i;
   loadWav("a.wav");
   EXPECT_TRUE(panel()[C::ButtonSessionRec]);
-  controller.liveMode = true;
-  controller.setCommandState(kStateIdle);
+  services.states.liveMode = true;
+  services.states.set(kStateIdle);
   EXPECT_FALSE(panel()[C::ButtonSessionRec]);
   EXPECT_FALSE(panel()[C::ButtonOpenSessionFile]);
 }
@@ -50,7 +50,7 @@ TEST_F(SessionPanelTest, OneRecordShowsItsTextsAndLabels) {
   sessions().appendSegmentEntry(10, 10, 2, "", true, 1);
   sessions().appendSegmentEntry(20, 10, 3, "b", false, 2);
   sessions().finishEvpCapture(4, 2);
-  controller.setCommandState(kStateIdle);
+  services.states.set(kStateIdle);
   EXPECT_EQ(panel().sequence, "1/1");
   EXPECT_EQ(panel().dateTime, "14.03.2026 21:05:09");
   EXPECT_EQ(panel().question, "Who?");
@@ -63,10 +63,10 @@ TEST_F(SessionPanelTest, OneRecordShowsItsTextsAndLabels) {
               C::ButtonSessionPlay})
     EXPECT_FALSE(panel()[c]);
   // Any other state locks the whole panel; the replay state opens Stop and the memo.
-  controller.setCommandState(kStateMakingEvp);
+  services.states.set(kStateMakingEvp);
   EXPECT_EQ(panel().enabled, decltype(panel().enabled){});
   EXPECT_EQ(panel().questionColour, PanelColour::ButtonFace);
-  controller.setCommandState(kStateSessionPlay);
+  services.states.set(kStateSessionPlay);
   EXPECT_TRUE(panel()[C::ButtonSessionStop]);
   EXPECT_TRUE(panel()[C::MemoCueLabels]);
 }
@@ -76,7 +76,7 @@ TEST_F(SessionPanelTest, ThreeRecordsNavigate) {
   // append, not "q" + ...: GCC 12 at -O3 warns falsely (-Wrestrict) on the insert that
   // operator+ (const char*, string&&) makes.
   for (int i = 0; i < 3; ++i) capture(1, std::string("q").append(std::to_string(i)));
-  controller.setCommandState(kStateIdle);
+  services.states.set(kStateIdle);
   EXPECT_EQ(panel().sequence, "3/3");
   EXPECT_FALSE(panel()[C::ButtonSessionNext]);
   EXPECT_TRUE(panel()[C::ButtonSessionPrev]);
@@ -154,7 +154,7 @@ TEST_F(SessionCaptureTest, NothingSoundedRemovesTheRecord) {
   EXPECT_EQ(session().currentIndex, 0);
   EXPECT_EQ(panel().sequence, "1/1");
   // The only record goes too, and with it the WAV path.
-  controller.sessions.session.records.clear();
+  services.sessions.sessions.session.records.clear();
   ASSERT_TRUE(sessions().beginEvpCapture());
   sessions().finishEvpCapture(0, 20);
   EXPECT_EQ(session().count(), 0);
@@ -165,7 +165,7 @@ TEST_F(SessionCaptureTest, NothingSoundedRemovesTheRecord) {
 TEST_F(SessionCaptureTest, LaterCapturesKeepTheFirstWavPath) {
   const std::string first = loadWav("a.wav");
   capture(1);
-  controller.document.path = "/elsewhere/b.wav";
+  services.document.document.path = "/elsewhere/b.wav";
   capture(1);
   EXPECT_EQ(session().wavPath, first);
   EXPECT_EQ(session().count(), 2);
@@ -177,8 +177,8 @@ TEST_F(SessionCaptureTest, ARelativeWavPathIsStoredInFull) {
   const std::string full = loadWav("rel.wav");
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(test::tempDir());
-  controller.openWavFile("rel.wav");
-  ASSERT_EQ(controller.document.path, "rel.wav");
+  services.openWavFile("rel.wav");
+  ASSERT_EQ(services.document.document.path, "rel.wav");
   capture(1);
   std::filesystem::current_path(before);
   EXPECT_EQ(session().wavPath, full);
@@ -199,10 +199,10 @@ TEST_F(SessionOpenTest, OpensTheExampleWithItsWavAlreadyLoaded) {
   std::string text = test::kExampleSession;
   text.replace(text.find("C:\\EVP\\whitenoise.wav"), 21, wav);
   const std::string path = test::writeTempFile("night.evp", {text.begin(), text.end()});
-  controller.document.markModified();  // would ask if it were reloaded
-  controller.openFileByType(path);
+  services.document.document.markModified();  // would ask if it were reloaded
+  services.openFileByType(path);
   EXPECT_TRUE(prompter.shown.empty());
-  EXPECT_EQ(controller.sessionFolder, test::tempDir());
+  EXPECT_EQ(services.document.folders.session, test::tempDir());
   EXPECT_EQ(session().count(), 2);
   EXPECT_EQ(session().fileName, path);
   EXPECT_FALSE(session().isModified);
@@ -239,7 +239,7 @@ TEST_F(SessionOpenTest, SearchesTheMissingWavFile) {
   EXPECT_EQ(session().wavPath, found);
   EXPECT_TRUE(session().isModified);
   EXPECT_EQ(session().count(), 2);
-  EXPECT_EQ(controller.document.path, found);
+  EXPECT_EQ(services.document.document.path, found);
 
   // Giving up leaves an empty session without names (after the save question: No).
   prompter.answers = {Answer::No, Answer::No};
@@ -312,8 +312,8 @@ TEST_F(SessionSaveTest, ReplacingTheDocumentClosesTheSessionFirst) {
   loadWav("w.wav");
   capture(1);
   prompter.answers = {Answer::Cancel};
-  controller.openWavFile(test::writeTempFile("x.wav", test::simpleWav(1, 16, 8000, 64)));
-  EXPECT_EQ(controller.document.path, test::tempDir() + "/w.wav");  // cancelled
+  services.openWavFile(test::writeTempFile("x.wav", test::simpleWav(1, 16, 8000, 64)));
+  EXPECT_EQ(services.document.document.path, test::tempDir() + "/w.wav");  // cancelled
   EXPECT_EQ(session().count(), 1);
   prompter.answers = {Answer::No};
   EXPECT_TRUE(controller.closeQuery());

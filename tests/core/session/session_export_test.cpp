@@ -150,7 +150,7 @@ TEST_F(SessionEditorTest, ExportAsksForTheNameAndRemembersTheFolder) {
   sessions().exportEvpAsWav();  // no record: nothing
   EXPECT_TRUE(prompter.saveDialogs.empty());
   capture(3);
-  controller.useSeparateFolders = true;
+  services.document.folders.useSeparate = true;
   sessions().outputWavFolder = "/out";
   const std::string target = test::tempDir() + "/sub-export.wav";
   prompter.saveFiles.push_back(target);
@@ -164,9 +164,9 @@ TEST_F(SessionEditorTest, ExportAsksForTheNameAndRemembersTheFolder) {
   readBack(target, back);
   EXPECT_EQ(back.cues.size(), 3u);
   // The main window's writer with source 0 writes the same EVP.
-  EXPECT_EQ(controller.writeWavFile(test::tempDir() + "/same.wav", 0), 0);
+  EXPECT_EQ(services.writeWavFile(test::tempDir() + "/same.wav", 0), 0);
   EXPECT_EQ(test::readWholeFile(test::tempDir() + "/same.wav"), test::readWholeFile(target));
-  EXPECT_EQ(controller.writeWavFile(test::tempDir() + "/none/x.wav", 0), 1);
+  EXPECT_EQ(services.writeWavFile(test::tempDir() + "/none/x.wav", 0), 1);
   EXPECT_EQ(prompter.log().back(),
             "Error: Can't open WAV file '" + test::tempDir() + "/none/x.wav' for writing.");
 }
@@ -174,10 +174,10 @@ TEST_F(SessionEditorTest, ExportAsksForTheNameAndRemembersTheFolder) {
 TEST_F(SessionEditorTest, ScratchFileGoesToUserFolderAndToTheEditor) {
   loadWav("w.wav");
   capture(2);
-  controller.programFolder = test::tempDir() + "/program";
-  std::filesystem::create_directories(controller.programFolder + "/user");
+  services.programFolder = test::tempDir() + "/program";
+  std::filesystem::create_directories(services.programFolder + "/user");
   sessions().openEvpInEditor();
-  const std::string scratch = controller.programFolder + "/user/voxloom.wav";
+  const std::string scratch = services.programFolder + "/user/voxloom.wav";
   EXPECT_EQ(shell.opened, std::vector<std::string>{scratch});
   EXPECT_TRUE(std::filesystem::exists(scratch));
 
@@ -190,7 +190,7 @@ TEST_F(SessionEditorTest, ScratchFileGoesToUserFolderAndToTheEditor) {
 
   // Without a user folder, a folder of this user's alone: a fixed name in the shared
   // temporary folder could be taken first by another user.
-  std::filesystem::remove_all(controller.programFolder + "/user");
+  std::filesystem::remove_all(services.programFolder + "/user");
   const char* oldRuntime = std::getenv("XDG_RUNTIME_DIR");
   const std::string savedRuntime = oldRuntime != nullptr ? oldRuntime : "";
   const std::string runtime = test::tempDir() + "/runtime";

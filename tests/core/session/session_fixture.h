@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/riff_builder.h"
@@ -12,11 +12,11 @@
 
 namespace voxloom::test {
 
-// A main controller with scripted ports, a set clock and a question prompt whose answer
+// The window program's services with scripted ports, a set clock and a question prompt whose answer
 // the test sets.
 class SessionFixture : public ::testing::Test {
  protected:
-  SessionFixture() : controller(prompter, shell) {
+  SessionFixture() : core(prompter, shell) {
     sessions().setClock(clock);
     sessions().askQuestion = [this](const std::string& label) {
       promptLabels.push_back(label);
@@ -24,15 +24,15 @@ class SessionFixture : public ::testing::Test {
     };
   }
 
-  SessionController& sessions() { return controller.sessions; }
-  Session& session() { return controller.sessions.session; }
-  const SessionPanel& panel() { return controller.sessions.panel; }
+  SessionController& sessions() { return services.sessions.sessions; }
+  Session& session() { return services.sessions.sessions.session; }
+  const SessionPanel& panel() { return services.sessions.sessions.panel; }
 
   // A loaded 16-bit mono WAV file of `frames` frames.
   std::string loadWav(const std::string& name, std::uint32_t frames = 1000) {
     const std::string path = writeTempFile(name, simpleWav(1, 16, 8000, frames * 2));
-    controller.openWavFile(path);
-    EXPECT_TRUE(controller.document.isLoaded);
+    services.openWavFile(path);
+    EXPECT_TRUE(services.document.document.isLoaded);
     return path;
   }
 
@@ -48,7 +48,9 @@ class SessionFixture : public ::testing::Test {
   ScriptedPrompter prompter;
   FakeShell shell;
   FakeClock clock;
-  MainController controller;
+  WindowCore core;
+  AppServices& services = core.services;
+  MainPresenter& controller = core.presenter;
   std::optional<std::string> questionAnswer = std::string("q");
   std::vector<std::string> promptLabels;
 };

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "core/settings/settings_location.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/riff_builder.h"
@@ -27,43 +27,45 @@ void writeFile(const std::string& path, const std::string& text) {
 
 class SettingsFileTest : public ::testing::Test {
  protected:
-  SettingsFileTest() : controller(prompter, shell) {
+  SettingsFileTest() : core(prompter, shell) {
     dir = test::tempDir() + "/settings_" +
           ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::string cmd = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     path = dir + "/voxloom.ini";
-    controller.settingsPath = path;
+    services.settings.path = path;
   }
   void load(const std::string& text) {
     writeFile(path, text);
-    controller.loadSettings();
+    services.loadSettings();
   }
 
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
-  MainController controller;
+  WindowCore core;
+  AppServices& services = core.services;
+  MainPresenter& controller = core.presenter;
   std::string dir, path;
 };
 
 TEST_F(SettingsFileTest, AFreshStartGetsTheDefaults) {
-  controller.loadSettings();  // no file
-  const PlaybackParts& p = controller.playback;
+  services.loadSettings();  // no file
+  const PlaybackParts& p = services.playback.parts;
   EXPECT_EQ(p.options.duration.value, 80);
   EXPECT_EQ(p.options.duration2.value, 120);
   EXPECT_TRUE(p.options.zeroCrossAdjust.checked);
   EXPECT_FALSE(p.options.crossFade.checked);
   EXPECT_EQ(p.playTime.time.value, 15);
-  EXPECT_TRUE(controller.saveSettingsOnExit);
-  EXPECT_TRUE(controller.restoreWindowPosition);
-  EXPECT_TRUE(controller.useSeparateFolders);
-  EXPECT_TRUE(controller.autoOpenLastWavFile);
-  EXPECT_EQ(controller.settings.valueText("CueLabelFontName"), "Courier New");
-  EXPECT_EQ(controller.settings.valueText("WindowPosLeft"), "200");
-  EXPECT_EQ(controller.playback.random.serviceUrl, kDefaultServiceUrl);
+  EXPECT_TRUE(services.settings.saveOnExit);
+  EXPECT_TRUE(services.settings.restoreWindowPosition);
+  EXPECT_TRUE(services.document.folders.useSeparate);
+  EXPECT_TRUE(services.document.folders.autoOpenLastWavFile);
+  EXPECT_EQ(services.settings.settings.valueText("CueLabelFontName"), "Courier New");
+  EXPECT_EQ(services.settings.settings.valueText("WindowPosLeft"), "200");
+  EXPECT_EQ(services.playback.parts.random.serviceUrl, kDefaultServiceUrl);
   // Keys owned by a fresh control keep the control's state.
-  EXPECT_EQ(controller.settings.valueText("RecSampleRate"), "22050");
-  EXPECT_EQ(controller.settings.valueText("RecNormalize"), "1");
+  EXPECT_EQ(services.settings.settings.valueText("RecSampleRate"), "22050");
+  EXPECT_EQ(services.settings.settings.valueText("RecNormalize"), "1");
 }
 
 TEST_F(SettingsFileTest, ValuesAreClampedAsTheirControlsWouldAndSavedClamped) {
@@ -72,7 +74,7 @@ TEST_F(SettingsFileTest, ValuesAreClampedAsTheirControlsWouldAndSavedClamped) {
       "[EFFECTS]\nEchoDelay=5000\nEchoDecay=-1\n[AUTOCUT]\nThresholdPercent=0x7fffffff\n"
       "[RECORDING]\nRecBufferTimeMilliseconds=50\nRecNormalize=0\nBoostSliderPos=500\n"
       "[INPUTSOURCE]\nLiveAudioSourceTimeSeconds=0\n");
-  const Settings& s = controller.settings;
+  const Settings& s = services.settings.settings;
   const std::pair<const char*, const char*> expected[] = {
       {"SegmentDuration", "10000"},
       {"SegmentDuration2", "1"},
@@ -86,8 +88,8 @@ TEST_F(SettingsFileTest, ValuesAreClampedAsTheirControlsWouldAndSavedClamped) {
       {"LiveAudioSourceTimeSeconds", "1"},
   };
   for (const auto& [key, value] : expected) EXPECT_EQ(s.valueText(key), value) << key;
-  EXPECT_FALSE(controller.recording.params.normalize);
-  ASSERT_TRUE(controller.saveSettings(true));
+  EXPECT_FALSE(services.recording.engine.params.normalize);
+  ASSERT_TRUE(services.settings.save(true));
   EXPECT_NE(readFile(path).find("SegmentDuration=10000\n"), std::string::npos);
 }
 
@@ -96,10 +98,10 @@ TEST_F(SettingsFileTest, MarkedFilesExtendedFloatsAndUnknownSourcesAreRead) {
   load(
       "\xEF\xBB\xBF[SEGMENTS]\r\nSegmentDuration=90\r\n[RANDOMSOURCE]\r\nRandomSource=9\r\n"
       "FractalGrowthConstant=3.8123456789012350001\r\nFractalInitPopulation=1e4000\r\n");
-  EXPECT_EQ(controller.playback.options.duration.value, 90);
-  EXPECT_EQ(controller.playback.random.growthRate, 3.8123456789012350001L);
-  EXPECT_EQ(controller.playback.random.population, 1e4000L);
-  EXPECT_EQ(controller.playback.random.randomKind, RandomSourceKind::PseudoRng);
+  EXPECT_EQ(services.playback.parts.options.duration.value, 90);
+  EXPECT_EQ(services.playback.parts.random.growthRate, 3.8123456789012350001L);
+  EXPECT_EQ(services.playback.parts.random.population, 1e4000L);
+  EXPECT_EQ(services.playback.parts.random.randomKind, RandomSourceKind::PseudoRng);
   EXPECT_TRUE(prompter.shown.empty());
 }
 
@@ -107,18 +109,18 @@ TEST_F(SettingsFileTest, UrlListIsReadToTheFirstGapAndSavedWithoutStaleKeys) {
   load(
       "[RANDOMSOURCE]\nRandomSourceHttp=\nRandomSourceHttp1=a\nRandomSourceHttp2=\n"
       "RandomSourceHttp4=d\n");
-  EXPECT_EQ(controller.settings.urlList(), (std::vector<std::string>{"a", ""}));
-  EXPECT_EQ(controller.playback.random.serviceUrl, kDefaultServiceUrl);
+  EXPECT_EQ(services.settings.settings.urlList(), (std::vector<std::string>{"a", ""}));
+  EXPECT_EQ(services.playback.parts.random.serviceUrl, kDefaultServiceUrl);
 
   load(
       "[RANDOMSOURCE]\nRandomSourceHttp1=1\nRandomSourceHttp2=2\nRandomSourceHttp3=3\n"
       "RandomSourceHttp4=4\nRandomSourceHttp5=5\n");
   std::vector<std::string> owner;
-  controller.settings.bindUrlList(owner);
-  controller.loadSettings();
+  services.settings.settings.bindUrlList(owner);
+  services.loadSettings();
   ASSERT_EQ(owner.size(), 5u);
   owner.resize(2);
-  ASSERT_TRUE(controller.saveSettings(true));
+  ASSERT_TRUE(services.settings.save(true));
   const std::string text = readFile(path);
   EXPECT_NE(text.find("RandomSourceHttp2=2\n"), std::string::npos);
   EXPECT_EQ(text.find("RandomSourceHttp3"), std::string::npos);
@@ -128,32 +130,32 @@ TEST_F(SettingsFileTest, UrlListIsReadToTheFirstGapAndSavedWithoutStaleKeys) {
 TEST_F(SettingsFileTest, StoredSourceIsSelectedAndAnUnbuiltOneIsKept) {
   load(
       "[RANDOMSOURCE]\nRandomSource=0\nRandomSourceFile=/tmp/x.pcm\nRandomSourceHttp=http://h/q\n");
-  EXPECT_EQ(controller.playback.random.randomKind, RandomSourceKind::PseudoRng);
-  EXPECT_EQ(controller.playback.random.menu.httpCaption, "I&nternet [h] ...");
-  EXPECT_EQ(controller.playback.random.menu.fileCaption, "F&ile [x.pcm] ...");
+  EXPECT_EQ(services.playback.parts.random.randomKind, RandomSourceKind::PseudoRng);
+  EXPECT_EQ(services.playback.parts.random.menu.httpCaption, "I&nternet [h] ...");
+  EXPECT_EQ(services.playback.parts.random.menu.fileCaption, "F&ile [x.pcm] ...");
 
   load("[RANDOMSOURCE]\nRandomSource=3\n");  // fractal
   // Written back as stored, whether or not this build could select it.
-  EXPECT_EQ(controller.settings.valueText("RandomSource"), "3");
+  EXPECT_EQ(services.settings.settings.valueText("RandomSource"), "3");
   load("[RANDOMSOURCE]\nRandomSource=77\n");
-  EXPECT_EQ(controller.settings.valueText("RandomSource"), "0");  // no such source: pseudo
+  EXPECT_EQ(services.settings.settings.valueText("RandomSource"), "0");  // no such source: pseudo
   // A stored device that can't be opened now is kept with its kind, for when it is back.
   load("[RANDOMSOURCE]\nRandomSource=7\nRandomDevice=/dev/voxloom_missing\n");
-  EXPECT_EQ(controller.settings.valueText("RandomSource"), "7");
-  EXPECT_EQ(controller.settings.valueText("RandomDevice"), "/dev/voxloom_missing");
+  EXPECT_EQ(services.settings.settings.valueText("RandomSource"), "7");
+  EXPECT_EQ(services.settings.settings.valueText("RandomDevice"), "/dev/voxloom_missing");
 }
 
 TEST_F(SettingsFileTest, RestWinPosDecidesWhetherThePositionIsApplied) {
   int left = -1;
-  controller.settings.bindInt(
+  services.settings.settings.bindInt(
       "WindowPosLeft", [&] { return left; }, [&](int v) { left = v; });
   load("[PROGRAM]\nRestWinPos=0\nWindowPosLeft=0x64\n");
   EXPECT_EQ(left, -1);
   load("[PROGRAM]\nRestWinPos=1\nWindowPosLeft=0x64\n");
   EXPECT_EQ(left, 100);
   left = 333;  // the window moved; the position is written whatever RestWinPos is
-  controller.restoreWindowPosition = false;
-  EXPECT_EQ(controller.settings.valueText("WindowPosLeft"), "333");
+  services.settings.restoreWindowPosition = false;
+  EXPECT_EQ(services.settings.settings.valueText("WindowPosLeft"), "333");
 }
 
 // Every key gets a value other than its default; a save and a fresh load must give back
@@ -186,36 +188,39 @@ TEST_F(SettingsFileTest, AFullFileRoundTripsEveryKey) {
   }
   text += "[OTHERVERSION]\nSomething=kept\n";
   load(text);
-  ASSERT_TRUE(controller.saveSettings(true));
+  ASSERT_TRUE(services.settings.save(true));
 
   test::ScriptedPrompter p2;
   test::FakeShell s2;
-  MainController second(p2, s2);
-  second.settingsPath = path;
-  second.loadSettings();
+  WindowCore secondCore(p2, s2);
+  secondCore.services.settings.path = path;
+  secondCore.services.loadSettings();
   for (std::size_t i = 0; i < kSettingCount; ++i)
-    EXPECT_EQ(second.settings.valueText(i), controller.settings.valueText(i))
+    EXPECT_EQ(secondCore.services.settings.settings.valueText(i),
+              services.settings.settings.valueText(i))
         << kSettingRows[i].key;
   // Bound owners kept what was written (devices resolve against empty lists, so only
   // their stored values are compared above).
-  EXPECT_EQ(second.playback.random.growthRate, 3.14159265358979L);
-  EXPECT_EQ(second.sessions.editorPath, "EditorPath text");
-  EXPECT_EQ(second.settings.urlList(), (std::vector<std::string>{"u1", "u2"}));
+  EXPECT_EQ(secondCore.services.playback.parts.random.growthRate, 3.14159265358979L);
+  EXPECT_EQ(secondCore.services.sessions.sessions.editorPath, "EditorPath text");
+  EXPECT_EQ(secondCore.services.settings.settings.urlList(),
+            (std::vector<std::string>{"u1", "u2"}));
   EXPECT_NE(readFile(path).find("[OTHERVERSION]\nSomething=kept\n"), std::string::npos);
-  EXPECT_EQ(second.settings.fileText(), controller.settings.fileText());
+  EXPECT_EQ(secondCore.services.settings.settings.fileText(),
+            services.settings.settings.fileText());
 }
 
 TEST_F(SettingsFileTest, HostileFilesGiveDefaultsQuickly) {
   load(std::string("\x00\xff\xfe[\x01garbage=\xff\n=\n[\n", 20));
-  EXPECT_EQ(controller.playback.options.duration.value, 80);
+  EXPECT_EQ(services.playback.parts.options.duration.value, 80);
 
   // Duplicated sections merge; keys match without regard to case.
   load("[Segments]\nSegmentDuration=90\n[SEGMENTS]\nSEGMENTDURATION2=130\n");
-  EXPECT_EQ(controller.playback.options.duration.value, 90);
-  EXPECT_EQ(controller.playback.options.duration2.value, 130);
+  EXPECT_EQ(services.playback.parts.options.duration.value, 90);
+  EXPECT_EQ(services.playback.parts.options.duration2.value, 130);
 
   load("[EVPSESSION]\nEditorPath=" + std::string(5000, 'e') + "\n");
-  EXPECT_EQ(controller.sessions.editorPath.size(), 2047u);
+  EXPECT_EQ(services.sessions.sessions.editorPath.size(), 2047u);
 
   std::string junk;
   junk.reserve(kMaxSettingsFileBytes);
@@ -223,7 +228,7 @@ TEST_F(SettingsFileTest, HostileFilesGiveDefaultsQuickly) {
     junk += (i % 3 == 0 ? "junk line without equals " : "[sec") + std::to_string(i) + "]\n";
   writeFile(path, junk);
   const auto start = std::chrono::steady_clock::now();
-  controller.loadSettings();
+  services.loadSettings();
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_LT(seconds, 2.0);  // typically far less; tolerant of a loaded machine
@@ -234,7 +239,7 @@ TEST_F(SettingsFileTest, HostileFilesGiveDefaultsQuickly) {
 TEST_F(SettingsFileTest, AFailedSaveReportsAndKeepsThePreviousFile) {
   writeFile(path, "[PROGRAM]\nSaveOnExit=1\n");
   ::chmod(dir.c_str(), 0555);
-  const bool saved = controller.saveSettings(true);
+  const bool saved = services.settings.save(true);
   ::chmod(dir.c_str(), 0755);
   if (::geteuid() != 0) {  // root writes anywhere
     EXPECT_FALSE(saved);
@@ -242,18 +247,18 @@ TEST_F(SettingsFileTest, AFailedSaveReportsAndKeepsThePreviousFile) {
     EXPECT_EQ(readFile(path), "[PROGRAM]\nSaveOnExit=1\n");
   }
 
-  controller.settingsPath = dir + "/adirectory";
-  ::mkdir(controller.settingsPath.c_str(), 0755);
-  controller.loadSettings();  // a directory gives the defaults, said once
-  EXPECT_FALSE(controller.saveSettings(false));
-  controller.saveSettingsOnExit = true;
+  services.settings.path = dir + "/adirectory";
+  ::mkdir(services.settings.path.c_str(), 0755);
+  services.loadSettings();  // a directory gives the defaults, said once
+  EXPECT_FALSE(services.settings.save(false));
+  services.settings.saveOnExit = true;
   EXPECT_TRUE(controller.closeQuery());  // at exit the failure goes unreported
   EXPECT_EQ(prompter.shown.size(), ::geteuid() != 0 ? 2u : 1u);
 }
 
 TEST_F(SettingsFileTest, SaveOnExitFollowsTheCheckBox) {
-  controller.loadSettings();
-  controller.saveSettingsOnExit = false;
+  services.loadSettings();
+  services.settings.saveOnExit = false;
   ASSERT_TRUE(controller.closeQuery());
   EXPECT_FALSE(std::ifstream(path).good());
   controller.saveSettingsNow();  // "Save now" stores the unchecked state
@@ -266,7 +271,7 @@ TEST_F(SettingsFileTest, SaveOnExitFollowsTheCheckBox) {
 TEST_F(SettingsFileTest, AFileThatCouldNotBeReadIsNeverWrittenOver) {
   const std::string text = "[SEGMENTS]\nSegmentDuration=90\n" + std::string(1 << 20, ';');
   load(text);
-  EXPECT_EQ(controller.playback.options.duration.value, 80);
+  EXPECT_EQ(services.playback.parts.options.duration.value, 80);
   EXPECT_EQ(prompter.log(), std::vector<std::string>{"Error: The settings file '" + path +
                                                      "' is too large. The default settings "
                                                      "are used, and the file is not written "
@@ -282,16 +287,16 @@ TEST_F(SettingsFileTest, AFileThatCouldNotBeReadIsNeverWrittenOver) {
 TEST_F(SettingsFileTest, NumberedUrlKeysOutsideTheListAreKept) {
   for (const std::string kept : {"RandomSourceHttp3=c\n", "RandomSourceHttp02=b\n"}) {
     load("[RANDOMSOURCE]\nRandomSourceHttp1=a\n" + kept);
-    EXPECT_EQ(controller.settings.urlList(), std::vector<std::string>{"a"});
-    ASSERT_TRUE(controller.saveSettings(true));
+    EXPECT_EQ(services.settings.settings.urlList(), std::vector<std::string>{"a"});
+    ASSERT_TRUE(services.settings.save(true));
     EXPECT_NE(readFile(path).find(kept), std::string::npos);
   }
   load("[RANDOMSOURCE]\nRandomSourceHttp1=a\nRandomSourceHttp3=c\n");
   std::vector<std::string> owner;
-  controller.settings.bindUrlList(owner);
-  controller.loadSettings();
+  services.settings.settings.bindUrlList(owner);
+  services.loadSettings();
   owner.push_back("b");
-  ASSERT_TRUE(controller.saveSettings(true));
+  ASSERT_TRUE(services.settings.save(true));
   EXPECT_EQ(readFile(path).find("RandomSourceHttp3"), std::string::npos);
 }
 
@@ -324,8 +329,10 @@ TEST(HelpPages, FoundWhereTheyAreInstalled) {
   writeFile(prefix + "/share/doc/voxloom/manual.html", "<html></html>");
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
-  MainController controller(prompter, shell);
-  controller.programFolder = prefix + "/bin";
+  WindowCore core(prompter, shell);
+  AppServices& services = core.services;
+  MainPresenter& controller = core.presenter;
+  services.programFolder = prefix + "/bin";
   EXPECT_EQ(controller.manualPath(), prefix + "/bin/../share/doc/voxloom/manual.html");
   ::mkdir((prefix + "/bin/docs").c_str(), 0755);
   writeFile(prefix + "/bin/docs/manual.html", "<html></html>");

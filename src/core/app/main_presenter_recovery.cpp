@@ -1,5 +1,5 @@
 // Recovery copies: kept when a signal ends the program, offered at the next start.
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "core/app/recovery.h"
 
 namespace voxloom {
@@ -21,16 +21,17 @@ std::string recoveryQuestion(const RecoveryOrigin& origin) {
 
 }  // namespace
 
-bool MainController::endBySignal() {
-  stopAndDrain();
-  lastWavFile = document.path;
+bool MainPresenter::endBySignal() {
+  services_.playback.stopAndDrain();
+  AudioDocument& document = services_.document.document;
+  services_.document.folders.lastWavFile = document.path;
   mainWindowOpen = false;
-  if (saveSettingsOnExit) saveSettings(false);  // as a normal exit does
+  if (services_.settings.saveOnExit) services_.settings.save(false);  // as a normal exit does
   if (recoveryFolder.empty()) return true;
-  return RecoveryStore(recoveryFolder).save(document, sessions.session);
+  return RecoveryStore(recoveryFolder).save(document, services_.sessions.sessions.session);
 }
 
-void MainController::offerRecovery() {
+void MainPresenter::offerRecovery() {
   if (recoveryFolder.empty()) return;
   const RecoveryStore store(recoveryFolder);
   const RecoveryOrigin origin = store.pending();
@@ -40,13 +41,16 @@ void MainController::offerRecovery() {
   // Ended by a signal while asking: the copies wait for the next start.
   if (!mainWindowOpen) return;
   if (answer == Answer::Yes) {
+    AudioDocument& document = services_.document.document;
+    SessionController& sessions = services_.sessions.sessions;
+    std::string& sessionFolder = services_.document.folders.session;
     // The document first: the session then finds its WAV file already there.
-    if (origin.hasDocument && readWavFile(store.documentCopy()) == 0) {
+    if (origin.hasDocument && services_.readWavFile(store.documentCopy()) == 0) {
       document.path = origin.documentPath;
       document.setTitleFor(origin.documentPath);
       document.markModified();
-      notify(ViewAspect::Texts);
-      setCommandState(kStateIdle);
+      services_.relay.notify(ViewAspect::Texts);
+      services_.states.set(kStateIdle);
     }
     if (origin.hasSession) {
       const std::string keptFolder = sessionFolder;
@@ -56,7 +60,7 @@ void MainController::offerRecovery() {
         sessions.session.fileName = origin.sessionPath;
         sessions.session.isModified = true;
         sessions.refreshSessionDisplay();
-        setCommandState(kStateIdle);
+        services_.states.set(kStateIdle);
       }
     }
   }

@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "core/app/main_controller.h"
+#include "core/app/main_presenter.h"
 #include "core/ports/queued_event_loop.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/manual_timer.h"
@@ -35,13 +35,13 @@ class LiveDialog : public RecParamDialog {
   bool askedLive = false;
 };
 
-class MainControllerLiveTest : public ::testing::Test {
+class PlaybackLiveTest : public ::testing::Test {
  protected:
-  MainControllerLiveTest() {
-    controller.attachPlayback(waveOut, loop, &playTimer);
-    controller.attachRecording(recordIn, loop, &levelTimer);
-    controller.attachLive(liveIn, loop);
-    controller.recording.dialog = &dialog;
+  PlaybackLiveTest() {
+    services.attachPlayback(waveOut, loop, &playTimer);
+    services.attachRecording(recordIn, loop, &levelTimer);
+    services.attachLive(liveIn, loop);
+    services.recording.engine.dialog = &dialog;
     controller.startUp({});
   }
 
@@ -50,7 +50,7 @@ class MainControllerLiveTest : public ::testing::Test {
   void capture(std::size_t count, std::uint8_t first = 1) {
     std::vector<std::uint8_t> bytes(count);
     std::iota(bytes.begin(), bytes.end(), first);
-    const auto chunk = static_cast<std::size_t>(controller.live.chunkBytes());
+    const auto chunk = static_cast<std::size_t>(services.playback.live.chunkBytes());
     for (std::size_t at = 0; at < count; at += chunk) {
       const std::size_t end = std::min(count, at + chunk);
       liveIn.supply(std::vector<std::uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(at),
@@ -60,17 +60,17 @@ class MainControllerLiveTest : public ::testing::Test {
   }
   // Whole chunks until the buffer has been filled once.
   void fillOnce() {
-    const Bytes chunk = controller.live.chunkBytes();
-    capture(static_cast<std::size_t>((controller.document.dataBytes / chunk + 1) * chunk));
+    const Bytes chunk = services.playback.live.chunkBytes();
+    capture(static_cast<std::size_t>((services.document.document.dataBytes / chunk + 1) * chunk));
   }
   void expectOff() {
-    EXPECT_FALSE(controller.liveMode);
-    EXPECT_FALSE(controller.live.liveActive());
+    EXPECT_FALSE(services.states.liveMode);
+    EXPECT_FALSE(services.playback.live.liveActive());
     EXPECT_FALSE(liveIn.isOpen);
-    EXPECT_FALSE(controller.document.isLoaded);
-    EXPECT_EQ(controller.document.samples, nullptr);
-    EXPECT_EQ(controller.commandState, kStateIdle);
-    EXPECT_TRUE(controller.commands[Command::Open]);
+    EXPECT_FALSE(services.document.document.isLoaded);
+    EXPECT_EQ(services.document.document.samples, nullptr);
+    EXPECT_EQ(services.states.state(), kStateIdle);
+    EXPECT_TRUE(services.states.commands()[Command::Open]);
   }
 
   test::ScriptedPrompter prompter;
@@ -82,29 +82,31 @@ class MainControllerLiveTest : public ::testing::Test {
   test::ManualTimer playTimer;
   test::ManualTimer levelTimer;
   LiveDialog dialog;
-  MainController controller{prompter, shell};
+  WindowCore core{prompter, shell};
+  AppServices& services = core.services;
+  MainPresenter& controller = core.presenter;
 };
 
-TEST_F(MainControllerLiveTest, FirstFullBufferMakesTheLiveSignalAvailable) {
-  controller.toggleLiveMode();
-  ASSERT_TRUE(controller.live.liveActive()) << testing::PrintToString(prompter.log());
+TEST_F(PlaybackLiveTest, FirstFullBufferMakesTheLiveSignalAvailable) {
+  services.playback.toggleLiveMode();
+  ASSERT_TRUE(services.playback.live.liveActive()) << testing::PrintToString(prompter.log());
   EXPECT_TRUE(dialog.askedLive);
-  EXPECT_TRUE(controller.liveMode);
+  EXPECT_TRUE(services.states.liveMode);
   EXPECT_EQ(liveIn.calls.front(), "open -1 22050");
-  const AudioDocument& doc = controller.document;
+  const AudioDocument& doc = services.document.document;
   EXPECT_EQ(doc.dataBytes, 441000);
   EXPECT_EQ(doc.frameCount, 220500);
   EXPECT_EQ(doc.nominalRate, 22050);
   EXPECT_EQ(doc.texts.windowTitle, "Initializing Live Audio Mode ...");
   EXPECT_EQ(doc.texts.applicationTitle, "Initializing Live Audio Mode ...");
   // Filling: nothing to make an EVP from yet; the file commands are off while live.
-  EXPECT_FALSE(controller.commands[Command::MakeEvp]);
+  EXPECT_FALSE(services.states.commands()[Command::MakeEvp]);
   for (Command c : {Command::Open, Command::Record, Command::Play, Command::Reverse})
-    EXPECT_FALSE(controller.commands[c]);
-  EXPECT_TRUE(controller.commands[Command::Live]);
+    EXPECT_FALSE(services.states.commands()[c]);
+  EXPECT_TRUE(services.states.commands()[Command::Live]);
 
   // The device hands over whole chunks only: 200 of them fall 200 bytes short of a round.
-  ASSERT_EQ(controller.live.chunkBytes(), 2204);
+  ASSERT_EQ(services.playback.live.chunkBytes(), 2204);
   capture(200 * 2204);
   EXPECT_FALSE(doc.isLoaded);
   capture(2204, 77);  // completes the round and starts the next one
@@ -112,18 +114,18 @@ TEST_F(MainControllerLiveTest, FirstFullBufferMakesTheLiveSignalAvailable) {
   EXPECT_FALSE(doc.isModified);
   EXPECT_EQ(doc.path, "Live Audio Source");
   EXPECT_EQ(doc.texts.status[0], "Sample: 22050 Hz \u00B7 16 Bit \u00B7 Mono");
-  EXPECT_TRUE(controller.commands[Command::MakeEvp]);
-  EXPECT_FALSE(controller.commands[Command::Play]);
-  EXPECT_EQ(controller.live.roundsFilled(), 1);
+  EXPECT_TRUE(services.states.commands()[Command::MakeEvp]);
+  EXPECT_FALSE(services.states.commands()[Command::Play]);
+  EXPECT_EQ(services.playback.live.roundsFilled(), 1);
   // Round two overwrites the start in place; the rest still holds round one.
-  EXPECT_EQ(controller.live.writePosition(), 2004);
+  EXPECT_EQ(services.playback.live.writePosition(), 2004);
   EXPECT_EQ(doc.samples[0], static_cast<std::uint8_t>(77 + 200));
   EXPECT_EQ(doc.samples[2003], static_cast<std::uint8_t>(77 + 2203));
   EXPECT_EQ(doc.samples[2004], static_cast<std::uint8_t>(1 + 2004));
   EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(MainControllerLiveTest, BadParametersLeaveTheModeOffWithTheirMessage) {
+TEST_F(PlaybackLiveTest, BadParametersLeaveTheModeOffWithTheirMessage) {
   const struct {
     const char* rate;
     int channels;
@@ -144,7 +146,7 @@ TEST_F(MainControllerLiveTest, BadParametersLeaveTheModeOffWithTheirMessage) {
     dialog.rate = c.rate;
     dialog.channels = c.channels;
     dialog.seconds = c.seconds;
-    controller.toggleLiveMode();
+    services.playback.toggleLiveMode();
     ASSERT_EQ(prompter.log().size(), 1u) << c.rate;
     EXPECT_EQ(prompter.log().front(), c.message);
     expectOff();
@@ -155,90 +157,92 @@ TEST_F(MainControllerLiveTest, BadParametersLeaveTheModeOffWithTheirMessage) {
   EXPECT_EQ(liveBufferSize(10000, recordingFormat(48000, 1, 1)), 1'920'000'000);
 }
 
-TEST_F(MainControllerLiveTest, CancellingTheDialogLeavesTheModeOffAndTheOldDocumentGone) {
-  controller.openWavFile(test::writeTempFile("live-old.wav", test::simpleWav(1, 16, 8000, 64)));
-  ASSERT_TRUE(controller.document.isLoaded);
+TEST_F(PlaybackLiveTest, CancellingTheDialogLeavesTheModeOffAndTheOldDocumentGone) {
+  services.openWavFile(test::writeTempFile("live-old.wav", test::simpleWav(1, 16, 8000, 64)));
+  ASSERT_TRUE(services.document.document.isLoaded);
   dialog.start = false;
-  controller.toggleLiveMode();
+  services.playback.toggleLiveMode();
   EXPECT_EQ(dialog.asked, 1);
   expectOff();
   EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(MainControllerLiveTest, RefusedDiscardAsksNoParameters) {
-  controller.openWavFile(test::writeTempFile("live-keep.wav", test::simpleWav(1, 16, 8000, 64)));
-  controller.document.markModified();
+TEST_F(PlaybackLiveTest, RefusedDiscardAsksNoParameters) {
+  services.openWavFile(test::writeTempFile("live-keep.wav", test::simpleWav(1, 16, 8000, 64)));
+  services.document.document.markModified();
   prompter.answers.push_back(Answer::Cancel);
-  controller.toggleLiveMode();
+  services.playback.toggleLiveMode();
   EXPECT_EQ(dialog.asked, 0);
-  EXPECT_FALSE(controller.liveMode);
-  EXPECT_TRUE(controller.document.isLoaded);  // kept
+  EXPECT_FALSE(services.states.liveMode);
+  EXPECT_TRUE(services.document.document.isLoaded);  // kept
 }
 
-TEST_F(MainControllerLiveTest, DeviceOpenFailureShowsTheDeviceText) {
+TEST_F(PlaybackLiveTest, DeviceOpenFailureShowsTheDeviceText) {
   liveIn.failOpen(kWaveBadDevice, "No input device.");
-  controller.toggleLiveMode();
+  services.playback.toggleLiveMode();
   EXPECT_EQ(prompter.log(), std::vector<std::string>{"Record In Error: No input device."});
   expectOff();
 }
 
-TEST_F(MainControllerLiveTest, SwitchingOffDuringCaptureFreesTheBufferAndIgnoresLateChunks) {
-  controller.toggleLiveMode();
+TEST_F(PlaybackLiveTest, SwitchingOffDuringCaptureFreesTheBufferAndIgnoresLateChunks) {
+  services.playback.toggleLiveMode();
   capture(30000);
-  controller.toggleLiveMode();  // off, the reset's returns still in the loop
-  EXPECT_FALSE(controller.liveMode);
+  services.playback.toggleLiveMode();  // off, the reset's returns still in the loop
+  EXPECT_FALSE(services.states.liveMode);
   loop.processPending();
   expectOff();
   EXPECT_EQ(liveIn.calls.back(), "close");
   // On again at once: a new round from the start, nothing of the old one.
-  controller.toggleLiveMode();
-  ASSERT_TRUE(controller.live.liveActive());
-  EXPECT_EQ(controller.live.writePosition(), 0);
+  services.playback.toggleLiveMode();
+  ASSERT_TRUE(services.playback.live.liveActive());
+  EXPECT_EQ(services.playback.live.writePosition(), 0);
   fillOnce();
-  EXPECT_TRUE(controller.document.isLoaded);
+  EXPECT_TRUE(services.document.document.isLoaded);
   EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(MainControllerLiveTest, LostDeviceStopsMakeEvpAndSwitchesTheModeOffOnce) {
-  controller.toggleLiveMode();
+TEST_F(PlaybackLiveTest, LostDeviceStopsMakeEvpAndSwitchesTheModeOffOnce) {
+  services.playback.toggleLiveMode();
   fillOnce();
-  controller.makeEvp();
-  ASSERT_EQ(controller.commandState, kStateMakingEvp) << testing::PrintToString(prompter.log());
+  services.playback.makeEvp();
+  ASSERT_EQ(services.states.state(), kStateMakingEvp) << testing::PrintToString(prompter.log());
   waveOut.completeNext();
   loop.processPending();
   liveIn.loseDevice(kWaveDeviceLost, "The input device was removed.");
   loop.processPending();
   EXPECT_EQ(prompter.log(),
             std::vector<std::string>{"Record In Error: The input device was removed."});
-  EXPECT_FALSE(controller.liveMode);
-  EXPECT_EQ(controller.document.samples, nullptr);
+  EXPECT_FALSE(services.states.liveMode);
+  EXPECT_EQ(services.document.document.samples, nullptr);
   waveOut.completeAll();  // the stopped run drains
   loop.processPending();
   EXPECT_FALSE(waveOut.isOpen);
   expectOff();
 }
 
-TEST_F(MainControllerLiveTest, ClosingWhileMakeEvpReadsTheLiveBuffer) {
-  controller.toggleLiveMode();
+TEST_F(PlaybackLiveTest, ClosingWhileMakeEvpReadsTheLiveBuffer) {
+  services.playback.toggleLiveMode();
   fillOnce();
-  controller.makeEvp();
-  ASSERT_EQ(controller.commandState, kStateMakingEvp);
+  services.playback.makeEvp();
+  ASSERT_EQ(services.states.state(), kStateMakingEvp);
   capture(20000);  // the round goes on under the running EVP
   EXPECT_TRUE(controller.closeQuery());
   EXPECT_FALSE(waveOut.isOpen);
   EXPECT_FALSE(liveIn.isOpen);
-  EXPECT_FALSE(controller.liveMode);
-  EXPECT_TRUE(controller.lastWavFile.empty());
+  EXPECT_FALSE(services.states.liveMode);
+  EXPECT_TRUE(services.document.folders.lastWavFile.empty());
   EXPECT_TRUE(prompter.shown.empty());  // a live signal is never offered for saving
 }
 
-TEST_F(MainControllerLiveTest, FeedbackFollowsTheBlockNowSoundingNotTheOneQueued) {
-  controller.openWavFile(test::writeTempFile("live-fb.wav", test::simpleWav(1, 16, 8000, 64000)));
+TEST_F(PlaybackLiveTest, FeedbackFollowsTheBlockNowSoundingNotTheOneQueued) {
+  services.openWavFile(test::writeTempFile("live-fb.wav", test::simpleWav(1, 16, 8000, 64000)));
   std::vector<int> shown;
-  controller.feedback.window.visible = true;
-  controller.feedback.segmentChanged = [&] { shown.push_back(controller.feedback.symbolCode); };
-  controller.makeEvp();
-  ASSERT_EQ(controller.commandState, kStateMakingEvp);
+  services.playback.feedback.window.visible = true;
+  services.playback.feedback.segmentChanged = [&] {
+    shown.push_back(services.playback.feedback.symbolCode);
+  };
+  services.playback.makeEvp();
+  ASSERT_EQ(services.states.state(), kStateMakingEvp);
   ASSERT_EQ(shown.size(), 1u);  // the first block, shown as the ring starts
   const auto codeOf = [&](std::size_t i) {
     return feedbackSymbolCode(static_cast<std::int32_t>(waveOut.written[i].user));
@@ -251,25 +255,25 @@ TEST_F(MainControllerLiveTest, FeedbackFollowsTheBlockNowSoundingNotTheOneQueued
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[1], codeOf(1));
   EXPECT_EQ(waveOut.written.size(), ring + 1);
-  controller.stopPlayback();
+  services.playback.stop();
   waveOut.completeAll();
   loop.processPending();
 }
 
-TEST_F(MainControllerLiveTest, SpeedOpensTheDeviceAtTheAdjustedRateAndChangesItWhilePlaying) {
-  controller.openWavFile(test::writeTempFile("speed.wav", test::simpleWav(1, 16, 22050, 64000)));
-  controller.changeSpeedSlider(51);  // 99 % while idle: no device to change
+TEST_F(PlaybackLiveTest, SpeedOpensTheDeviceAtTheAdjustedRateAndChangesItWhilePlaying) {
+  services.openWavFile(test::writeTempFile("speed.wav", test::simpleWav(1, 16, 22050, 64000)));
+  services.playback.changeSpeedSlider(51);  // 99 % while idle: no device to change
   EXPECT_EQ(waveOut.playbackRate, 0x10000u);
-  controller.makeEvp();
+  services.playback.makeEvp();
   EXPECT_EQ(waveOut.openedFormat.samplesPerSec, 21829u);
-  controller.changeSpeedSlider(25);  // 150 % while making the EVP
+  services.playback.changeSpeedSlider(25);  // 150 % while making the EVP
   EXPECT_EQ(waveOut.playbackRate, 98304u);
-  controller.stopPlayback();  // idle from here on, though blocks are still out
-  controller.changeSpeedSlider(0);
+  services.playback.stop();  // idle from here on, though blocks are still out
+  services.playback.changeSpeedSlider(0);
   EXPECT_EQ(waveOut.playbackRate, 98304u);
   waveOut.completeAll();
   loop.processPending();
-  controller.playDocument();
+  services.playback.play();
   EXPECT_EQ(waveOut.openedFormat.samplesPerSec, 44100u);
 }
 

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+
+#include "core/app/command_states.h"
+#include "core/app/document_service.h"
+#include "core/engine/recording_engine.h"
+#include "core/ports/event_loop.h"
+#include "core/ports/timer.h"
+#include "core/settings/settings.h"
+
+namespace voxloom {
+
+// Recording into the document: the engine, its parameters and level meter, the Record
+// command and ending a recording before the program closes.
+class RecordingService {
+ public:
+  RecordingService(Prompter& prompter, DocumentService& document, CommandStates& states,
+                   ViewRelay& relay);
+  RecordingService(const RecordingService&) = delete;
+  RecordingService& operator=(const RecordingService&) = delete;
+
+  void bindSettings(Settings& settings);
+
+  RecordingEngine engine;
+
+  // The input device; without one Record does nothing. `discardDocument` asks about
+  // unsaved work before a take replaces it: true when the user cancelled.
+  void attach(WaveIn& device, EventLoop& loop, OneShotTimer* levelDecay,
+              std::function<bool()> discardDocument);
+  void start();  // ButtonRecord, MenuFileRecord, F4
+  // Stops a running recording and waits, bounded, until it has ended.
+  void drain();
+
+ private:
+  DocumentService& document_;
+  CommandStates& states_;
+  ViewRelay& relay_;
+  EventLoop* loop_ = nullptr;
+};
+
+}  // namespace voxloom

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "core/app/command_states.h"
+#include "core/app/document_service.h"
+#include "core/ports/shell.h"
+#include "core/session/session_controller.h"
+#include "core/session/system_clock.h"
+#include "core/settings/settings.h"
+
+namespace voxloom {
+
+// The open session and its panel. The session's WAV file is loaded through `loadWav`,
+// the Open command's own steps (0: loaded).
+class SessionService : public CommandFollower {
+ public:
+  SessionService(Prompter& prompter, Shell& shell, DocumentService& document, CommandStates& states,
+                 const std::string& programFolder, std::function<int(const std::string&)> loadWav);
+  SessionService(const SessionService&) = delete;
+  SessionService& operator=(const SessionService&) = delete;
+
+  void bindSettings(Settings& settings);
+
+  void commandStateChanged(int state, const CommandView& commands) override;
+
+ private:
+  SystemClock clock_;
+
+ public:
+  SessionController sessions;
+};
+
+}  // namespace voxloom
