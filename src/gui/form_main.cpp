@@ -103,8 +103,7 @@ TFormMain::~TFormMain() {
 }
 
 void TFormMain::wireCommands() {
-  auto on = [this](const char* name, auto&& handler) {
-    QAction* action = findChild<QAction*>(name);
+  auto on = [this](QAction* action, auto&& handler) {
     connect(action, &QAction::triggered, this, std::forward<decltype(handler)>(handler));
   };
   auto onCommand = [this](Command command, auto handler) {
@@ -115,13 +114,13 @@ void TFormMain::wireCommands() {
   };
   onCommand(Command::Open, [this] { controller_.openWavFile(""); });
   onCommand(Command::Save, [this] { controller_.saveDocument(false); });
-  on("MenuFileExit", [this] { close(); });
-  on("MenuFileImportLabels", [this] { controller_.importLabels(); });
-  on("MenuFileExportLabels", [this] { controller_.exportLabels(); });
-  on("MenuHelpManual", [this] { controller_.showManual(); });
-  on("QuickstartGuide1", [this] { controller_.showQuickstart(); });
-  on("MenuHelpDownload", [this] { controller_.openWebSite(); });
-  on("MenuHelpAbout", [this] { showAbout(); });
+  on(menuItems_.exit, [this] { close(); });
+  on(importLabels_, [this] { controller_.importLabels(); });
+  on(exportLabels_, [this] { controller_.exportLabels(); });
+  on(menuItems_.manual, [this] { controller_.showManual(); });
+  on(menuItems_.quickstart, [this] { controller_.showQuickstart(); });
+  on(menuItems_.download, [this] { controller_.openWebSite(); });
+  on(menuItems_.about, [this] { showAbout(); });
   connect(mixerPlayback_, &QAction::triggered, this, [this] { controller_.openMixer(false); });
   connect(mixerRecording_, &QAction::triggered, this, [this] { controller_.openMixer(true); });
 }

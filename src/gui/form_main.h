@@ -7,17 +7,22 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/app/health_indicator.h"
 #include "core/app/main_controller.h"
 #include "core/ports/view.h"
+#include "core/random/random_source_kind.h"
+#include "core/session/session_panel.h"
 
 class QAction;
 class QActionGroup;
+class QCheckBox;
 class QGroupBox;
 class QIcon;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QRadioButton;
@@ -45,6 +50,11 @@ class TFormMain : public QMainWindow, public View {
 
   MainController& controller() { return controller_; }
 
+  // Extras > Settings...; its dialog is made beside this window.
+  QAction* settingsAction() const { return menuItems_.settings; }
+  // MemoCueLabels, whose font is stored with the settings.
+  QPlainTextEdit* cueLabelsMemo() const { return memoCueLabels_; }
+
   // Files named on the command line, opened when the window first shows.
   void setStartupFiles(std::vector<std::string> files) { startupFiles_ = std::move(files); }
   // The about box gets its version text at first show and is shown by MenuHelpAbout.
@@ -69,6 +79,46 @@ class TFormMain : public QMainWindow, public View {
     QWidget* widget = nullptr;
     QAction* action = nullptr;
   };
+  // Menu items that are no command of the command state.
+  struct MenuItems {
+    QAction* exit = nullptr;
+    QAction* manual = nullptr;
+    QAction* quickstart = nullptr;
+    QAction* download = nullptr;
+    QAction* about = nullptr;
+    QAction* speedWindow = nullptr;
+    QAction* feedbackWindow = nullptr;
+    QAction* settings = nullptr;
+  };
+  struct SegmentControls {
+    QSpinBox* duration = nullptr;
+    QSpinBox* duration2 = nullptr;
+    QCheckBox* segTo = nullptr;
+    QCheckBox* overlap = nullptr;
+    QCheckBox* zeroCross = nullptr;
+    QCheckBox* useCueList = nullptr;
+    QCheckBox* crossFade = nullptr;
+    QMenu* fadeMenu = nullptr;
+  };
+  struct SourceMenuItems {
+    std::array<QAction*, kRandomSourceKindCount> sources{};  // by RandomSourceKind
+    QAction* convert = nullptr;
+    QAction* recBest = nullptr;
+    QAction* recNew = nullptr;
+    QAction* fileLoop = nullptr;
+  };
+  struct SessionWidgets {
+    std::array<CommandPair, kSessionControlCount> controls{};  // by SessionControl
+    QLineEdit* file = nullptr;
+    QLineEdit* dateTime = nullptr;
+    QLineEdit* sequence = nullptr;
+    QLineEdit* question = nullptr;
+    QLineEdit* answer = nullptr;
+    QLabel* recordMode = nullptr;
+    QAction* exportProvenance = nullptr;
+    QAction* selectEditor = nullptr;
+    QAction* defaultEditor = nullptr;
+  };
 
   void buildMenus();
   void buildToolBar();
@@ -81,10 +131,15 @@ class TFormMain : public QMainWindow, public View {
   void wireCommands();
   void wireSession();  // form_main_session.cpp, with showSessionPanel
   void showSessionPanel();
-  void wireEffects();                    // form_main_effects.cpp
-  void wireEngine();                     // form_main_engine.cpp
-  void wireRecording();                  // form_main_record.cpp
-  void refreshEngineControls();          // form_main_engine.cpp
+  void wireEffects();            // form_main_effects.cpp
+  void wireEngine();             // form_main_engine.cpp
+  void wireRecording();          // form_main_record.cpp
+  void refreshEngineControls();  // form_main_engine.cpp
+  // The segment check boxes and the source options with the flags they show.
+  using CheckBinding = std::pair<QCheckBox*, SegmentCheck SegmentOptions::*>;
+  using OptionBinding = std::pair<QAction*, bool RandomSourceMenu::*>;
+  std::array<CheckBinding, 5> segmentChecks() const;
+  std::array<OptionBinding, 4> sourceOptions() const;
   void wireSources(Prompter& prompter);  // form_main_sources.cpp
   void refreshSourceCaptions();          // form_main_sources.cpp
   void refreshSourceWindows();           // form_main_sources.cpp, with the captions
@@ -117,6 +172,10 @@ class TFormMain : public QMainWindow, public View {
   bool mixerAvailable_ = false;
 
   std::array<CommandPair, kCommandCount> commandControls_{};
+  MenuItems menuItems_;
+  SegmentControls segments_;
+  SourceMenuItems sourceMenu_;
+  SessionWidgets session_;
 
   std::array<QLabel*, 3> statusPanels_{};
   QLabel* sourcePanel_ = nullptr;  // StatusBarSource

@@ -14,10 +14,10 @@ void TFormMain::wireToolWindows() {
   speedWindow_ = new TFormSpeedControlWindow(controller_, this);
   feedbackWindow_ = new TFormVisualFeedbackWindow(controller_, this);
 
-  QAction* speedItem = findChild<QAction*>("MenuExtrasSpeedControlWindow");
-  QAction* feedbackItem = findChild<QAction*>("MenuExtrasVisualFeedbackWindow");
-  connect(speedItem, &QAction::triggered, this, [this] { controller_.toggleSpeedWindow(); });
-  connect(feedbackItem, &QAction::triggered, this, [this] { controller_.toggleFeedbackWindow(); });
+  connect(menuItems_.speedWindow, &QAction::triggered, this,
+          [this] { controller_.toggleSpeedWindow(); });
+  connect(menuItems_.feedbackWindow, &QAction::triggered, this,
+          [this] { controller_.toggleFeedbackWindow(); });
   controller_.speed.window.checkChanged = [this] { refreshToolMarks(); };
   controller_.feedback.window.checkChanged = [this] { refreshToolMarks(); };
 
@@ -29,16 +29,14 @@ void TFormMain::wireToolWindows() {
 }
 
 void TFormMain::refreshToolMarks() {
-  const std::pair<const char*, bool> marks[] = {
-      {"MenuExtrasSpeedControlWindow", controller_.speed.window.checked},
-      {"MenuExtrasVisualFeedbackWindow", controller_.feedback.window.checked},
-      {"MenuExtrasLive", controller_.liveMode},
+  const std::pair<QAction*, bool> marks[] = {
+      {menuItems_.speedWindow, controller_.speed.window.checked},
+      {menuItems_.feedbackWindow, controller_.feedback.window.checked},
+      {commandControls_[static_cast<std::size_t>(Command::Live)].action, controller_.liveMode},
   };
-  for (const auto& [name, checked] : marks) {
-    if (QAction* item = findChild<QAction*>(name)) {
-      const QSignalBlocker quiet(item);
-      item->setChecked(checked);
-    }
+  for (const auto& [item, checked] : marks) {
+    const QSignalBlocker quiet(item);
+    item->setChecked(checked);
   }
 }
 
