@@ -26,6 +26,7 @@
 #include "gui/form_visual_feedback.h"
 #include "gui/help_window.h"
 #include "gui/menu_shortcuts_first.h"
+#include "gui/status_panels.h"
 
 namespace voxloom {
 
@@ -142,8 +143,10 @@ void TFormMain::changed(ViewAspect aspect) {
 void TFormMain::refreshTexts() {
   const DocumentTexts& texts = controller_.document.texts;
   if (!texts.windowTitle.empty()) setWindowTitle(qt(texts.windowTitle));
-  for (std::size_t i = 0; i < statusPanels_.size(); ++i)
+  for (std::size_t i = 0; i < statusPanels_.size(); ++i) {
     statusPanels_[i]->setText(qt(texts.status[i]));
+    keepWholeText(statusPanels_[i], kStatusPanelWidths[i]);
+  }
 }
 
 void TFormMain::refreshCommands() {

@@ -37,6 +37,7 @@ class TFormAbout;
 class TFormSpeedControlWindow;
 class TFormVisualFeedbackWindow;
 class SignalViewPanel;
+class CompactLabel;
 
 // The main window: menus, toolbar, the segment, play-time and session panels and the
 // status bar. It forwards commands to the MainController and shows its state.
@@ -177,10 +178,13 @@ class TFormMain : public QMainWindow, public View {
   SourceMenuItems sourceMenu_;
   SessionWidgets session_;
 
+  // The document's panels grow from these widths to their whole texts.
+  static constexpr std::array<int, 3> kStatusPanelWidths{170, 65, 50};
   std::array<QLabel*, 3> statusPanels_{};
-  QLabel* sourcePanel_ = nullptr;  // StatusBarSource
-  QLabel* healthPanel_ = nullptr;  // StatusBarHealth
-  QTimer* healthTimer_ = nullptr;  // runs while Make EVP does
+  CompactLabel* sourcePanel_ = nullptr;  // StatusBarSource
+  QLabel* healthPanel_ = nullptr;        // StatusBarHealth
+  QString healthTip_;                    // the hint, or the notice of a run's first failure
+  QTimer* healthTimer_ = nullptr;        // runs while Make EVP does
   HealthIndicator healthIndicator_;
   QGroupBox* radioGroupRandomPlay_ = nullptr;
   QRadioButton* playForTime_ = nullptr;

@@ -491,11 +491,10 @@ QWidget* TFormMain::buildSessionGroup() {
 }
 
 void TFormMain::buildStatusBar() {
-  const int widths[3] = {170, 65, 50};
   for (int i = 0; i < 3; ++i) {
     auto* panel = new QLabel(this);
     panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-    panel->setMinimumWidth(widths[i]);
+    panel->setMinimumWidth(kStatusPanelWidths[i]);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     statusPanels_[i] = panel;
     // The last panel takes the rest of the bar.
