@@ -1,4 +1,5 @@
-// Construction of the main window's menus, toolbar, panels and status bar.
+// Construction of the main window's menus, toolbar and panels; the status bar is built
+// in form_main_health.cpp.
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
@@ -14,7 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
@@ -488,19 +488,6 @@ QWidget* TFormMain::buildSessionGroup() {
   commandControls_[static_cast<std::size_t>(Command::SessionStop)].widget = stop;
   commandControls_[static_cast<std::size_t>(Command::MemoCueLabels)].widget = memoCueLabels_;
   return group;
-}
-
-void TFormMain::buildStatusBar() {
-  for (int i = 0; i < 3; ++i) {
-    auto* panel = new QLabel(this);
-    panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-    panel->setMinimumWidth(kStatusPanelWidths[i]);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    statusPanels_[i] = panel;
-    // The last panel takes the rest of the bar.
-    statusBar()->addWidget(panel, i == 2 ? 1 : 0);
-  }
-  buildHealthPanels();
 }
 
 }  // namespace voxloom

@@ -1,4 +1,5 @@
-// The status bar's source and health panels, and the notice of a run's first failure.
+// The status bar: the document's panels, the source and health panels, and the notice of
+// a run's first failure.
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
@@ -44,6 +45,19 @@ Label* addPanel(QStatusBar* bar, const char* name, int minimumWidth) {
 }
 
 }  // namespace
+
+void TFormMain::buildStatusBar() {
+  for (int i = 0; i < 3; ++i) {
+    auto* panel = new QLabel(this);
+    panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+    panel->setMinimumWidth(kStatusPanelWidths[i]);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusPanels_[i] = panel;
+    // The last panel takes the rest of the bar.
+    statusBar()->addWidget(panel, i == 2 ? 1 : 0);
+  }
+  buildHealthPanels();
+}
 
 void TFormMain::buildHealthPanels() {
   sourcePanel_ = addPanel<CompactLabel>(statusBar(), "StatusBarSource", 0);
