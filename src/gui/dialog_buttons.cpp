@@ -5,6 +5,10 @@
 namespace voxloom {
 
 QHBoxLayout* makeOkCancelRow(QDialog* dialog, const QString& okCaption) {
+  return makeOkCancelButtons(dialog, okCaption).row;
+}
+
+OkCancelRow makeOkCancelButtons(QDialog* dialog, const QString& okCaption) {
   auto* ok = new QPushButton(okCaption, dialog);
   ok->setObjectName("ButtonOK");
   ok->setDefault(true);
@@ -16,7 +20,7 @@ QHBoxLayout* makeOkCancelRow(QDialog* dialog, const QString& okCaption) {
   row->addStretch();
   row->addWidget(ok);
   row->addWidget(cancel);
-  return row;
+  return {row, ok, cancel};
 }
 
 }  // namespace voxloom

@@ -26,8 +26,9 @@ TFormInputString::TFormInputString(QWidget* owner)
   comboBoxUrl_->setInsertPolicy(QComboBox::NoInsert);  // the form decides what joins the list
   comboBoxUrl_->setMinimumWidth(460);
 
-  QHBoxLayout* buttons = makeOkCancelRow(this);
-  auto* ok = findChild<QPushButton*>("ButtonOK");
+  const OkCancelRow okCancel = makeOkCancelButtons(this);
+  QHBoxLayout* buttons = okCancel.row;
+  QPushButton* ok = okCancel.ok;
   disconnect(ok, &QPushButton::clicked, this, &QDialog::accept);
   auto* remove = new QPushButton("Delete", this);
   remove->setObjectName("ButtonDelete");

@@ -26,6 +26,7 @@
 #include "gui/form_visual_feedback.h"
 #include "gui/help_window.h"
 #include "gui/menu_shortcuts_first.h"
+#include "gui/status_panels.h"
 
 namespace voxloom {
 
@@ -119,8 +120,7 @@ TFormMain::~TFormMain() {
 }
 
 void TFormMain::wireCommands() {
-  auto on = [this](const char* name, auto&& handler) {
-    QAction* action = findChild<QAction*>(name);
+  auto on = [this](QAction* action, auto&& handler) {
     connect(action, &QAction::triggered, this, std::forward<decltype(handler)>(handler));
   };
   auto onCommand = [this](Command command, auto handler) {
@@ -131,13 +131,13 @@ void TFormMain::wireCommands() {
   };
   onCommand(Command::Open, [this] { services_.openWavFile(""); });
   onCommand(Command::Save, [this] { services_.saveDocument(false); });
-  on("MenuFileExit", [this] { close(); });
-  on("MenuFileImportLabels", [this] { services_.document.importLabels(); });
-  on("MenuFileExportLabels", [this] { services_.document.exportLabels(); });
-  on("MenuHelpManual", [this] { controller_.showManual(); });
-  on("QuickstartGuide1", [this] { controller_.showQuickstart(); });
-  on("MenuHelpDownload", [this] { controller_.openWebSite(); });
-  on("MenuHelpAbout", [this] { showAbout(); });
+  on(menuItems_.exit, [this] { close(); });
+  on(importLabels_, [this] { services_.document.importLabels(); });
+  on(exportLabels_, [this] { services_.document.exportLabels(); });
+  on(menuItems_.manual, [this] { controller_.showManual(); });
+  on(menuItems_.quickstart, [this] { controller_.showQuickstart(); });
+  on(menuItems_.download, [this] { controller_.openWebSite(); });
+  on(menuItems_.about, [this] { showAbout(); });
   connect(mixerPlayback_, &QAction::triggered, this, [this] { controller_.openMixer(false); });
   connect(mixerRecording_, &QAction::triggered, this, [this] { controller_.openMixer(true); });
 }
@@ -159,8 +159,10 @@ void TFormMain::changed(ViewAspect aspect) {
 void TFormMain::refreshTexts() {
   const DocumentTexts& texts = services_.document.document.texts;
   if (!texts.windowTitle.empty()) setWindowTitle(qt(texts.windowTitle));
-  for (std::size_t i = 0; i < statusPanels_.size(); ++i)
+  for (std::size_t i = 0; i < statusPanels_.size(); ++i) {
     statusPanels_[i]->setText(qt(texts.status[i]));
+    keepWholeText(statusPanels_[i], kStatusPanelWidths[i]);
+  }
 }
 
 void TFormMain::refreshCommands() {

@@ -7,17 +7,22 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/app/health_indicator.h"
 #include "core/app/main_presenter.h"
 #include "core/ports/view.h"
+#include "core/random/random_source_kind.h"
+#include "core/session/session_panel.h"
 
 class QAction;
 class QActionGroup;
+class QCheckBox;
 class QGroupBox;
 class QIcon;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QRadioButton;
@@ -32,6 +37,7 @@ class TFormAbout;
 class TFormSpeedControlWindow;
 class TFormVisualFeedbackWindow;
 class SignalViewPanel;
+class CompactLabel;
 
 // The main window: menus, toolbar, the segment, play-time and session panels and the
 // status bar. It forwards commands to the services and the presenter and shows
@@ -45,6 +51,11 @@ class TFormMain : public QMainWindow, public View {
 
   MainPresenter& controller() { return controller_; }
   AppServices& services() { return services_; }
+
+  // Extras > Settings...; its dialog is made beside this window.
+  QAction* settingsAction() const { return menuItems_.settings; }
+  // MemoCueLabels, whose font is stored with the settings.
+  QPlainTextEdit* cueLabelsMemo() const { return memoCueLabels_; }
 
   // Files named on the command line, opened when the window first shows.
   void setStartupFiles(std::vector<std::string> files) { startupFiles_ = std::move(files); }
@@ -70,6 +81,46 @@ class TFormMain : public QMainWindow, public View {
     QWidget* widget = nullptr;
     QAction* action = nullptr;
   };
+  // Menu items that are no command of the command state.
+  struct MenuItems {
+    QAction* exit = nullptr;
+    QAction* manual = nullptr;
+    QAction* quickstart = nullptr;
+    QAction* download = nullptr;
+    QAction* about = nullptr;
+    QAction* speedWindow = nullptr;
+    QAction* feedbackWindow = nullptr;
+    QAction* settings = nullptr;
+  };
+  struct SegmentControls {
+    QSpinBox* duration = nullptr;
+    QSpinBox* duration2 = nullptr;
+    QCheckBox* segTo = nullptr;
+    QCheckBox* overlap = nullptr;
+    QCheckBox* zeroCross = nullptr;
+    QCheckBox* useCueList = nullptr;
+    QCheckBox* crossFade = nullptr;
+    QMenu* fadeMenu = nullptr;
+  };
+  struct SourceMenuItems {
+    std::array<QAction*, kRandomSourceKindCount> sources{};  // by RandomSourceKind
+    QAction* convert = nullptr;
+    QAction* recBest = nullptr;
+    QAction* recNew = nullptr;
+    QAction* fileLoop = nullptr;
+  };
+  struct SessionWidgets {
+    std::array<CommandPair, kSessionControlCount> controls{};  // by SessionControl
+    QLineEdit* file = nullptr;
+    QLineEdit* dateTime = nullptr;
+    QLineEdit* sequence = nullptr;
+    QLineEdit* question = nullptr;
+    QLineEdit* answer = nullptr;
+    QLabel* recordMode = nullptr;
+    QAction* exportProvenance = nullptr;
+    QAction* selectEditor = nullptr;
+    QAction* defaultEditor = nullptr;
+  };
 
   void buildMenus();
   void buildToolBar();
@@ -82,10 +133,15 @@ class TFormMain : public QMainWindow, public View {
   void wireCommands();
   void wireSession();  // form_main_session.cpp, with showSessionPanel
   void showSessionPanel();
-  void wireEffects();                    // form_main_effects.cpp
-  void wireEngine();                     // form_main_engine.cpp
-  void wireRecording();                  // form_main_record.cpp
-  void refreshEngineControls();          // form_main_engine.cpp
+  void wireEffects();            // form_main_effects.cpp
+  void wireEngine();             // form_main_engine.cpp
+  void wireRecording();          // form_main_record.cpp
+  void refreshEngineControls();  // form_main_engine.cpp
+  // The segment check boxes and the source options with the flags they show.
+  using CheckBinding = std::pair<QCheckBox*, SegmentCheck SegmentOptions::*>;
+  using OptionBinding = std::pair<QAction*, bool RandomSourceMenu::*>;
+  std::array<CheckBinding, 5> segmentChecks() const;
+  std::array<OptionBinding, 4> sourceOptions() const;
   void wireSources(Prompter& prompter);  // form_main_sources.cpp
   void refreshSourceCaptions();          // form_main_sources.cpp
   void refreshSourceWindows();           // form_main_sources.cpp, with the captions
@@ -119,11 +175,18 @@ class TFormMain : public QMainWindow, public View {
   bool mixerAvailable_ = false;
 
   std::array<CommandPair, kCommandCount> commandControls_{};
+  MenuItems menuItems_;
+  SegmentControls segments_;
+  SourceMenuItems sourceMenu_;
+  SessionWidgets session_;
 
+  // The document's panels grow from these widths to their whole texts.
+  static constexpr std::array<int, 3> kStatusPanelWidths{170, 65, 50};
   std::array<QLabel*, 3> statusPanels_{};
-  QLabel* sourcePanel_ = nullptr;  // StatusBarSource
-  QLabel* healthPanel_ = nullptr;  // StatusBarHealth
-  QTimer* healthTimer_ = nullptr;  // runs while Make EVP does
+  CompactLabel* sourcePanel_ = nullptr;  // StatusBarSource
+  QLabel* healthPanel_ = nullptr;        // StatusBarHealth
+  QString healthTip_;                    // the hint, or the notice of a run's first failure
+  QTimer* healthTimer_ = nullptr;        // runs while Make EVP does
   HealthIndicator healthIndicator_;
   QGroupBox* radioGroupRandomPlay_ = nullptr;
   QRadioButton* playForTime_ = nullptr;

@@ -1,4 +1,5 @@
-// Construction of the main window's menus, toolbar, panels and status bar.
+// Construction of the main window's menus, toolbar and panels; the status bar is built
+// in form_main_health.cpp.
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
@@ -14,7 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
@@ -152,27 +152,44 @@ void TFormMain::buildMenus() {
   pair(Command::Pause, addAction(file, "MenuFilePause", "P&ause", Qt::Key_F7))->setCheckable(true);
   pair(Command::Stop, addAction(file, "MenuFileStop", "S&top", Qt::Key_F8));
   file->addSeparator();
-  addAction(file, "MenuFileExit", "&Exit");
+  menuItems_.exit = addAction(file, "MenuFileExit", "&Exit");
 
   QMenu* session = menuBar()->addMenu("&Session");
   session->setObjectName("MenuSession");
-  addAction(session, "MenuSessionNew", "&New", QKeySequence("Ctrl+N"));
-  addAction(session, "MenuSessionOpen", "&Open...", QKeySequence("Ctrl+O"));
-  addAction(session, "MenuSessionSave", "&Save...", QKeySequence("Ctrl+S"));
+  auto sessionItem = [this, session](SessionControl control, const char* name,
+                                     const QString& caption, const QKeySequence& shortcut = {}) {
+    QAction* action = addAction(session, name, caption, shortcut);
+    session_.controls[static_cast<std::size_t>(control)].action = action;
+    return action;
+  };
+  sessionItem(SessionControl::ButtonCloseSessionFile, "MenuSessionNew", "&New",
+              QKeySequence("Ctrl+N"));
+  sessionItem(SessionControl::ButtonOpenSessionFile, "MenuSessionOpen", "&Open...",
+              QKeySequence("Ctrl+O"));
+  sessionItem(SessionControl::ButtonSaveSessionFile, "MenuSessionSave", "&Save...",
+              QKeySequence("Ctrl+S"));
   session->addSeparator();
-  addAction(session, "MenuSessionRecord", "&Record", QKeySequence("Ctrl+R"))->setCheckable(true);
-  addAction(session, "MenuSessionPlay", "&Play", QKeySequence("Ctrl+P"));
-  addAction(session, "MenuSessionEVP", "Play &EVP", QKeySequence("Ctrl+E"));
-  pair(Command::SessionStop,
-       addAction(session, "MenuSessionStop", "S&top", QKeySequence("Ctrl+T")));
+  sessionItem(SessionControl::ButtonSessionRec, "MenuSessionRecord", "&Record",
+              QKeySequence("Ctrl+R"))
+      ->setCheckable(true);
+  sessionItem(SessionControl::ButtonSessionPlay, "MenuSessionPlay", "&Play",
+              QKeySequence("Ctrl+P"));
+  sessionItem(SessionControl::ButtonSessionPlaySeq, "MenuSessionEVP", "Play &EVP",
+              QKeySequence("Ctrl+E"));
+  pair(Command::SessionStop, sessionItem(SessionControl::ButtonSessionStop, "MenuSessionStop",
+                                         "S&top", QKeySequence("Ctrl+T")));
   session->addSeparator();
-  addAction(session, "MenuSessionWAV", "E&xport EVP as WAV file...", QKeySequence("Ctrl+X"));
-  addAction(session, "MenuSessionEdit", "Loa&d EVP into WAV editor", QKeySequence("Ctrl+D"));
+  sessionItem(SessionControl::ButtonSessionWav, "MenuSessionWAV", "E&xport EVP as WAV file...",
+              QKeySequence("Ctrl+X"));
+  sessionItem(SessionControl::ButtonSessionEdit, "MenuSessionEdit", "Loa&d EVP into WAV editor",
+              QKeySequence("Ctrl+D"));
   // Enabled by the session panel for a record captured in this run.
-  addAction(session, "MenuSessionExportProvenance", "Export EVP pro&venance...")->setEnabled(false);
+  session_.exportProvenance =
+      addAction(session, "MenuSessionExportProvenance", "Export EVP pro&venance...");
+  session_.exportProvenance->setEnabled(false);
   session->addSeparator();
-  addAction(session, "MenuSessionPrev", "&- Skip to previous EVP");
-  addAction(session, "MenuSessionNext", "&+ Skip to next EVP");
+  sessionItem(SessionControl::ButtonSessionPrev, "MenuSessionPrev", "&- Skip to previous EVP");
+  sessionItem(SessionControl::ButtonSessionNext, "MenuSessionNext", "&+ Skip to next EVP");
 
   QMenu* extras = menuBar()->addMenu("&Extras");
   extras->setObjectName("MenuExtras");
@@ -184,15 +201,17 @@ void TFormMain::buildMenus() {
   pair(Command::Normalize, addAction(extras, "MenuExtrasNormalize", "&Normalize signal"));
   pair(Command::AutoCut, addAction(extras, "MenuExtrasAutocut", "Auto-&cut signal..."));
   extras->addSeparator();
-  addAction(extras, "MenuExtrasSpeedControlWindow", "Spee&d control")->setCheckable(true);
-  addAction(extras, "MenuExtrasVisualFeedbackWindow", "Visual &feedback window")
-      ->setCheckable(true);
+  menuItems_.speedWindow = addAction(extras, "MenuExtrasSpeedControlWindow", "Spee&d control");
+  menuItems_.speedWindow->setCheckable(true);
+  menuItems_.feedbackWindow =
+      addAction(extras, "MenuExtrasVisualFeedbackWindow", "Visual &feedback window");
+  menuItems_.feedbackWindow->setCheckable(true);
   extras->addSeparator();
   pair(Command::LogRandom, addAction(extras, "MenuExtrasProtRN", "&Log random numbers..."))
       ->setCheckable(true);
   pair(Command::WriteRandom, addAction(extras, "MenuExtrasWriteRN", "&Write RN to a file..."));
   extras->addSeparator();
-  addAction(extras, "MenuExtrasSettings", "&Settings...");  // gui/form_settings.h
+  menuItems_.settings = addAction(extras, "MenuExtrasSettings", "&Settings...");
 
   QMenu* prefs = menuBar()->addMenu("&Preferences");
   prefs->setObjectName("MenuPref");
@@ -200,33 +219,33 @@ void TFormMain::buildMenus() {
   random->setObjectName("MenuPrefRndSrc");
   auto* sources = new QActionGroup(this);
   sources->setObjectName("RandomSourceGroup");
-  const std::pair<const char*, const char*> sourceItems[] = {
-      {"MenuPrefRndSrcProgram", "&Pseudo RNG"},
-      {"MenuPrefRndSrcFractal", "&Fractal equation..."},
-      {"MenuPrefRndSrcSoundcard", "&Sound card"},
-      {"MenuPrefRndSrcFile", "F&ile..."},
-      {"MenuPrefRndSrcHttp", "I&nternet..."},
-      {"MenuPrefRndSrcManual", "&Manual sweep"},
-      {"MenuPrefRndSrcLPT", "P&arallel printer port..."},
-      {"MenuPrefRndSrcDevice", "&Device..."},
+  // The menu's order is not the order of the kinds' numbers.
+  const RandomSourceKind menuOrder[] = {
+      RandomSourceKind::PseudoRng,    RandomSourceKind::Fractal,  RandomSourceKind::SoundCard,
+      RandomSourceKind::RandomFile,   RandomSourceKind::Internet, RandomSourceKind::ManualSweep,
+      RandomSourceKind::ParallelPort, RandomSourceKind::Device,
   };
-  for (const auto& [name, caption] : sourceItems) {
-    QAction* item = addAction(random, name, caption);
+  for (RandomSourceKind kind : menuOrder) {
+    const auto index = static_cast<std::size_t>(kind);
+    QAction* item =
+        addAction(random, kRandomSourceItems[index].menuItem, kRandomSourceItems[index].caption);
     item->setCheckable(true);
     sources->addAction(item);
+    sourceMenu_.sources[index] = item;
   }
   sources->actions().front()->setChecked(true);
   random->addSeparator();
-  const std::tuple<const char*, const char*, bool> options[] = {
-      {"MenuPrefRndSrcConvert", "Bitwise &convert 32 RN to 1 RN", false},
-      {"MenuPrefRndSrcRecBest", "Use &best sample rate", true},
-      {"MenuPrefRndSrcRecNew", "&Retrieve new RN for each EVP", true},
-      {"MenuPrefRndSrcFileLoop", "&Loop file", true},
+  const std::tuple<QAction**, const char*, const char*, bool> options[] = {
+      {&sourceMenu_.convert, "MenuPrefRndSrcConvert", "Bitwise &convert 32 RN to 1 RN", false},
+      {&sourceMenu_.recBest, "MenuPrefRndSrcRecBest", "Use &best sample rate", true},
+      {&sourceMenu_.recNew, "MenuPrefRndSrcRecNew", "&Retrieve new RN for each EVP", true},
+      {&sourceMenu_.fileLoop, "MenuPrefRndSrcFileLoop", "&Loop file", true},
   };
-  for (const auto& [name, caption, checked] : options) {
+  for (const auto& [member, name, caption, checked] : options) {
     QAction* item = addAction(random, name, caption);
     item->setCheckable(true);
     item->setChecked(checked);
+    *member = item;
   }
   QMenu* mixer = prefs->addMenu("Audio &mixer");
   mixer->setObjectName("MenuPrefMixer");
@@ -235,11 +254,11 @@ void TFormMain::buildMenus() {
 
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("MenuHelp");
-  addAction(help, "MenuHelpManual", "&Manual", Qt::Key_F1);
-  addAction(help, "QuickstartGuide1", "&Quickstart guide");
-  addAction(help, "MenuHelpDownload", "Go to &web site / download");
+  menuItems_.manual = addAction(help, "MenuHelpManual", "&Manual", Qt::Key_F1);
+  menuItems_.quickstart = addAction(help, "QuickstartGuide1", "&Quickstart guide");
+  menuItems_.download = addAction(help, "MenuHelpDownload", "Go to &web site / download");
   help->addSeparator();
-  addAction(help, "MenuHelpAbout", "&About Voxloom...");
+  menuItems_.about = addAction(help, "MenuHelpAbout", "&About Voxloom...");
 }
 
 void TFormMain::buildToolBar() {
@@ -281,36 +300,38 @@ QWidget* TFormMain::buildSegmentsGroup() {
   auto* group = new QGroupBox("Segments", this);
   group->setObjectName("GroupBoxSegments");
   auto* grid = new QGridLayout(group);
-  grid->addWidget(new QLabel("From", group), 0, 0);
-  grid->addWidget(makeSpin(group, "CSpinEditSegDuration", 1, 10000, 80,
-                           "Minimum duration of each segment (milliseconds)"),
-                  0, 1);
-  grid->addWidget(new QLabel("ms", group), 0, 2);
-  grid->addWidget(makeCheck(group, "CheckBoxSegTo", "To",
-                            "Vary duration of segments between minimum and maximum value", false),
-                  1, 0);
-  grid->addWidget(makeSpin(group, "CSpinEditSegDuration2", 1, 10000, 120,
-                           "Maximum duration of each segment (milliseconds)"),
-                  1, 1);
-  grid->addWidget(new QLabel("ms", group), 1, 2);
-  grid->addWidget(makeCheck(group, "CheckBoxOverlap", "Overlap",
-                            "Segments can be overlapping or adjacent", false),
-                  2, 0, 1, 2);
-  grid->addWidget(makeCheck(group, "CheckBoxZeroCrossAdjust", "Z-Cross",
-                            "Adjust the segment borders to avoid \"clicks\"", true),
-                  3, 0, 1, 2);
-  grid->addWidget(
+  segments_.duration = makeSpin(group, "CSpinEditSegDuration", 1, 10000, 80,
+                                "Minimum duration of each segment (milliseconds)");
+  segments_.segTo = makeCheck(group, "CheckBoxSegTo", "To",
+                              "Vary duration of segments between minimum and maximum value", false);
+  segments_.duration2 = makeSpin(group, "CSpinEditSegDuration2", 1, 10000, 120,
+                                 "Maximum duration of each segment (milliseconds)");
+  segments_.overlap = makeCheck(group, "CheckBoxOverlap", "Overlap",
+                                "Segments can be overlapping or adjacent", false);
+  segments_.zeroCross = makeCheck(group, "CheckBoxZeroCrossAdjust", "Z-Cross",
+                                  "Adjust the segment borders to avoid \"clicks\"", true);
+  segments_.useCueList =
       makeCheck(group, "CheckBoxUseCueList", "Use Cue List",
-                "If the WAV file contains a Cue List, use cues instead of segments", false),
-      4, 0, 1, 3);
+                "If the WAV file contains a Cue List, use cues instead of segments", false);
   QCheckBox* crossFade = makeCheck(
       group, "CheckBoxCrossFade", "X-Fade",
       "Cross fade segments to make output sound \"softer\" (right-click to configure)", false);
+  segments_.crossFade = crossFade;
+  grid->addWidget(new QLabel("From", group), 0, 0);
+  grid->addWidget(segments_.duration, 0, 1);
+  grid->addWidget(new QLabel("ms", group), 0, 2);
+  grid->addWidget(segments_.segTo, 1, 0);
+  grid->addWidget(segments_.duration2, 1, 1);
+  grid->addWidget(new QLabel("ms", group), 1, 2);
+  grid->addWidget(segments_.overlap, 2, 0, 1, 2);
+  grid->addWidget(segments_.zeroCross, 3, 0, 1, 2);
+  grid->addWidget(segments_.useCueList, 4, 0, 1, 3);
   grid->addWidget(crossFade, 5, 0, 1, 3);
   grid->setColumnStretch(3, 1);
 
   auto* fadeMenu = new QMenu(crossFade);
   fadeMenu->setObjectName("PopupMenuFade");
+  segments_.fadeMenu = fadeMenu;
   auto* fades = new QActionGroup(fadeMenu);
   const std::pair<const char*, const char*> fadeItems[] = {
       {"PopupMenuFadeLinear", "&Linear"},           {"PopupMenuFadeSine", "&Sine"},
@@ -359,62 +380,86 @@ QWidget* TFormMain::buildSessionGroup() {
   auto* group = new QGroupBox("EVP Session", this);
   group->setObjectName("GroupBoxSession");
   auto* grid = new QGridLayout(group);
+  auto control = [this](SessionControl c, QWidget* widget) {
+    session_.controls[static_cast<std::size_t>(c)].widget = widget;
+    return widget;
+  };
+  auto button = [&](SessionControl c, const char* name, const QString& caption,
+                    const QString& hint) {
+    QPushButton* made = makeButton(group, name, caption, hint);
+    control(c, made);
+    return made;
+  };
 
   auto* fileRow = new QHBoxLayout;
-  fileRow->addWidget(makeEdit(group, "EditSessionFile", "Name of Session file", true), 1);
-  fileRow->addWidget(makeButton(group, "ButtonOpenSessionFile", "&Open", "Open Session file"));
-  fileRow->addWidget(
-      makeButton(group, "ButtonCloseSessionFile", "&New", "Close Session file / New session"));
-  fileRow->addWidget(makeButton(group, "ButtonSaveSessionFile", "&Save", "Save Session file"));
+  session_.file = makeEdit(group, "EditSessionFile", "Name of Session file", true);
+  fileRow->addWidget(control(SessionControl::EditSessionFile, session_.file), 1);
+  fileRow->addWidget(button(SessionControl::ButtonOpenSessionFile, "ButtonOpenSessionFile", "&Open",
+                            "Open Session file"));
+  fileRow->addWidget(button(SessionControl::ButtonCloseSessionFile, "ButtonCloseSessionFile",
+                            "&New", "Close Session file / New session"));
+  fileRow->addWidget(button(SessionControl::ButtonSaveSessionFile, "ButtonSaveSessionFile", "&Save",
+                            "Save Session file"));
   grid->addLayout(fileRow, 0, 0, 1, 2);
 
   auto* stampRow = new QHBoxLayout;
-  stampRow->addWidget(makeEdit(group, "EditDateTime", "Date/Time when EVP was recorded", true), 3);
-  QLineEdit* sequence = makeEdit(group, "EditSequence", "Current EVP number within session", true);
-  sequence->setText("0/0");
-  sequence->setAlignment(Qt::AlignCenter);
-  stampRow->addWidget(sequence, 1);
-  auto* recordMode = new QLabel(group);
-  recordMode->setObjectName("LabelSessionRecordMode");
-  QPalette red = recordMode->palette();
+  session_.dateTime = makeEdit(group, "EditDateTime", "Date/Time when EVP was recorded", true);
+  stampRow->addWidget(control(SessionControl::EditDateTime, session_.dateTime), 3);
+  session_.sequence = makeEdit(group, "EditSequence", "Current EVP number within session", true);
+  session_.sequence->setText("0/0");
+  session_.sequence->setAlignment(Qt::AlignCenter);
+  stampRow->addWidget(control(SessionControl::EditSequence, session_.sequence), 1);
+  session_.recordMode = new QLabel(group);
+  session_.recordMode->setObjectName("LabelSessionRecordMode");
+  QPalette red = session_.recordMode->palette();
   red.setColor(QPalette::WindowText, Qt::red);
-  recordMode->setPalette(red);
-  recordMode->setMinimumWidth(recordMode->fontMetrics().horizontalAdvance("Recording") + 8);
-  stampRow->addWidget(recordMode);
+  session_.recordMode->setPalette(red);
+  session_.recordMode->setMinimumWidth(
+      session_.recordMode->fontMetrics().horizontalAdvance("Recording") + 8);
+  stampRow->addWidget(session_.recordMode);
   grid->addLayout(stampRow, 1, 0, 1, 2);
 
-  auto* question = makeEdit(group, "EditQuestion", "Enter your question here!", false);
+  session_.question = makeEdit(group, "EditQuestion", "Enter your question here!", false);
+  control(SessionControl::EditQuestion, session_.question);
   auto* questionLabel = new QLabel("&Question", group);
-  questionLabel->setBuddy(question);
+  questionLabel->setBuddy(session_.question);
   grid->addWidget(questionLabel, 2, 0);
-  grid->addWidget(question, 2, 1);
-  auto* answer = makeEdit(group, "EditAnswer", "Enter your EVP Interpretation here!", false);
+  grid->addWidget(session_.question, 2, 1);
+  session_.answer = makeEdit(group, "EditAnswer", "Enter your EVP Interpretation here!", false);
+  control(SessionControl::EditAnswer, session_.answer);
   auto* answerLabel = new QLabel("EVP &Answer", group);
-  answerLabel->setBuddy(answer);
+  answerLabel->setBuddy(session_.answer);
   grid->addWidget(answerLabel, 3, 0);
-  grid->addWidget(answer, 3, 1);
+  grid->addWidget(session_.answer, 3, 1);
 
   auto* buttonRow = new QHBoxLayout;
   buttonRow->setSpacing(3);
-  buttonRow->addWidget(makeButton(group, "ButtonSessionRec", "&Rec", "Recording session ON/OFF"));
-  buttonRow->addWidget(makeButton(group, "ButtonSessionPlay", "&Play", "Play entire session"));
-  buttonRow->addWidget(
-      makeButton(group, "ButtonSessionPlaySeq", "&EVP", "Play previously recorded EVP"));
-  QPushButton* stop = makeButton(group, "ButtonSessionStop", "S&top", "Stop playing");
+  buttonRow->addWidget(button(SessionControl::ButtonSessionRec, "ButtonSessionRec", "&Rec",
+                              "Recording session ON/OFF"));
+  buttonRow->addWidget(button(SessionControl::ButtonSessionPlay, "ButtonSessionPlay", "&Play",
+                              "Play entire session"));
+  buttonRow->addWidget(button(SessionControl::ButtonSessionPlaySeq, "ButtonSessionPlaySeq", "&EVP",
+                              "Play previously recorded EVP"));
+  QPushButton* stop =
+      button(SessionControl::ButtonSessionStop, "ButtonSessionStop", "S&top", "Stop playing");
   buttonRow->addWidget(stop);
   buttonRow->addSpacing(8);
-  buttonRow->addWidget(makeButton(group, "ButtonSessionPrev", "&-", "Skip to previous EVP"));
-  buttonRow->addWidget(makeButton(group, "ButtonSessionNext", "&+", "Skip to next EVP"));
+  buttonRow->addWidget(
+      button(SessionControl::ButtonSessionPrev, "ButtonSessionPrev", "&-", "Skip to previous EVP"));
+  buttonRow->addWidget(
+      button(SessionControl::ButtonSessionNext, "ButtonSessionNext", "&+", "Skip to next EVP"));
   buttonRow->addSpacing(8);
-  buttonRow->addWidget(makeButton(group, "ButtonSessionWav", "E&xp", "Export EVP as WAV file"));
-  QPushButton* edit = makeButton(group, "ButtonSessionEdit", "E&dit",
-                                 "Open EVP in external editor (right-click to configure)");
+  buttonRow->addWidget(button(SessionControl::ButtonSessionWav, "ButtonSessionWav", "E&xp",
+                              "Export EVP as WAV file"));
+  QPushButton* edit = button(SessionControl::ButtonSessionEdit, "ButtonSessionEdit", "E&dit",
+                             "Open EVP in external editor (right-click to configure)");
   buttonRow->addWidget(edit);
   buttonRow->addStretch();
   grid->addLayout(buttonRow, 4, 0, 1, 2);
 
   memoCueLabels_ = new QPlainTextEdit(group);
   memoCueLabels_->setObjectName("MemoCueLabels");
+  control(SessionControl::MemoCueLabels, memoCueLabels_);
   memoCueLabels_->setReadOnly(true);
   memoCueLabels_->setLineWrapMode(QPlainTextEdit::NoWrap);
   memoCueLabels_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -430,8 +475,9 @@ QWidget* TFormMain::buildSessionGroup() {
 
   auto* editMenu = new QMenu(edit);
   editMenu->setObjectName("PopupMenuEdit");
-  addAction(editMenu, "PopupMenuEditSelect", "&Select editor...");
-  addAction(editMenu, "PopupMenuEditDefault", "Use the system's &default program");
+  session_.selectEditor = addAction(editMenu, "PopupMenuEditSelect", "&Select editor...");
+  session_.defaultEditor =
+      addAction(editMenu, "PopupMenuEditDefault", "Use the system's &default program");
   edit->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(edit, &QWidget::customContextMenuRequested, this,
           [edit, editMenu](const QPoint& at) { editMenu->popup(edit->mapToGlobal(at)); });
@@ -442,20 +488,6 @@ QWidget* TFormMain::buildSessionGroup() {
   commandControls_[static_cast<std::size_t>(Command::SessionStop)].widget = stop;
   commandControls_[static_cast<std::size_t>(Command::MemoCueLabels)].widget = memoCueLabels_;
   return group;
-}
-
-void TFormMain::buildStatusBar() {
-  const int widths[3] = {170, 65, 50};
-  for (int i = 0; i < 3; ++i) {
-    auto* panel = new QLabel(this);
-    panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-    panel->setMinimumWidth(widths[i]);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    statusPanels_[i] = panel;
-    // The last panel takes the rest of the bar.
-    statusBar()->addWidget(panel, i == 2 ? 1 : 0);
-  }
-  buildHealthPanels();
 }
 
 }  // namespace voxloom

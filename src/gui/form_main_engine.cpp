@@ -16,29 +16,6 @@ namespace voxloom {
 
 namespace {
 
-struct CheckBinding {
-  const char* name;
-  SegmentCheck SegmentOptions::*check;
-};
-constexpr CheckBinding kSegmentChecks[] = {
-    {"CheckBoxSegTo", &SegmentOptions::segTo},
-    {"CheckBoxOverlap", &SegmentOptions::overlap},
-    {"CheckBoxZeroCrossAdjust", &SegmentOptions::zeroCrossAdjust},
-    {"CheckBoxUseCueList", &SegmentOptions::useCueList},
-    {"CheckBoxCrossFade", &SegmentOptions::crossFade},
-};
-
-struct OptionBinding {
-  const char* name;
-  bool RandomSourceMenu::*flag;
-};
-constexpr OptionBinding kSourceOptions[] = {
-    {"MenuPrefRndSrcConvert", &RandomSourceMenu::convert},
-    {"MenuPrefRndSrcRecBest", &RandomSourceMenu::recBest},
-    {"MenuPrefRndSrcRecNew", &RandomSourceMenu::recNew},
-    {"MenuPrefRndSrcFileLoop", &RandomSourceMenu::fileLoop},
-};
-
 void showSpin(QSpinBox* spin, const SegmentSpin& state, const QPalette& standard) {
   const QSignalBlocker quiet(spin);
   spin->setValue(state.value);
@@ -75,25 +52,23 @@ void TFormMain::wireEngine() {
             refreshEngineControls();
           });
 
-  auto spinHandler = [this](const char* name, int (PlaybackParts::*change)(int)) {
-    auto* spin = findChild<QSpinBox*>(name);
+  auto spinHandler = [this](QSpinBox* spin, int (PlaybackParts::*change)(int)) {
     connect(spin, &QSpinBox::valueChanged, this, [this, spin, change](int value) {
       const QSignalBlocker quiet(spin);  // the snapped value must not re-enter
       spin->setValue((services_.playback.parts.*change)(value));
     });
   };
-  spinHandler("CSpinEditSegDuration", &PlaybackParts::changeDuration);
-  spinHandler("CSpinEditSegDuration2", &PlaybackParts::changeDuration2);
-  for (const CheckBinding& binding : kSegmentChecks) {
-    auto* box = findChild<QCheckBox*>(binding.name);
-    connect(box, &QAbstractButton::clicked, this, [this, binding] {
-      services_.playback.parts.clickOption(services_.playback.parts.options.*binding.check);
+  spinHandler(segments_.duration, &PlaybackParts::changeDuration);
+  spinHandler(segments_.duration2, &PlaybackParts::changeDuration2);
+  for (const auto& [box, check] : segmentChecks()) {
+    connect(box, &QAbstractButton::clicked, this, [this, check] {
+      services_.playback.parts.clickOption(services_.playback.parts.options.*check);
       refreshEngineControls();
     });
   }
 
   // PopupMenuFade: opening checks the current mode (none outside 0..11); an item sets it.
-  auto* fadeMenu = findChild<QMenu*>("PopupMenuFade");
+  QMenu* fadeMenu = segments_.fadeMenu;
   const QList<QAction*> fadeItems = fadeMenu->actions();
   connect(fadeMenu, &QMenu::aboutToShow, this, [this, fadeItems] {
     const int mode = services_.playback.parts.options.fadeMode;
@@ -118,13 +93,14 @@ void TFormMain::wireEngine() {
   });
 
   // Preferences: the random source (only the pseudo-random generator so far) and options.
-  connect(findChild<QAction*>("MenuPrefRndSrcProgram"), &QAction::triggered, this, [this] {
+  QAction* pseudoRng = sourceMenu_.sources[static_cast<std::size_t>(RandomSourceKind::PseudoRng)];
+  connect(pseudoRng, &QAction::triggered, this, [this] {
     services_.playback.parts.random.selectRandomSource(RandomSourceKind::PseudoRng, "", "", false);
     refreshEngineControls();
   });
-  for (const OptionBinding& binding : kSourceOptions) {
-    connect(findChild<QAction*>(binding.name), &QAction::toggled, this,
-            [this, binding](bool on) { services_.playback.parts.random.menu.*binding.flag = on; });
+  for (const auto& [item, flag] : sourceOptions()) {
+    connect(item, &QAction::toggled, this,
+            [this, flag](bool on) { services_.playback.parts.random.menu.*flag = on; });
   }
   (void)parts;
 }
@@ -133,11 +109,10 @@ void TFormMain::refreshEngineControls() {
   PlaybackParts& parts = services_.playback.parts;
   const SegmentOptions& options = parts.options;
   const QPalette standard = palette();
-  showSpin(findChild<QSpinBox*>("CSpinEditSegDuration"), options.duration, standard);
-  showSpin(findChild<QSpinBox*>("CSpinEditSegDuration2"), options.duration2, standard);
-  for (const CheckBinding& binding : kSegmentChecks) {
-    auto* box = findChild<QCheckBox*>(binding.name);
-    const SegmentCheck& check = options.*binding.check;
+  showSpin(segments_.duration, options.duration, standard);
+  showSpin(segments_.duration2, options.duration2, standard);
+  for (const auto& [box, member] : segmentChecks()) {
+    const SegmentCheck& check = options.*member;
     box->setChecked(check.checked);
     box->setEnabled(check.enabled);
   }
@@ -150,17 +125,33 @@ void TFormMain::refreshEngineControls() {
       parts.random.menu.logChecked);
 
   const RandomSourceMenu& menu = parts.random.menu;
-  for (std::size_t i = 0; i < kRandomSourceItems.size(); ++i) {
-    if (QAction* item = findChild<QAction*>(kRandomSourceItems[i].menuItem))
-      item->setChecked(menu.checked[i]);
-  }
-  for (const OptionBinding& binding : kSourceOptions) {
-    QAction* item = findChild<QAction*>(binding.name);
+  for (std::size_t i = 0; i < sourceMenu_.sources.size(); ++i)
+    sourceMenu_.sources[i]->setChecked(menu.checked[i]);
+  for (const auto& [item, flag] : sourceOptions()) {
     const QSignalBlocker quiet(item);
-    item->setChecked(menu.*binding.flag);
+    item->setChecked(menu.*flag);
   }
   refreshSourceWindows();
   refreshHealth();  // the source or the run may have changed
+}
+
+std::array<TFormMain::CheckBinding, 5> TFormMain::segmentChecks() const {
+  return {{
+      {segments_.segTo, &SegmentOptions::segTo},
+      {segments_.overlap, &SegmentOptions::overlap},
+      {segments_.zeroCross, &SegmentOptions::zeroCrossAdjust},
+      {segments_.useCueList, &SegmentOptions::useCueList},
+      {segments_.crossFade, &SegmentOptions::crossFade},
+  }};
+}
+
+std::array<TFormMain::OptionBinding, 4> TFormMain::sourceOptions() const {
+  return {{
+      {sourceMenu_.convert, &RandomSourceMenu::convert},
+      {sourceMenu_.recBest, &RandomSourceMenu::recBest},
+      {sourceMenu_.recNew, &RandomSourceMenu::recNew},
+      {sourceMenu_.fileLoop, &RandomSourceMenu::fileLoop},
+  }};
 }
 
 }  // namespace voxloom

@@ -14,32 +14,6 @@ namespace voxloom {
 
 namespace {
 
-struct SessionControlNames {
-  SessionControl control;
-  const char* widget;
-  const char* action;  // nullptr: no menu item
-};
-
-constexpr SessionControlNames kSessionControls[] = {
-    {SessionControl::EditSessionFile, "EditSessionFile", nullptr},
-    {SessionControl::ButtonOpenSessionFile, "ButtonOpenSessionFile", "MenuSessionOpen"},
-    {SessionControl::ButtonCloseSessionFile, "ButtonCloseSessionFile", "MenuSessionNew"},
-    {SessionControl::ButtonSaveSessionFile, "ButtonSaveSessionFile", "MenuSessionSave"},
-    {SessionControl::EditDateTime, "EditDateTime", nullptr},
-    {SessionControl::EditSequence, "EditSequence", nullptr},
-    {SessionControl::EditQuestion, "EditQuestion", nullptr},
-    {SessionControl::EditAnswer, "EditAnswer", nullptr},
-    {SessionControl::MemoCueLabels, "MemoCueLabels", nullptr},
-    {SessionControl::ButtonSessionRec, "ButtonSessionRec", "MenuSessionRecord"},
-    {SessionControl::ButtonSessionPlay, "ButtonSessionPlay", "MenuSessionPlay"},
-    {SessionControl::ButtonSessionPlaySeq, "ButtonSessionPlaySeq", "MenuSessionEVP"},
-    {SessionControl::ButtonSessionStop, "ButtonSessionStop", "MenuSessionStop"},
-    {SessionControl::ButtonSessionPrev, "ButtonSessionPrev", "MenuSessionPrev"},
-    {SessionControl::ButtonSessionNext, "ButtonSessionNext", "MenuSessionNext"},
-    {SessionControl::ButtonSessionWav, "ButtonSessionWav", "MenuSessionWAV"},
-    {SessionControl::ButtonSessionEdit, "ButtonSessionEdit", "MenuSessionEdit"},
-};
-
 QString qt(const std::string& s) {
   return QString::fromStdString(s);
 }
@@ -67,30 +41,32 @@ void TFormMain::wireSession() {
   for (Command c : {Command::SessionStop, Command::MemoCueLabels})
     commandControls_[static_cast<std::size_t>(c)] = {};
 
-  auto on = [this](const char* button, const char* action, auto handler) {
-    if (auto* b = findChild<QPushButton*>(button)) connect(b, &QPushButton::clicked, this, handler);
-    if (action != nullptr)
-      if (auto* a = findChild<QAction*>(action)) connect(a, &QAction::triggered, this, handler);
+  auto on = [this](SessionControl control, auto handler) {
+    const CommandPair& pair = session_.controls[static_cast<std::size_t>(control)];
+    connect(qobject_cast<QPushButton*>(pair.widget), &QPushButton::clicked, this, handler);
+    connect(pair.action, &QAction::triggered, this, handler);
   };
-  on("ButtonOpenSessionFile", "MenuSessionOpen", [&sessions] { sessions.openSession(""); });
-  on("ButtonCloseSessionFile", "MenuSessionNew", [&sessions] { sessions.closeSession(); });
-  on("ButtonSaveSessionFile", "MenuSessionSave", [&sessions] { sessions.saveSession(false); });
-  on("ButtonSessionRec", "MenuSessionRecord", [&sessions] { sessions.toggleRecordMode(); });
-  on("ButtonSessionPlay", "MenuSessionPlay", [this] { controller_.playSession(); });
-  on("ButtonSessionPlaySeq", "MenuSessionEVP", [this] { controller_.playCurrentEvp(); });
-  on("ButtonSessionStop", "MenuSessionStop", [this] { services_.playback.stopReplay(); });
-  on("ButtonSessionPrev", "MenuSessionPrev", [&sessions] { sessions.previousEvp(); });
-  on("ButtonSessionNext", "MenuSessionNext", [&sessions] { sessions.nextEvp(); });
-  on("ButtonSessionWav", "MenuSessionWAV", [&sessions] { sessions.exportEvpAsWav(); });
-  on("ButtonSessionEdit", "MenuSessionEdit", [&sessions] { sessions.openEvpInEditor(); });
-  on("", "MenuSessionExportProvenance", [&sessions] { sessions.exportProvenance(); });
-  on("", "PopupMenuEditSelect", [&sessions] { sessions.selectEditor(); });
-  on("", "PopupMenuEditDefault", [&sessions] { sessions.useDefaultEditor(); });
-  auto* question = findChild<QLineEdit*>("EditQuestion");
-  auto* answer = findChild<QLineEdit*>("EditAnswer");
-  connect(question, &QLineEdit::textChanged, this,
+  using C = SessionControl;
+  on(C::ButtonOpenSessionFile, [&sessions] { sessions.openSession(""); });
+  on(C::ButtonCloseSessionFile, [&sessions] { sessions.closeSession(); });
+  on(C::ButtonSaveSessionFile, [&sessions] { sessions.saveSession(false); });
+  on(C::ButtonSessionRec, [&sessions] { sessions.toggleRecordMode(); });
+  on(C::ButtonSessionPlay, [this] { controller_.playSession(); });
+  on(C::ButtonSessionPlaySeq, [this] { controller_.playCurrentEvp(); });
+  on(C::ButtonSessionStop, [this] { services_.playback.stopReplay(); });
+  on(C::ButtonSessionPrev, [&sessions] { sessions.previousEvp(); });
+  on(C::ButtonSessionNext, [&sessions] { sessions.nextEvp(); });
+  on(C::ButtonSessionWav, [&sessions] { sessions.exportEvpAsWav(); });
+  on(C::ButtonSessionEdit, [&sessions] { sessions.openEvpInEditor(); });
+  connect(session_.exportProvenance, &QAction::triggered, this,
+          [&sessions] { sessions.exportProvenance(); });
+  connect(session_.selectEditor, &QAction::triggered, this,
+          [&sessions] { sessions.selectEditor(); });
+  connect(session_.defaultEditor, &QAction::triggered, this,
+          [&sessions] { sessions.useDefaultEditor(); });
+  connect(session_.question, &QLineEdit::textChanged, this,
           [&sessions](const QString& text) { sessions.questionEdited(text.toStdString()); });
-  connect(answer, &QLineEdit::textChanged, this,
+  connect(session_.answer, &QLineEdit::textChanged, this,
           [&sessions](const QString& text) { sessions.answerEdited(text.toStdString()); });
 
   auto* prompt = new TFormSessionEdit(this);
@@ -104,33 +80,29 @@ void TFormMain::wireSession() {
 
 void TFormMain::showSessionPanel() {
   const SessionPanel& panel = services_.sessions.sessions.panel;
-  auto* recordMode = findChild<QLabel*>("LabelSessionRecordMode");
-  recordMode->setText(qt(panel.recordModeText));
-  recordMode->setAutoFillBackground(panel.recordModeOpaque);
-  showText(findChild<QLineEdit*>("EditSessionFile"), qt(panel.sessionFile));
-  showText(findChild<QLineEdit*>("EditDateTime"), qt(panel.dateTime));
-  showText(findChild<QLineEdit*>("EditSequence"), qt(panel.sequence));
-  auto* question = findChild<QLineEdit*>("EditQuestion");
-  auto* answer = findChild<QLineEdit*>("EditAnswer");
-  showText(question, qt(panel.question));
-  showText(answer, qt(panel.answer));
+  session_.recordMode->setText(qt(panel.recordModeText));
+  session_.recordMode->setAutoFillBackground(panel.recordModeOpaque);
+  showText(session_.file, qt(panel.sessionFile));
+  showText(session_.dateTime, qt(panel.dateTime));
+  showText(session_.sequence, qt(panel.sequence));
+  showText(session_.question, qt(panel.question));
+  showText(session_.answer, qt(panel.answer));
   if (memoCueLabels_->toPlainText() != qt(panel.cueLabels))
     memoCueLabels_->setPlainText(qt(panel.cueLabels));
-  for (const SessionControlNames& n : kSessionControls) {
-    const bool enabled = panel[n.control];
-    if (auto* w = findChild<QWidget*>(n.widget)) w->setEnabled(enabled);
-    if (n.action != nullptr)
-      if (auto* a = findChild<QAction*>(n.action)) a->setEnabled(enabled);
+  for (std::size_t i = 0; i < kSessionControlCount; ++i) {
+    const bool enabled = panel[static_cast<SessionControl>(i)];
+    const CommandPair& pair = session_.controls[i];
+    pair.widget->setEnabled(enabled);
+    if (pair.action != nullptr) pair.action->setEnabled(enabled);
   }
   // Only a record captured in this run has its provenance; one read from a file has none.
-  if (auto* provenance = findChild<QAction*>("MenuSessionExportProvenance"))
-    provenance->setEnabled(panel[SessionControl::ButtonSessionWav] &&
-                           services_.sessions.sessions.currentHasProvenance());
-  auto* record = findChild<QAction*>("MenuSessionRecord");
-  record->setCheckable(true);
+  session_.exportProvenance->setEnabled(panel[SessionControl::ButtonSessionWav] &&
+                                        services_.sessions.sessions.currentHasProvenance());
+  QAction* record =
+      session_.controls[static_cast<std::size_t>(SessionControl::ButtonSessionRec)].action;
   record->setChecked(panel.recordChecked);
-  showColour(question, palette(), panel.questionColour);
-  showColour(answer, palette(), panel.answerColour);
+  showColour(session_.question, palette(), panel.questionColour);
+  showColour(session_.answer, palette(), panel.answerColour);
 }
 
 }  // namespace voxloom

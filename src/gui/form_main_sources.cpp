@@ -79,18 +79,10 @@ void TFormMain::wireSources(Prompter& prompter) {
 
   // Only the fractal, parallel-port and device items ask interactively; the file and
   // internet items ask because they name no file or URL.
-  const std::pair<const char*, RandomSourceKind> items[] = {
-      {"MenuPrefRndSrcSoundcard", RandomSourceKind::SoundCard},
-      {"MenuPrefRndSrcFile", RandomSourceKind::RandomFile},
-      {"MenuPrefRndSrcFractal", RandomSourceKind::Fractal},
-      {"MenuPrefRndSrcHttp", RandomSourceKind::Internet},
-      {"MenuPrefRndSrcManual", RandomSourceKind::ManualSweep},
-      {"MenuPrefRndSrcLPT", RandomSourceKind::ParallelPort},
-      {"MenuPrefRndSrcDevice", RandomSourceKind::Device},
-  };
-  for (const auto& [name, kind] : items) {
-    QAction* item = findChild<QAction*>(name);
-    connect(item, &QAction::triggered, this, [this, kind] {
+  for (std::size_t i = 0; i < sourceMenu_.sources.size(); ++i) {
+    const auto kind = static_cast<RandomSourceKind>(i);
+    if (kind == RandomSourceKind::PseudoRng) continue;  // wired with the engine controls
+    connect(sourceMenu_.sources[i], &QAction::triggered, this, [this, kind] {
       RandomSources& sources = services_.playback.parts.random;
       sources.selectRandomSource(kind, "", "",
                                  kind == RandomSourceKind::Fractal ||
@@ -116,9 +108,13 @@ void TFormMain::wireSources(Prompter& prompter) {
 
 void TFormMain::refreshSourceCaptions() {
   const RandomSourceMenu& menu = services_.playback.parts.random.menu;
-  findChild<QAction*>("MenuPrefRndSrcFile")->setText(QString::fromStdString(menu.fileCaption));
-  findChild<QAction*>("MenuPrefRndSrcHttp")->setText(QString::fromStdString(menu.httpCaption));
-  findChild<QAction*>("MenuPrefRndSrcDevice")->setText(QString::fromStdString(menu.deviceCaption));
+  const std::pair<RandomSourceKind, const std::string&> captions[] = {
+      {RandomSourceKind::RandomFile, menu.fileCaption},
+      {RandomSourceKind::Internet, menu.httpCaption},
+      {RandomSourceKind::Device, menu.deviceCaption},
+  };
+  for (const auto& [kind, caption] : captions)
+    sourceMenu_.sources[static_cast<std::size_t>(kind)]->setText(QString::fromStdString(caption));
 }
 
 void TFormMain::refreshSourceWindows() {

@@ -14,10 +14,9 @@ void TFormMain::wireToolWindows() {
   speedWindow_ = new TFormSpeedControlWindow(controller_, this);
   feedbackWindow_ = new TFormVisualFeedbackWindow(controller_, this);
 
-  QAction* speedItem = findChild<QAction*>("MenuExtrasSpeedControlWindow");
-  QAction* feedbackItem = findChild<QAction*>("MenuExtrasVisualFeedbackWindow");
-  connect(speedItem, &QAction::triggered, this, [this] { services_.playback.toggleSpeedWindow(); });
-  connect(feedbackItem, &QAction::triggered, this,
+  connect(menuItems_.speedWindow, &QAction::triggered, this,
+          [this] { services_.playback.toggleSpeedWindow(); });
+  connect(menuItems_.feedbackWindow, &QAction::triggered, this,
           [this] { services_.playback.toggleFeedbackWindow(); });
   services_.playback.speed.window.checkChanged = [this] { refreshToolMarks(); };
   services_.playback.feedback.window.checkChanged = [this] { refreshToolMarks(); };
@@ -30,16 +29,14 @@ void TFormMain::wireToolWindows() {
 }
 
 void TFormMain::refreshToolMarks() {
-  const std::pair<const char*, bool> marks[] = {
-      {"MenuExtrasSpeedControlWindow", services_.playback.speed.window.checked},
-      {"MenuExtrasVisualFeedbackWindow", services_.playback.feedback.window.checked},
-      {"MenuExtrasLive", services_.states.liveMode},
+  const std::pair<QAction*, bool> marks[] = {
+      {menuItems_.speedWindow, services_.playback.speed.window.checked},
+      {menuItems_.feedbackWindow, services_.playback.feedback.window.checked},
+      {commandControls_[static_cast<std::size_t>(Command::Live)].action, services_.states.liveMode},
   };
-  for (const auto& [name, checked] : marks) {
-    if (QAction* item = findChild<QAction*>(name)) {
-      const QSignalBlocker quiet(item);
-      item->setChecked(checked);
-    }
+  for (const auto& [item, checked] : marks) {
+    const QSignalBlocker quiet(item);
+    item->setChecked(checked);
   }
 }
 

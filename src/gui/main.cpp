@@ -156,8 +156,7 @@ int main(int argc, char* argv[]) {
   });
   // Made once the device lists are filled, which it shows.
   voxloom::TFormSettings formSettings(presenter, &formMain);
-  QObject::connect(formMain.findChild<QAction*>("MenuExtrasSettings"), &QAction::triggered,
-                   &formSettings, &QDialog::exec);
+  QObject::connect(formMain.settingsAction(), &QAction::triggered, &formSettings, &QDialog::exec);
   formMain.setStartupFiles(parsed.files);
   formMain.show();
   return app.exec();

@@ -2,11 +2,13 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
 
 #include "core/settings/settings.h"
+#include "gui/form_main.h"
 
 namespace voxloom {
 
@@ -33,10 +35,8 @@ void bindFontFlag(Settings& s, const char* key, QWidget* w, Get get, Set set) {
 
 }  // namespace
 
-WindowSettings::WindowSettings(QWidget* mainWindow, QWidget* levelWindow)
-    : main_(mainWindow),
-      level_(levelWindow),
-      memo_(mainWindow->findChild<QWidget*>("MemoCueLabels")) {}
+WindowSettings::WindowSettings(TFormMain* mainWindow, QWidget* levelWindow)
+    : main_(mainWindow), level_(levelWindow), memo_(mainWindow->cueLabelsMemo()) {}
 
 void WindowSettings::bind(Settings& s) {
   QWidget* main = main_;

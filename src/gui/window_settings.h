@@ -7,12 +7,13 @@ class QWidget;
 namespace voxloom {
 
 class Settings;
+class TFormMain;
 
 // The settings values that only the windows know: where the main and level windows
 // are, and the cue-label font. Binds them to their keys; must outlive the settings.
 class WindowSettings {
  public:
-  WindowSettings(QWidget* mainWindow, QWidget* levelWindow);
+  WindowSettings(TFormMain* mainWindow, QWidget* levelWindow);
   void bind(Settings& settings);
   // The manual sweep's slider window: its place and client size.
   static void bindManualWindow(Settings& settings, QWidget* manualWindow);

@@ -10,10 +10,12 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <array>
 #include <memory>
 
 #include "core/ports/queued_event_loop.h"
 #include "gui/form_main.h"
+#include "gui/status_panels.h"
 #include "tests/gui/main_window.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/find_child.h"
@@ -172,6 +174,70 @@ TEST_F(FormMainEngineTest, StatusBarShowsTheSourceAndItsHealthThroughARun) {
     form->grab().save(QString::fromLocal8Bit(shots) + "/main_health.png");
   }
   child<QToolButton>("ButtonStop")->click();
+}
+
+// The widest texts each panel shows in use, with the two longest source names and a
+// source that fails its health tests thousands of times.
+TEST_F(FormMainEngineTest, EveryStatusPanelShowsItsWholeTextAtTheDefaultWidth) {
+  struct Case {
+    std::array<const char*, 3> document;
+    RandomSourceKind kind;
+    int stuckValues;  // a stuck source fails the repetition test again and again
+  };
+  const Case cases[] = {
+      {{"Sample: 22050 Hz \u00B7 16 Bit \u00B7 Mono", "Cues: 21", "Time: 0:00:08.552"},
+       RandomSourceKind::Fractal,
+       0},
+      {{"Sample: 44100 Hz \u00B7 16 Bit \u00B7 Stereo", "Cues: 999", "Time: 1:02:03.456"},
+       RandomSourceKind::SoundCard,
+       100000},
+      {{"Sample: 48000 Hz \u00B7 16 Bit \u00B7 Stereo", "Cues: 0", "Time: 0:00:08.552"},
+       RandomSourceKind::ParallelPort,
+       100000},
+  };
+  ASSERT_EQ(form->width(), 720);
+  AppServices& services = form->services();
+  // A framed label indents its text by half an "x".
+  auto indentOf = [](const QLabel* panel) {
+    return panel->fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2;
+  };
+  for (const Case& c : cases) {
+    for (std::size_t i = 0; i < 3; ++i) services.document.document.texts.status[i] = c.document[i];
+    services.playback.parts.random.randomKind = c.kind;
+    services.playback.parts.random.health.start(c.kind);
+    for (int i = 0; i < c.stuckValues; ++i) services.playback.parts.random.health.noteValue(7);
+    form->changed(ViewAspect::Texts);
+    form->changed(ViewAspect::Commands);
+    QCoreApplication::processEvents();  // the bar lays out the new texts
+
+    auto fits = [&indentOf](const QLabel* panel) {
+      return panel->contentsRect().width() - indentOf(panel) >=
+             panel->fontMetrics().horizontalAdvance(panel->text());
+    };
+    for (const char* name : {"StatusPanel0", "StatusPanel1", "StatusPanel2", "StatusBarHealth"}) {
+      const auto* panel = child<QLabel>(name);
+      EXPECT_TRUE(fits(panel)) << name << ": " << panel->text().toStdString();
+    }
+    EXPECT_EQ(child<QLabel>("StatusPanel2")->text(), c.document[2]);
+    // The source's name may give way, but then its tip holds the whole text.
+    const auto* source = dynamic_cast<const CompactLabel*>(child<QLabel>("StatusBarSource"));
+    ASSERT_NE(source, nullptr);
+    const QString whole = QString::fromStdString(sourceIndicatorText(c.kind));
+    const QString shown = source->shownText();
+    EXPECT_EQ(source->text(), whole);
+    EXPECT_GE(source->contentsRect().width() - indentOf(source),
+              source->fontMetrics().horizontalAdvance(shown))
+        << shown.toStdString();
+    EXPECT_TRUE(shown == whole || source->toolTip() == whole) << shown.toStdString();
+    if (c.kind == RandomSourceKind::Fractal) {
+      EXPECT_TRUE(shown.endsWith("Fractal equation")) << "the name itself fits";
+    }
+    if (c.stuckValues > 0) {
+      const auto* health = child<QLabel>("StatusBarHealth");
+      EXPECT_TRUE(health->text().startsWith("Health: failing")) << health->text().toStdString();
+      EXPECT_TRUE(health->toolTip().contains("failing: repetition")) << "the test that failed";
+    }
+  }
 }
 
 }  // namespace
