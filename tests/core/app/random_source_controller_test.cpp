@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -62,11 +63,38 @@ TEST_F(RandomSourceControllerTest, AStillSliderIsMutedAfterTheFirstSegmentOnlyWi
     EXPECT_FALSE(device.written[0].bytes.empty());
     for (std::size_t i = 1; i < device.written.size(); ++i) {
       if (mute) {
-        EXPECT_TRUE(device.written[i].bytes.empty()) << i;
+        const std::vector<std::uint8_t> silence(device.written[0].bytes.size(), 0);
+        EXPECT_EQ(device.written[i].bytes, silence) << i;
       } else {
         EXPECT_EQ(device.written[i].bytes, device.written[0].bytes) << i;
       }
     }
+    controller.stopPlayback();
+    drain();
+    ASSERT_EQ(controller.commandState, kStateIdle);
+  }
+}
+
+// Each returned block brings exactly one new one: muted picks wait on the device like
+// any other, or a resting slider would draw as fast as the processor allows.
+TEST_F(RandomSourceControllerTest, AMutedRunIsPacedByTheDeviceWithSilenceOfEachFormat) {
+  random().selectRandomSource(RandomSourceKind::ManualSweep, "", "", false);
+  random().manualMute = true;
+  for (const auto& [bits, zero] : {std::pair{8, 0x80}, std::pair{16, 0x00}}) {
+    test::makeSignal(controller.document, 1, bits, 8000, std::vector<int>(40000, 50));
+    device.written.clear();
+    controller.makeEvp();
+    ASSERT_EQ(controller.commandState, kStateMakingEvp);
+    const std::size_t queued = device.written.size();
+    for (int i = 0; i < 5; ++i) {
+      ASSERT_TRUE(device.completeNext());
+      loop.processPending();
+    }
+    EXPECT_EQ(device.written.size(), queued + 5) << bits;
+    EXPECT_EQ(controller.playback.engine()->segmentSerial(), static_cast<int>(queued) + 5);
+    const auto& last = device.written.back().bytes;
+    EXPECT_EQ(last.size(), device.written[0].bytes.size()) << bits;
+    EXPECT_EQ(std::count(last.begin(), last.end(), zero), static_cast<long>(last.size())) << bits;
     controller.stopPlayback();
     drain();
     ASSERT_EQ(controller.commandState, kStateIdle);
