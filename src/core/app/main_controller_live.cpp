@@ -13,6 +13,8 @@ void MainController::startUpToolWindows() {
   changeSpeedSlider(speed.sliderPosition);
   speed.window.showIfChecked();
   feedback.window.showIfChecked();
+  // The stored source was selected while loading: the sound card's level window comes too.
+  if (playback.random.menu.showRecLevel) recording.level.setVisible(true);
 }
 
 void MainController::closeToolWindows() {

@@ -130,6 +130,18 @@ TEST_F(RandomSourceControllerTest, TheLevelWindowComesBackWithEveryEvpOfTheSound
   drain();
 }
 
+TEST_F(RandomSourceControllerTest, TheLevelWindowOpensAtStartUpWithAStoredSoundCard) {
+  const std::string dir = test::tempDir() + "/stored_source";
+  std::filesystem::create_directories(dir);
+  controller.settingsPath = dir + "/s.ini";
+  for (const auto& [stored, shown] : {std::pair{"1", true}, std::pair{"0", false}}) {
+    std::ofstream(controller.settingsPath) << "[RANDOMSOURCE]\nRandomSource=" << stored << "\n";
+    controller.recording.level.setVisible(false);
+    controller.enterIdle();
+    EXPECT_EQ(controller.recording.level.state.visible, shown) << stored;
+  }
+}
+
 TEST_F(RandomSourceControllerTest, TheCaptionTellsOfTheRequestAndEveryEvpFetchesAfresh) {
   test::FakeHttpClient http;
   random().http = &http;
