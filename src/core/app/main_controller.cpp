@@ -156,12 +156,14 @@ void MainController::enterIdle() {
 }
 
 void MainController::openStartUpFiles(const std::vector<std::string>& files) {
-  offerRecovery();
+  const bool restored = offerRecovery();
   for (const std::string& file : files) {
     if (!mainWindowOpen) return;  // ended by a signal meanwhile
     openFileByType(file);
   }
-  if (autoOpenLastWavFile && !lastWavFile.empty() && fileExists(lastWavFile))
+  // Reopening the last file would ask to throw restored work away.
+  if (!restored && mainWindowOpen && autoOpenLastWavFile && !lastWavFile.empty() &&
+      fileExists(lastWavFile))
     openWavFile(lastWavFile);
 }
 
@@ -195,6 +197,7 @@ void MainController::setCommandState(int state) {
     updatePlayTimeControls(playback.playTime, commands.playTimeControlsMode);
   }
   notify(ViewAspect::Commands);
+  settleRecovery();  // saving or discarding the document ends here
 }
 
 void MainController::openFileByType(const std::string& path) {

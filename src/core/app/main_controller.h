@@ -109,8 +109,15 @@ class MainController {
   // session as recovery copies. False when a copy could not be written.
   bool endBySignal();
   // At start-up: offers the copies an earlier run left; Yes restores them as unsaved
-  // work, No deletes them.
-  void offerRecovery();
+  // work, No deletes them. True when work was restored.
+  bool offerRecovery();
+
+ private:
+  // Restored work keeps its copies until it is saved or deliberately discarded.
+  void settleRecovery();
+  bool recoveryRestored_ = false;
+
+ public:
   // --- end of recovery ---
 
   // Help and tool commands.

@@ -43,10 +43,14 @@ std::string defaultRecoveryFolder(const char* xdgStateHome, const char* home) {
   return {};
 }
 
+bool hasUnsavedWork(const AudioDocument& document, const Session& session) {
+  return (document.isLoaded && document.isModified) || (session.count() > 0 && session.isModified);
+}
+
 bool RecoveryStore::save(AudioDocument& document, const Session& session) {
   const bool saveDocument = document.isLoaded && document.isModified;
   const bool saveSession = session.count() > 0 && session.isModified;
-  if (!saveDocument && !saveSession) return true;
+  if (!hasUnsavedWork(document, session)) return true;
   if (folder_.empty() || !makePrivateFolder(folder_)) return false;
   discard();
 

@@ -98,9 +98,48 @@ TEST_F(RecoveryTest, ASignalKeepsUnsavedWorkAndYesRestoresItAsUnsaved) {
   EXPECT_EQ(restored.wavPath, wav);
   EXPECT_EQ(restored.fileName, "");  // never saved: Save asks for a name
   EXPECT_TRUE(restored.isModified);
-  // Restored work is unsaved work again; the copies are gone.
+  // Restored work is unsaved work again; until it is saved the copies stay.
+  EXPECT_TRUE(exists("origin"));
+  EXPECT_TRUE(exists("document.wav"));
+  EXPECT_TRUE(exists("session.evp"));
+}
+
+// The last WAV file would be reopened at start-up: restored work wins, and its copies
+// go only once nothing of it is left unsaved.
+TEST_F(RecoveryTest, RestoredWorkSkipsTheAutoOpenAndKeepsItsCopiesUntilSettled) {
+  workUnsaved(true, true);
+  ASSERT_TRUE(first.endBySignal());
+  next.autoOpenLastWavFile = true;
+  next.lastWavFile = wav;
+  nextPrompter.answers.push_back(Answer::Yes);
+  next.startUp({});
+  EXPECT_EQ(nextPrompter.log().size(), 1u);  // nothing asks to throw the work away
+  EXPECT_TRUE(next.document.isModified);
+  EXPECT_EQ(next.document.samples[0], 0x55);
+  EXPECT_EQ(next.sessions.session.count(), 1);
+
+  // Saving the WAV file leaves the session unsaved: the copies stay.
+  nextPrompter.saveFiles.push_back(test::tempDir() + "/saved.wav");
+  ASSERT_EQ(next.saveDocument(false), 0);
+  EXPECT_TRUE(exists("origin"));
+  // A crash now still finds them; a deliberate No to the session's question ends them.
+  nextPrompter.answers.push_back(Answer::No);
+  EXPECT_TRUE(next.closeQuery());
   EXPECT_FALSE(exists("origin"));
   EXPECT_FALSE(exists("document.wav"));
+  EXPECT_FALSE(exists("session.evp"));
+}
+
+TEST_F(RecoveryTest, ASessionSavedBeforeASignalLeavesNoStaleCopies) {
+  workUnsaved(false, true);
+  ASSERT_TRUE(first.endBySignal());
+  nextPrompter.answers.push_back(Answer::Yes);
+  next.startUp({});
+  ASSERT_TRUE(next.sessions.session.isModified);
+  nextPrompter.saveFiles.push_back(test::tempDir() + "/saved.evp");
+  ASSERT_EQ(next.sessions.saveSession(false), 0);
+  ASSERT_TRUE(next.endBySignal());
+  EXPECT_FALSE(exists("origin"));
   EXPECT_FALSE(exists("session.evp"));
 }
 
