@@ -33,6 +33,14 @@ bool makePrivateFolder(const std::string& folder) {
   return std::filesystem::is_directory(folder, ec);
 }
 
+// The next start may run elsewhere, and a restored session must find its WAV file under
+// the same full path that the session stores.
+std::string fullPath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error || path.empty() ? path : absolute.lexically_normal().string();
+}
+
 }  // namespace
 
 std::string defaultRecoveryFolder(const char* xdgStateHome, const char* home) {
@@ -58,7 +66,7 @@ bool RecoveryStore::save(AudioDocument& document, const Session& session) {
   std::string origin;
   if (saveDocument) {
     if (writeDocumentWav(documentCopy(), document) == WavWriteStatus::Written)
-      origin += kDocumentKey + document.path + "\n";
+      origin += kDocumentKey + fullPath(document.path) + "\n";
     else
       ok = false;
   }

@@ -43,9 +43,9 @@ class RecoveryTest : public ::testing::Test {
   }
 
   // The first run: a changed WAV file and a session with one unsaved EVP.
-  void workUnsaved(bool changeDocument, bool captureEvp) {
+  void workUnsaved(bool changeDocument, bool captureEvp, bool relativePath = false) {
     wav = test::writeTempFile("take.wav", test::simpleWav(1, 16, 8000, 400));
-    first.openWavFile(wav);
+    first.openWavFile(relativePath ? std::filesystem::relative(wav).string() : wav);
     ASSERT_TRUE(first.document.isLoaded);
     if (changeDocument) {
       first.document.samples[0] = 0x55;
@@ -107,7 +107,7 @@ TEST_F(RecoveryTest, ASignalKeepsUnsavedWorkAndYesRestoresItAsUnsaved) {
 // The last WAV file would be reopened at start-up: restored work wins, and its copies
 // go only once nothing of it is left unsaved.
 TEST_F(RecoveryTest, RestoredWorkSkipsTheAutoOpenAndKeepsItsCopiesUntilSettled) {
-  workUnsaved(true, true);
+  workUnsaved(true, true, true);  // opened as a command-line argument would be
   ASSERT_TRUE(first.endBySignal());
   next.autoOpenLastWavFile = true;
   next.lastWavFile = wav;
@@ -116,6 +116,7 @@ TEST_F(RecoveryTest, RestoredWorkSkipsTheAutoOpenAndKeepsItsCopiesUntilSettled) 
   EXPECT_EQ(nextPrompter.log().size(), 1u);  // nothing asks to throw the work away
   EXPECT_TRUE(next.document.isModified);
   EXPECT_EQ(next.document.samples[0], 0x55);
+  EXPECT_EQ(next.document.path, wav);
   EXPECT_EQ(next.sessions.session.count(), 1);
 
   // Saving the WAV file leaves the session unsaved: the copies stay.
