@@ -75,8 +75,7 @@ TEST_F(RandomSourceControllerTest, AStillSliderIsMutedAfterTheFirstSegmentOnlyWi
   }
 }
 
-// Each returned block brings exactly one new one: muted picks wait on the device like
-// any other, or a resting slider would draw as fast as the processor allows.
+// Each returned block brings exactly one new one, or a resting slider spins.
 TEST_F(RandomSourceControllerTest, AMutedRunIsPacedByTheDeviceWithSilenceOfEachFormat) {
   random().selectRandomSource(RandomSourceKind::ManualSweep, "", "", false);
   random().manualMute = true;
@@ -91,10 +90,8 @@ TEST_F(RandomSourceControllerTest, AMutedRunIsPacedByTheDeviceWithSilenceOfEachF
       loop.processPending();
     }
     EXPECT_EQ(device.written.size(), queued + 5) << bits;
-    EXPECT_EQ(controller.playback.engine()->segmentSerial(), static_cast<int>(queued) + 5);
     const auto& last = device.written.back().bytes;
-    EXPECT_EQ(last.size(), device.written[0].bytes.size()) << bits;
-    EXPECT_EQ(std::count(last.begin(), last.end(), zero), static_cast<long>(last.size())) << bits;
+    EXPECT_EQ(std::count(last.begin(), last.end(), zero), device.written[0].bytes.size()) << bits;
     controller.stopPlayback();
     drain();
     ASSERT_EQ(controller.commandState, kStateIdle);
