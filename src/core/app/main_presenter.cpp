@@ -14,7 +14,9 @@ bool fileExists(const std::string& path) {
 }  // namespace
 
 MainPresenter::MainPresenter(AppServices& services, Prompter& prompter, Shell& shell)
-    : services_(services), prompter_(prompter), shell_(shell) {}
+    : services_(services), prompter_(prompter), shell_(shell) {
+  services_.states.follow(*this);
+}
 
 void MainPresenter::startUp(const std::vector<std::string>& files) {
   enterIdle();
@@ -29,13 +31,14 @@ void MainPresenter::enterIdle() {
 }
 
 void MainPresenter::openStartUpFiles(const std::vector<std::string>& files) {
-  offerRecovery();
+  const bool restored = offerRecovery();
   for (const std::string& file : files) {
     if (!mainWindowOpen) return;  // ended by a signal meanwhile
     services_.openFileByType(file);
   }
   const RememberedFolders& folders = services_.document.folders;
-  if (folders.autoOpenLastWavFile && !folders.lastWavFile.empty() &&
+  // Reopening the last file would ask to throw restored work away.
+  if (!restored && mainWindowOpen && folders.autoOpenLastWavFile && !folders.lastWavFile.empty() &&
       fileExists(folders.lastWavFile))
     services_.openWavFile(folders.lastWavFile);
 }

@@ -16,7 +16,7 @@ inline constexpr const char* kMixerProgram = "pavucontrol";
 // The main window's steps that span the services: start-up, the close query, the end by
 // a signal with its recovery copies, and the help commands. The window forwards every
 // other command to the service that carries it out.
-class MainPresenter {
+class MainPresenter : private CommandFollower {
  public:
   MainPresenter(AppServices& services, Prompter& prompter, Shell& shell);
   MainPresenter(const MainPresenter&) = delete;
@@ -43,8 +43,8 @@ class MainPresenter {
   // session as recovery copies. False when a copy could not be written.
   bool endBySignal();
   // At start-up: offers the copies an earlier run left; Yes restores them as unsaved
-  // work, No deletes them.
-  void offerRecovery();
+  // work, No deletes them. True when work was restored.
+  bool offerRecovery();
 
   void saveSettingsNow();  // ButtonSaveNow
   void playSession();      // ButtonSessionPlay, MenuSessionPlay: every record
@@ -63,6 +63,10 @@ class MainPresenter {
 
  private:
   void openHelp(const std::string& target, const std::string& bundledPage);
+  // Restored work keeps its copies until it is saved or deliberately discarded.
+  void commandStateChanged(int state, const CommandView& commands) override;
+  void settleRecovery();
+  bool recoveryRestored_ = false;
 
   AppServices& services_;
   Prompter& prompter_;

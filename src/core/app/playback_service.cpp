@@ -176,6 +176,8 @@ void PlaybackService::startUpToolWindows() {
   changeSpeedSlider(speed.sliderPosition);
   speed.window.showIfChecked();
   feedback.window.showIfChecked();
+  // The stored source was selected while loading: the sound card's level window comes too.
+  if (parts.random.menu.showRecLevel) recording_.engine.level.setVisible(true);
 }
 
 void PlaybackService::closeToolWindows() {

@@ -33,6 +33,14 @@ bool makePrivateFolder(const std::string& folder) {
   return std::filesystem::is_directory(folder, ec);
 }
 
+// The next start may run elsewhere, and a restored session must find its WAV file under
+// the same full path that the session stores.
+std::string fullPath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error || path.empty() ? path : absolute.lexically_normal().string();
+}
+
 }  // namespace
 
 std::string defaultRecoveryFolder(const char* xdgStateHome, const char* home) {
@@ -43,10 +51,14 @@ std::string defaultRecoveryFolder(const char* xdgStateHome, const char* home) {
   return {};
 }
 
+bool hasUnsavedWork(const AudioDocument& document, const Session& session) {
+  return (document.isLoaded && document.isModified) || (session.count() > 0 && session.isModified);
+}
+
 bool RecoveryStore::save(AudioDocument& document, const Session& session) {
   const bool saveDocument = document.isLoaded && document.isModified;
   const bool saveSession = session.count() > 0 && session.isModified;
-  if (!saveDocument && !saveSession) return true;
+  if (!hasUnsavedWork(document, session)) return true;
   if (folder_.empty() || !makePrivateFolder(folder_)) return false;
   discard();
 
@@ -54,7 +66,7 @@ bool RecoveryStore::save(AudioDocument& document, const Session& session) {
   std::string origin;
   if (saveDocument) {
     if (writeDocumentWav(documentCopy(), document) == WavWriteStatus::Written)
-      origin += kDocumentKey + document.path + "\n";
+      origin += kDocumentKey + fullPath(document.path) + "\n";
     else
       ok = false;
   }

@@ -11,6 +11,9 @@ namespace voxloom {
 // first is unset or not absolute; empty when neither variable helps.
 std::string defaultRecoveryFolder(const char* xdgStateHome, const char* home);
 
+// A modified loaded document or a modified session with records: what a signal keeps.
+bool hasUnsavedWork(const AudioDocument& document, const Session& session);
+
 // Where the recovery copies of a modified document and an unsaved session were saved from.
 struct RecoveryOrigin {
   bool hasDocument = false;

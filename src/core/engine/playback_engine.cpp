@@ -209,11 +209,25 @@ void PlaybackEngine::queueNextSegment() {
     return;
   }
   if (block.status != BlockStatus::Ready) return;
+  // A muted pick still takes its time: an empty block comes straight back from the device,
+  // and a resting slider would make the run spin, drawing and logging without pause.
+  const std::uint8_t* data = block.pick.muted ? silence(block.length) : block.data;
+  const Bytes bytes = block.pick.muted ? block.length * context_.doc.frameBytes : block.bytes;
   // A block the device refused never sounds, so it is no part of the EVP.
-  if (!queueHeader(block.data, block.bytes, block.userValue)) return;
+  if (!queueHeader(data, bytes, block.userValue)) return;
   sources_[static_cast<std::size_t>(slotIndex_)] = {block.pick.start, block.length};
   ++segmentSerial_;
   if (block.recordable && capture.append) capture.append(block, segmentSerial_);
+}
+
+const std::uint8_t* PlaybackEngine::silence(Frames length) {
+  // The slot's last block has come back, so its buffer is free to refill.
+  std::vector<std::uint8_t>& buffer = silence_[static_cast<std::size_t>(slotIndex_)];
+  const std::uint8_t zero = context_.doc.format.bitsPerSample == 8 ? 0x80 : 0;  // 8 bits: unsigned
+  buffer.assign(static_cast<std::size_t>(std::max(length, 0)) *
+                    static_cast<std::size_t>(context_.doc.frameBytes),
+                zero);
+  return buffer.data();
 }
 
 void PlaybackEngine::queueNextSessionSegment() {
@@ -331,6 +345,7 @@ void PlaybackEngine::finishRun() {
   if (capture.finish) capture.finish(segmentSerial_, bufferCount_);
   // Only now is no render buffer queued on the device any more.
   context_.renderer.freeRenderBuffers();
+  for (auto& buffer : silence_) std::vector<std::uint8_t>().swap(buffer);
 }
 
 void PlaybackEngine::onPlaybackBufferDone() {

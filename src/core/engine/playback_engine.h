@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "core/engine/play_time_controls.h"
 #include "core/engine/run_state.h"
@@ -108,6 +109,8 @@ class PlaybackEngine {
   void queueNextSessionSegment();
   // False when the device did not take the block (it is gone): nothing will come back.
   bool queueHeader(const std::uint8_t* data, Bytes bytes, std::int32_t userValue);
+  // The slot's buffer of `length` frames of silence in the document's format.
+  const std::uint8_t* silence(Frames length);
   void advanceSlot();
   void showSlot();
   void stopRun();
@@ -126,6 +129,7 @@ class PlaybackEngine {
   std::array<WaveHeader, kPlaybackSlots> headers_{};
   std::array<std::pair<Frames, Frames>, kPlaybackSlots> sources_{};  // start, length
   std::array<std::int32_t, kPlaybackSlots> slotRecords_{};           // replay: the record, else -1
+  std::array<std::vector<std::uint8_t>, kPlaybackSlots> silence_;    // muted picks
   std::int32_t soundingRecord_ = -1;
   bool open_ = false;
   bool isPaused_ = false;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -64,11 +65,35 @@ TEST_F(RandomSourceControllerTest, AStillSliderIsMutedAfterTheFirstSegmentOnlyWi
     EXPECT_FALSE(device.written[0].bytes.empty());
     for (std::size_t i = 1; i < device.written.size(); ++i) {
       if (mute) {
-        EXPECT_TRUE(device.written[i].bytes.empty()) << i;
+        const std::vector<std::uint8_t> silence(device.written[0].bytes.size(), 0);
+        EXPECT_EQ(device.written[i].bytes, silence) << i;
       } else {
         EXPECT_EQ(device.written[i].bytes, device.written[0].bytes) << i;
       }
     }
+    services.playback.stop();
+    drain();
+    ASSERT_EQ(services.states.state(), kStateIdle);
+  }
+}
+
+// Each returned block brings exactly one new one, or a resting slider spins.
+TEST_F(RandomSourceControllerTest, AMutedRunIsPacedByTheDeviceWithSilenceOfEachFormat) {
+  random().selectRandomSource(RandomSourceKind::ManualSweep, "", "", false);
+  random().manualMute = true;
+  for (const auto& [bits, zero] : {std::pair{8, 0x80}, std::pair{16, 0x00}}) {
+    test::makeSignal(services.document.document, 1, bits, 8000, std::vector<int>(40000, 50));
+    device.written.clear();
+    services.playback.makeEvp();
+    ASSERT_EQ(services.states.state(), kStateMakingEvp);
+    const std::size_t queued = device.written.size();
+    for (int i = 0; i < 5; ++i) {
+      ASSERT_TRUE(device.completeNext());
+      loop.processPending();
+    }
+    EXPECT_EQ(device.written.size(), queued + 5) << bits;
+    const auto& last = device.written.back().bytes;
+    EXPECT_EQ(std::count(last.begin(), last.end(), zero), device.written[0].bytes.size()) << bits;
     services.playback.stop();
     drain();
     ASSERT_EQ(services.states.state(), kStateIdle);
@@ -102,6 +127,18 @@ TEST_F(RandomSourceControllerTest, TheLevelWindowComesBackWithEveryEvpOfTheSound
   EXPECT_TRUE(services.recording.engine.level.state.visible);
   services.playback.stop();
   drain();
+}
+
+TEST_F(RandomSourceControllerTest, TheLevelWindowOpensAtStartUpWithAStoredSoundCard) {
+  const std::string dir = test::tempDir() + "/stored_source";
+  std::filesystem::create_directories(dir);
+  services.settings.path = dir + "/s.ini";
+  for (const auto& [stored, shown] : {std::pair{"1", true}, std::pair{"0", false}}) {
+    std::ofstream(services.settings.path) << "[RANDOMSOURCE]\nRandomSource=" << stored << "\n";
+    services.recording.engine.level.setVisible(false);
+    controller.enterIdle();
+    EXPECT_EQ(services.recording.engine.level.state.visible, shown) << stored;
+  }
 }
 
 TEST_F(RandomSourceControllerTest, TheCaptionTellsOfTheRequestAndEveryEvpFetchesAfresh) {

@@ -45,9 +45,9 @@ class RecoveryTest : public ::testing::Test {
   }
 
   // The first run: a changed WAV file and a session with one unsaved EVP.
-  void workUnsaved(bool changeDocument, bool captureEvp) {
+  void workUnsaved(bool changeDocument, bool captureEvp, bool relativePath = false) {
     wav = test::writeTempFile("take.wav", test::simpleWav(1, 16, 8000, 400));
-    firstCore.services.openWavFile(wav);
+    firstCore.services.openWavFile(relativePath ? std::filesystem::relative(wav).string() : wav);
     ASSERT_TRUE(firstCore.services.document.document.isLoaded);
     if (changeDocument) {
       firstCore.services.document.document.samples[0] = 0x55;
@@ -102,10 +102,43 @@ TEST_F(RecoveryTest, ASignalKeepsUnsavedWorkAndYesRestoresItAsUnsaved) {
   EXPECT_EQ(restored.wavPath, wav);
   EXPECT_EQ(restored.fileName, "");  // never saved: Save asks for a name
   EXPECT_TRUE(restored.isModified);
-  // Restored work is unsaved work again; the copies are gone.
-  EXPECT_FALSE(exists("origin"));
-  EXPECT_FALSE(exists("document.wav"));
-  EXPECT_FALSE(exists("session.evp"));
+  // Restored work is unsaved work again; until it is saved the copies stay.
+  EXPECT_TRUE(exists("origin") && exists("document.wav") && exists("session.evp"));
+}
+
+// The last WAV file would be reopened at start-up: restored work wins, and its copies
+// go only once nothing of it is left unsaved.
+TEST_F(RecoveryTest, RestoredWorkSkipsTheAutoOpenAndKeepsItsCopiesUntilSettled) {
+  workUnsaved(true, true, true);  // opened as a command-line argument would be
+  ASSERT_TRUE(first.endBySignal());
+  nextCore.services.document.folders.autoOpenLastWavFile = true;
+  nextCore.services.document.folders.lastWavFile = wav;
+  nextPrompter.answers.push_back(Answer::Yes);
+  next.startUp({});
+  EXPECT_EQ(nextPrompter.log().size(), 1u);  // nothing asks to throw the work away
+  EXPECT_TRUE(nextCore.services.document.document.isModified);
+  EXPECT_EQ(nextCore.services.document.document.path, wav);
+  EXPECT_EQ(nextCore.services.sessions.sessions.session.count(), 1);
+
+  // Saving the WAV file leaves the session unsaved: the copies stay.
+  nextPrompter.saveFiles.push_back(test::tempDir() + "/saved.wav");
+  ASSERT_EQ(nextCore.services.saveDocument(false), 0);
+  EXPECT_TRUE(exists("origin"));
+  // A crash now still finds them; a deliberate No to the session's question ends them.
+  nextPrompter.answers.push_back(Answer::No);
+  EXPECT_TRUE(next.closeQuery());
+  EXPECT_FALSE(exists("origin") || exists("document.wav") || exists("session.evp"));
+}
+
+TEST_F(RecoveryTest, ASessionSavedBeforeASignalLeavesNoStaleCopies) {
+  workUnsaved(false, true);
+  ASSERT_TRUE(first.endBySignal());
+  nextPrompter.answers.push_back(Answer::Yes);
+  next.startUp({});
+  nextPrompter.saveFiles.push_back(test::tempDir() + "/saved.evp");
+  ASSERT_EQ(nextCore.services.sessions.sessions.saveSession(false), 0);
+  ASSERT_TRUE(next.endBySignal());
+  EXPECT_FALSE(exists("origin") || exists("session.evp"));
 }
 
 TEST_F(RecoveryTest, NoDeletesTheCopiesAndNothingUnsavedWritesNone) {
