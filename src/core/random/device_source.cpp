@@ -88,7 +88,6 @@ std::uint32_t DeviceSource::readWord(RandomSources& rs) {
   }
   const std::uint8_t* b = buffer_.data() + begin_;
   begin_ += 4;
-  for (int i = 0; i < 4; ++i) rs.health.noteValue(b[i]);
   return (std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) | (std::uint32_t{b[2]} << 8) |
          std::uint32_t{b[3]};
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/random/random_log.h"
+#include "core/random/random_source.h"
 
 namespace voxloom {
 
@@ -17,13 +17,13 @@ inline long double logisticStep(long double r, long double& x) {
 }
 
 // The fractal source's draw: one step (or 32 folded into one word when `convert`) mapped
-// onto 0..n-1, the raw value logged.
+// onto 0..n-1.
 struct FractalState {
   long double r;
   long double& x;
   long double& previousTrendValue;
 };
-std::int32_t drawFractal(FractalState state, bool convert, std::int32_t n, RandomLog& log);
+RawDraw drawFractal(FractalState state, bool convert, std::int32_t n);
 
 // A decimal text as a number, independent of the locale: blanks around it, an optional
 // sign, digits with "." and an exponent. Nothing for anything else, and for texts that

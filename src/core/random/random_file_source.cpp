@@ -225,20 +225,26 @@ bool refillFromFile(RandomSources& rs, int need) {
   }
 }
 
-std::int32_t takeSample16(RandomSources& rs, std::int32_t n) {
+RawDraw takeSample16(RandomSources& rs, std::int32_t n) {
   RandomBatch& batch = rs.batch;
+  RawDraw d;
   if (rs.menu.convert) {
     const std::span<const std::int16_t, 32> block(batch.values16.data() + batch.index, 32);
-    for (const std::int16_t s : block) rs.health.noteValue(static_cast<std::uint16_t>(s));
     batch.index += 32;
     const std::uint32_t w = bitwiseConvert(block, rs.previousTrendSample);
-    rs.log.logRandomValue(std::to_string(static_cast<std::int32_t>(w)));
-    return scaleFromWord(w, n);
+    d.mapped = scaleFromWord(w, n);
+    d.value = w;
+    d.bits = 32;
+    d.form = RawForm::Signed32;
+    d.samples = block;
+    return d;
   }
   const std::int16_t s = batch.values16[static_cast<std::size_t>(batch.index++)];
-  rs.health.noteValue(static_cast<std::uint16_t>(s));
-  rs.log.logRandomValue(std::to_string(s));
-  return scaleFromSample16(s, n);
+  d.mapped = scaleFromSample16(s, n);
+  d.value = static_cast<std::uint32_t>(static_cast<std::int32_t>(s));  // two's complement
+  d.bits = 16;
+  d.form = RawForm::Signed16;
+  return d;
 }
 
 }  // namespace voxloom

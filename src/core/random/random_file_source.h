@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 
+#include "core/random/random_source.h"
+
 namespace voxloom {
 
 class RandomSources;
@@ -35,9 +37,9 @@ bool isTextRandomFile(const std::string& path);
 // there; false after the failure was reported (the stop request is set then).
 bool refillFromFile(RandomSources& sources, int need);
 
-// The next value of the 16-bit batch (sound card, file) as a draw 0..n-1, logged: one
-// sample, or 32 folded into a word when the conversion is on. The batch holds enough.
-std::int32_t takeSample16(RandomSources& sources, std::int32_t n);
+// The next value of the 16-bit batch (sound card, file) as a draw 0..n-1: one sample, or
+// 32 folded into a word when the conversion is on. The batch holds enough.
+RawDraw takeSample16(RandomSources& sources, std::int32_t n);
 
 // The message texts of the file source.
 std::string cannotOpenRandomFileText(const std::string& path);
