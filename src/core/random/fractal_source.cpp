@@ -9,16 +9,9 @@
 
 namespace voxloom {
 
-RawDraw drawFractal(FractalState state, bool convert, std::int32_t n) {
+RawDraw drawFractalWord(FractalState state, std::int32_t n) {
   RawDraw d;
   d.bits = 32;
-  if (!convert) {
-    const long double x = logisticStep(state.r, state.x);
-    d.mapped = scaleFromFractal(x, n);
-    d.form = RawForm::Decimal;
-    d.fraction = x;
-    return d;
-  }
   std::array<long double, 32> values;
   for (long double& v : values) v = logisticStep(state.r, state.x);
   const std::uint32_t w =

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/random/random_mapping.h"
 #include "core/random/random_source.h"
 
 namespace voxloom {
@@ -23,7 +24,16 @@ struct FractalState {
   long double& x;
   long double& previousTrendValue;
 };
-RawDraw drawFractal(FractalState state, bool convert, std::int32_t n);
+RawDraw drawFractalWord(FractalState state, std::int32_t n);
+inline RawDraw drawFractal(FractalState state, bool convert, std::int32_t n) {
+  if (convert) return drawFractalWord(state, n);
+  RawDraw d;  // a step costs less than a call: this one is inline
+  d.fraction = logisticStep(state.r, state.x);
+  d.mapped = scaleFromFractal(d.fraction, n);
+  d.bits = 32;
+  d.form = RawForm::Decimal;
+  return d;
+}
 
 // A decimal text as a number, independent of the locale: blanks around it, an optional
 // sign, digits with "." and an exponent. Nothing for anything else, and for texts that
