@@ -102,7 +102,7 @@ class ParallelPortDraws final : public SourceOf {
   using SourceOf::SourceOf;
   RawDraw draw(std::int32_t n) override {
     RawDraw d;
-    d.value = rs_.parallelPort.readPortWord(rs_);
+    d.value = rs_.parallelPort.readPortWord(rs_.stop(), rs_.prompter());
     d.bits = 32;
     d.form = RawForm::Signed32;
     // A word cut short is still logged, as the 0 it gives.
@@ -118,7 +118,7 @@ class DeviceDraws final : public SourceOf {
   using SourceOf::SourceOf;
   std::string open() override { return rs_.device.open(rs_.device.path); }
   RawDraw draw(std::int32_t n) override {
-    const std::uint32_t w = rs_.device.readWord(rs_);
+    const std::uint32_t w = rs_.device.readWord(rs_.stop(), rs_.prompter());
     RawDraw d;
     if (rs_.stop().stopRequested) return d;
     d.mapped = scaleFromWord(w, n);
