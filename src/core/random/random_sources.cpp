@@ -4,7 +4,6 @@
 
 #include "core/audio/audio_document.h"
 #include "core/ports/refuse_clash.h"
-#include "core/random/random_file_source.h"
 #include "core/random/service_host.h"
 #include "core/random/source_adapters.h"
 #include "core/util/output_guard.h"
