@@ -1,8 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
+
+#include "core/ports/prompter.h"
+#include "core/random/stop_request.h"
 
 namespace voxloom {
 
@@ -38,6 +42,19 @@ struct RawDraw {
 
 // The raw value as the log writes it.
 std::string rawText(const RawDraw& draw);
+
+// What a source that can end a run needs from its owner.
+struct SourceHost {
+  StopRequest& stop;
+  Prompter& prompter;
+  std::function<void()> stopPlayback;  // the engine's Stop
+
+  // The source cannot deliver: the run ends here.
+  void endRun() {
+    stop.stopRequested = true;
+    if (stopPlayback) stopPlayback();
+  }
+};
 
 // One source of random integers. Draws raise the stop request (owned by whoever wires
 // the source) when they cannot deliver; such a draw maps to 0.

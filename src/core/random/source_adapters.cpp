@@ -68,31 +68,46 @@ class InternetSource final : public SourceOf {
   }
 };
 
-int samplesNeeded(const RandomSources& rs) {
-  return rs.menu.convert ? 32 : 1;
-}
-
-class FileSource final : public SourceOf {
+// The sources that read a file or a device into the 16-bit batch.
+class SampleSource : public SourceOf {
  public:
-  using SourceOf::SourceOf;
+  SampleSource(RandomSourceKind kind, RandomSources& rs)
+      : SourceOf(kind, rs), host_{rs.stop(), rs.prompter(), [&rs] { rs.stopPlayback(); }} {}
+
+ protected:
+  int samplesNeeded() const { return rs_.menu.convert ? 32 : 1; }
+  RawDraw take(std::int32_t n) {
+    return takeSample16(rs_.batch, rs_.menu.convert, rs_.previousTrendSample, n);
+  }
+
+  SourceHost host_;
+};
+
+class FileSource final : public SampleSource {
+ public:
+  using SampleSource::SampleSource;
   std::string open() override {
     rs_.batch.filePosition = 0;
     rs_.batch.discard();
     return {};
   }
   RawDraw draw(std::int32_t n) override {
-    const int need = samplesNeeded(rs_);
-    if (rs_.batch.index + need > rs_.batch.count && !refillFromFile(rs_, need)) return {};
-    return takeSample16(rs_, n);
+    const int need = samplesNeeded();
+    if (rs_.batch.index + need > rs_.batch.count &&
+        !refillFromFile(rs_.batch, rs_.randomFilePath, rs_.menu.fileLoop, rs_.randomFileLine, host_,
+                        need))
+      return {};
+    return take(n);
   }
 };
 
-class SoundCardDraws final : public SourceOf {
+class SoundCardDraws final : public SampleSource {
  public:
-  using SourceOf::SourceOf;
+  using SampleSource::SampleSource;
   RawDraw draw(std::int32_t n) override {
-    if (!rs_.soundCard.captureNoiseBlock(rs_, samplesNeeded(rs_))) return {};
-    return takeSample16(rs_, n);
+    if (!rs_.soundCard.captureNoiseBlock(rs_.batch, rs_.menu.recBest, host_, samplesNeeded()))
+      return {};
+    return take(n);
   }
   void close() override { rs_.soundCard.closeInput(); }
 };
