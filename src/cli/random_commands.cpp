@@ -125,37 +125,6 @@ struct SourceRun {
   }
 };
 
-// The raw value of the draw just made, as `random --raw` packs it. The sources that keep
-// their value in their state are read from it; the others from the trace of the draw.
-std::uint32_t rawValueOfDraw(const RandomSources& sources, const DrawTrace& trace) {
-  switch (sources.randomKind) {
-    case RandomSourceKind::PseudoRng:
-      return static_cast<std::uint32_t>((sources.pseudo.state() >> 32) & 0x7FFFFFFFu);
-    case RandomSourceKind::ManualSweep:
-      return static_cast<std::uint32_t>(std::max(sources.manualPosition, 0));
-    case RandomSourceKind::Fractal:
-      if (!sources.menu.convert) {
-        const long double scaled = std::floor(sources.population * 4294967296.0L);
-        if (!(scaled >= 0)) return 0;  // NaN too
-        return scaled >= 4294967295.0L ? 0xFFFFFFFFu : static_cast<std::uint32_t>(scaled);
-      }
-      break;
-    default:
-      break;
-  }
-  if (trace.raw.empty()) return 0;
-  const std::string& text = trace.raw.back();
-  std::int64_t value = 0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return static_cast<std::uint32_t>(value);  // a negative sample keeps its two's complement
-}
-
-bool tracedKind(const RandomSources& sources) {
-  const RandomSourceKind kind = sources.randomKind;
-  return kind != RandomSourceKind::PseudoRng && kind != RandomSourceKind::ManualSweep &&
-         !(kind == RandomSourceKind::Fractal && !sources.menu.convert);
-}
-
 // False once standard output failed: the run ends there, and the end of the command
 // reports it.
 bool writeAll(std::vector<std::uint8_t>& bytes) {
@@ -246,9 +215,6 @@ int runRawDraws(const RandomArgs& a, SourceRun& run) {
   RandomSources& sources = run.sources;
   RandomLog& log = sources.log;
   sources.startRun();
-  DrawTrace trace;
-  if (tracedKind(sources)) log.trace = &trace;
-  const int bits = rawBitsOf(sources.randomKind, sources.menu.convert);
   const std::int64_t count = a.countGiven ? a.count : 1000000;
   BitPacker packer;
   packer.bytes.reserve(1 << 16);
@@ -256,10 +222,9 @@ int runRawDraws(const RandomArgs& a, SourceRun& run) {
   bool written = true;
   std::int64_t values = 0;
   for (; values < count && written; ++values) {
-    sources.drawRandom(a.range);
+    const RawDraw draw = sources.drawRaw(a.range);
     if (run.stop.stopRequested) break;
-    packer.put(rawValueOfDraw(sources, trace), bits);
-    trace.clear();
+    packer.put(draw.word(), draw.bits);
     if (packer.bytes.size() >= (1 << 16) - 8) {
       if (a.raw) {
         written = writeAll(packer.bytes);
@@ -269,7 +234,6 @@ int runRawDraws(const RandomArgs& a, SourceRun& run) {
       }
     }
   }
-  log.trace = nullptr;
   sources.stopSourceWaits();
   if (a.raw) warnOfHealthFailures(sources.health, run.prompter);  // --test reports them
   int exit = kExitOk;

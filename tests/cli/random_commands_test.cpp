@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/source_options.h"
+#include "core/random/health/block_tests.h"
 #include "core/util/text_encoding.h"
 #include "tests/support/run_cli.h"
 #include "tests/support/scripted_prompter.h"
@@ -267,6 +268,46 @@ TEST(CliRandom, RawPacksEachSourcesNaturalUnit) {
   r = runCli({"random", "--raw", "--source", "file:" + numbers, "--count", "3"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, std::string("\x00\x01\xFF\xFF\x00\x01", 6));
+}
+
+// The bytes of --raw are the values the log shows, in the same order, each in its
+// source's width.
+TEST(CliRandom, RawBytesAreTheLoggedValues) {
+  const std::string numbers = tempPath("raw_log_numbers.txt");
+  {
+    std::ofstream out(numbers);
+    for (int i = 0; i < 100; ++i) out << (i * 7919) % 65536 - 32768 << "\n";
+  }
+  struct Case {
+    std::vector<std::string> source;
+    int bits;
+  };
+  const Case cases[] = {
+      {{"--seed", "9"}, 31},
+      {{"--source", "manual:123456789"}, 31},
+      {{"--source", "fractal", "--convert", "--r", "3.99"}, 32},
+      {{"--source", "file:" + numbers}, 16},
+      {{"--source", "file:" + numbers, "--convert"}, 32},
+  };
+  for (const Case& c : cases) {
+    const std::string log = tempPath("raw_log.txt");
+    std::vector<std::string> args = {"random", "--raw", "--count", "20", "--log", log};
+    args.insert(args.end(), c.source.begin(), c.source.end());
+    const auto r = runCli(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    BitPacker packer;
+    std::istringstream lines(readAll(log));
+    std::int64_t value = 0;
+    int count = 0;
+    for (; lines >> value; ++count) packer.put(static_cast<std::uint32_t>(value), c.bits);
+    EXPECT_EQ(count, 20) << c.source.back();
+    EXPECT_EQ(r.out, std::string(packer.bytes.begin(), packer.bytes.end())) << c.source.back();
+  }
+  // The fractal value itself: 0.75, a fixed point of r = 4, is three quarters of 2^32.
+  const auto r =
+      runCli({"random", "--raw", "--count", "2", "--source", "fractal", "--r", "4", "--x", "0.25"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, std::string("\xC0\0\0\0\xC0\0\0\0", 8));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "core/engine/provenance.h"
 
-#include <iterator>
+#include "core/random/random_source_kind.h"
 
 namespace voxloom {
 
@@ -20,10 +20,7 @@ bool skipDigits(std::string_view text, std::size_t& i) {
 }  // namespace
 
 const char* sourceKindName(int kind) {
-  static constexpr const char* kNames[] = {"pseudo",   "soundcard", "file",    "fractal",
-                                           "internet", "manual",    "parport", "device"};
-  if (kind < 0 || kind >= static_cast<int>(std::size(kNames))) return "unknown";
-  return kNames[kind];
+  return randomSourceName(kind);
 }
 
 bool isJsonNumber(std::string_view text) {

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/random/random_sources.h"
-
 namespace voxloom {
 
 std::string deviceMessage(const char* text, const std::string& a, const std::string& b) {
@@ -41,22 +39,23 @@ std::string DeviceSource::open(const std::string& devicePath) {
   }
 }
 
-std::uint32_t DeviceSource::fail(RandomSources& rs, const std::string& text) {
-  rs.stop().stopRequested = true;
+std::uint32_t DeviceSource::fail(StopRequest& stop, Prompter& prompter, const std::string& text) {
+  stop.stopRequested = true;
   // The next run opens the device afresh: a FIFO may have a new writer by then.
   if (device != nullptr) device->close();
   begin_ = end_ = 0;
-  rs.prompter().error(text);
+  prompter.error(text);
   return 0;
 }
 
-std::uint32_t DeviceSource::readWord(RandomSources& rs) {
-  if (rs.stop().stopRequested) return 0;
-  if (device == nullptr) return fail(rs, deviceMessage(kDeviceOpenErrorText, path, "no device"));
+std::uint32_t DeviceSource::readWord(StopRequest& stop, Prompter& prompter) {
+  if (stop.stopRequested) return 0;
+  if (device == nullptr)
+    return fail(stop, prompter, deviceMessage(kDeviceOpenErrorText, path, "no device"));
   cancelled_.store(false, std::memory_order_relaxed);
   if (!device->isOpen()) {
     const std::string failure = open(path);
-    if (!failure.empty()) return fail(rs, failure);
+    if (!failure.empty()) return fail(stop, prompter, failure);
   }
   int silentMs = 0;
   while (end_ - begin_ < 4) {
@@ -66,8 +65,8 @@ std::uint32_t DeviceSource::readWord(RandomSources& rs) {
       begin_ = 0;
     }
     if (loop != nullptr) loop->processPending();
-    if (cancelled_.load(std::memory_order_relaxed) || rs.stop().stopRequested) {
-      rs.stop().stopRequested = true;
+    if (cancelled_.load(std::memory_order_relaxed) || stop.stopRequested) {
+      stop.stopRequested = true;
       return 0;  // the bytes already read stay for the next run
     }
     const DeviceReadResult r = device->read(buffer_.data() + end_, kBufferSize - end_, kSliceMs);
@@ -78,17 +77,17 @@ std::uint32_t DeviceSource::readWord(RandomSources& rs) {
         break;
       case DeviceReadStatus::Timeout:
         silentMs += kSliceMs;
-        if (silentMs >= noDataTimeoutMs) return fail(rs, deviceMessage(kDeviceSilentText, path));
+        if (silentMs >= noDataTimeoutMs)
+          return fail(stop, prompter, deviceMessage(kDeviceSilentText, path));
         break;
       case DeviceReadStatus::End:
-        return fail(rs, deviceMessage(kDeviceEndText, path));
+        return fail(stop, prompter, deviceMessage(kDeviceEndText, path));
       case DeviceReadStatus::Error:
-        return fail(rs, deviceMessage(kDeviceReadErrorText, path, r.error));
+        return fail(stop, prompter, deviceMessage(kDeviceReadErrorText, path, r.error));
     }
   }
   const std::uint8_t* b = buffer_.data() + begin_;
   begin_ += 4;
-  for (int i = 0; i < 4; ++i) rs.health.noteValue(b[i]);
   return (std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) | (std::uint32_t{b[2]} << 8) |
          std::uint32_t{b[3]};
 }

@@ -8,10 +8,10 @@
 
 #include "core/ports/byte_device.h"
 #include "core/ports/event_loop.h"
+#include "core/ports/prompter.h"
+#include "core/random/stop_request.h"
 
 namespace voxloom {
-
-class RandomSources;
 
 // A device that streams random bytes: /dev/hwrng, a USB generator's serial port, a FIFO.
 // Each draw takes 4 bytes as one word, the first byte the most significant.
@@ -33,12 +33,12 @@ class DeviceSource {
 
   // The next word. 0 with the stop request set when the device failed, fell silent or
   // the wait was cancelled; a failure is shown through the prompter.
-  std::uint32_t readWord(RandomSources& sources);
+  std::uint32_t readWord(StopRequest& stop, Prompter& prompter);
   // Ends a wait in progress within one slice (Stop); safe from any thread.
   void cancelWait() { cancelled_.store(true, std::memory_order_relaxed); }
 
  private:
-  std::uint32_t fail(RandomSources& sources, const std::string& text);
+  std::uint32_t fail(StopRequest& stop, Prompter& prompter, const std::string& text);
   std::array<std::uint8_t, kBufferSize> buffer_{};
   std::size_t begin_ = 0;  // unread bytes are buffer_[begin_, end_)
   std::size_t end_ = 0;

@@ -9,19 +9,17 @@
 
 namespace voxloom {
 
-std::int32_t drawFractal(FractalState state, bool convert, std::int32_t n, RandomLog& log) {
-  const bool logging = log.wanted();  // formatting costs more than a step
-  if (!convert) {
-    const long double x = logisticStep(state.r, state.x);
-    if (logging) log.logRandomValue(fractalLogText(x));
-    return scaleFromFractal(x, n);
-  }
+RawDraw drawFractalWord(FractalState state, std::int32_t n) {
+  RawDraw d;
+  d.bits = 32;
   std::array<long double, 32> values;
   for (long double& v : values) v = logisticStep(state.r, state.x);
   const std::uint32_t w =
       bitwiseConvert(std::span<const long double, 32>(values), state.previousTrendValue);
-  if (logging) log.logRandomValue(std::to_string(static_cast<std::int32_t>(w)));
-  return scaleFromWord(w, n);
+  d.mapped = scaleFromWord(w, n);
+  d.value = w;
+  d.form = RawForm::Signed32;
+  return d;
 }
 
 std::optional<long double> parseDecimal(std::string_view text) {

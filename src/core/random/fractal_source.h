@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/random/random_log.h"
+#include "core/random/random_mapping.h"
+#include "core/random/random_source.h"
 
 namespace voxloom {
 
@@ -17,13 +18,22 @@ inline long double logisticStep(long double r, long double& x) {
 }
 
 // The fractal source's draw: one step (or 32 folded into one word when `convert`) mapped
-// onto 0..n-1, the raw value logged.
+// onto 0..n-1.
 struct FractalState {
   long double r;
   long double& x;
   long double& previousTrendValue;
 };
-std::int32_t drawFractal(FractalState state, bool convert, std::int32_t n, RandomLog& log);
+RawDraw drawFractalWord(FractalState state, std::int32_t n);
+inline RawDraw drawFractal(FractalState state, bool convert, std::int32_t n) {
+  if (convert) return drawFractalWord(state, n);
+  RawDraw d;  // a step costs less than a call: this one is inline
+  d.fraction = logisticStep(state.r, state.x);
+  d.mapped = scaleFromFractal(d.fraction, n);
+  d.bits = 32;
+  d.form = RawForm::Decimal;
+  return d;
+}
 
 // A decimal text as a number, independent of the locale: blanks around it, an optional
 // sign, digits with "." and an exponent. Nothing for anything else, and for texts that

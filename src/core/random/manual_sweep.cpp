@@ -1,16 +1,17 @@
 #include "core/random/manual_sweep.h"
 
-#include <string>
-
 #include "core/random/random_mapping.h"
 
 namespace voxloom {
 
-std::int32_t drawManual(std::int32_t position, std::int32_t n, RandomLog& log) {
+RawDraw drawManual(std::int32_t position, std::int32_t n) {
   // A position set from outside the slider (the command line) is held to its range.
   if (position < 0) position = 0;
-  if (log.wanted()) log.logRandomValue(std::to_string(position));
-  return scaleFrom31Bits(position, n);
+  RawDraw d;
+  d.mapped = scaleFrom31Bits(position, n);
+  d.value = static_cast<std::uint32_t>(position);
+  d.bits = 31;
+  return d;
 }
 
 bool closingManualStopsPlayback(bool makingEvp, RandomSourceKind kind) {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/random/random_log.h"
+#include "core/random/random_source.h"
 #include "core/random/random_source_kind.h"
 
 namespace voxloom {
@@ -10,8 +10,8 @@ namespace voxloom {
 // TrackBarRandom spans 0..kManualSliderMax; the whole range maps onto 0..n-1.
 inline constexpr std::int32_t kManualSliderMax = 2147483647;
 
-// The manual sweep's draw: the slider's position now, scaled; the position is logged.
-std::int32_t drawManual(std::int32_t position, std::int32_t n, RandomLog& log);
+// The manual sweep's draw: the slider's position now, scaled; the position is the raw value.
+RawDraw drawManual(std::int32_t position, std::int32_t n);
 
 // Whether the user closing TFormManualRandom stops playback: only while an EVP is being
 // made with the manual source. Otherwise closing only hides the window.

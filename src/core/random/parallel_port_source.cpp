@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <charconv>
 
-#include "core/random/random_sources.h"
-
 namespace voxloom {
 
 std::string hexAddressText(std::uint32_t address) {
@@ -119,10 +117,10 @@ bool ParallelPortSource::waitNextTick(long double& t, long double period) {
   return true;
 }
 
-std::uint32_t ParallelPortSource::readPortWord(RandomSources& rs) {
-  if (rs.stop().stopRequested) return 0;
+std::uint32_t ParallelPortSource::readPortWord(StopRequest& stop, Prompter& prompter) {
+  if (stop.stopRequested) return 0;
   if (driver == nullptr || clock == nullptr || portSampleRate < 1) {
-    rs.stop().stopRequested = true;
+    stop.stopRequested = true;
     return 0;
   }
   cancelled_ = false;
@@ -132,7 +130,7 @@ std::uint32_t ParallelPortSource::readPortWord(RandomSources& rs) {
   std::uint32_t w = 0;
   int tries = kEqualPairBudget;
   const auto cancelled = [&] {
-    rs.stop().stopRequested = true;
+    stop.stopRequested = true;
     return 0u;
   };
   for (int i = 0; i < 32;) {
@@ -145,8 +143,8 @@ std::uint32_t ParallelPortSource::readPortWord(RandomSources& rs) {
       const auto second = static_cast<std::int16_t>(driver->readStatus());
       if (second == v) {
         if (--tries <= 0) {
-          rs.stop().stopRequested = true;
-          rs.prompter().error(kNoGeneratorText);
+          stop.stopRequested = true;
+          prompter.error(kNoGeneratorText);
           if (focusDialog) focusDialog();
           return 0;
         }

@@ -11,10 +11,9 @@
 #include "core/ports/parallel_port_dialog.h"
 #include "core/ports/port_driver.h"
 #include "core/ports/prompter.h"
+#include "core/random/stop_request.h"
 
 namespace voxloom {
-
-class RandomSources;
 
 struct InputLine {
   const char* text;
@@ -66,7 +65,7 @@ class ParallelPortSource {
 
   // One word of 32 sampled bits, the first the most significant. 0 with the stop
   // request set when no generator answers or the wait was cancelled.
-  std::uint32_t readPortWord(RandomSources& sources);
+  std::uint32_t readPortWord(StopRequest& stop, Prompter& prompter);
   // Ends a word in progress at once (Stop).
   void cancelWait() { cancelled_ = true; }
 

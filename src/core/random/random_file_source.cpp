@@ -8,7 +8,6 @@
 
 #include "core/random/bitwise_convert.h"
 #include "core/random/random_mapping.h"
-#include "core/random/random_sources.h"
 #include "core/util/little_endian.h"
 #include "core/util/user_file.h"
 
@@ -159,18 +158,16 @@ FileBatch readBinaryBatch(const ChunkRead& read, std::span<std::int16_t> out) {
   return result;
 }
 
-bool refillFromFile(RandomSources& rs, int need) {
-  RandomBatch& batch = rs.batch;
-  const std::string& path = rs.randomFilePath;
-  Prompter& prompter = rs.prompter();
+bool refillFromFile(RandomBatch& batch, const std::string& path, bool loop, std::int32_t& line,
+                    SourceHost& host, int need) {
+  Prompter& prompter = host.prompter;
   const bool text = isTextRandomFile(path);
   // Opened afresh for every block, through the opener: a FIFO or folder named in the
   // settings must be refused, never waited on.
   UserFile opened = UserFile::open(path);
   FilePtr file(opened.releaseToStdio());
   if (!file) {
-    rs.stop().stopRequested = true;
-    rs.stopPlayback();
+    host.endRun();
     prompter.error(opened.isOpen() || opened.status() == UserFile::Status::CannotOpen
                        ? cannotOpenRandomFileText(path)
                        : notRegularFileText("random source file", path, opened));
@@ -185,13 +182,12 @@ bool refillFromFile(RandomSources& rs, int need) {
   for (;;) {
     if (fseeko(file.get(), static_cast<off_t>(batch.filePosition), SEEK_SET) != 0)
       batch.filePosition = 0;  // beyond what can be reached: read as past the end
-    if (batch.filePosition == 0) rs.randomFileLine = 0;
-    const FileBatch block = text ? readTextBatch(read, batch.values16, rs.randomFileLine)
-                                 : readBinaryBatch(read, batch.values16);
+    if (batch.filePosition == 0) line = 0;
+    const FileBatch block =
+        text ? readTextBatch(read, batch.values16, line) : readBinaryBatch(read, batch.values16);
     if (readError) {
       // The disk failed under the file: nothing more can be trusted from it.
-      rs.stop().stopRequested = true;
-      rs.stopPlayback();
+      host.endRun();
       batch.filePosition = batch.count = batch.index = 0;
       prompter.error(cannotReadRandomFileText(path));
       return false;
@@ -203,21 +199,18 @@ bool refillFromFile(RandomSources& rs, int need) {
       return true;
     }
     if (block.count < 0) {
-      rs.stop().stopRequested = true;
       batch.filePosition = batch.count = batch.index = 0;
-      rs.stopPlayback();
-      prompter.error(randomFileLineErrorText(rs.randomFileLine, block.reason));
+      host.endRun();
+      prompter.error(randomFileLineErrorText(line, block.reason));
       return false;
     }
     if (batch.filePosition == 0) {
-      rs.stop().stopRequested = true;
-      rs.stopPlayback();
+      host.endRun();
       prompter.error(cannotReadRandomFileText(path));
       return false;
     }
-    if (!rs.menu.fileLoop) {
-      rs.stop().stopRequested = true;
-      rs.stopPlayback();
+    if (!loop) {
+      host.endRun();
       prompter.message("Info", kEndOfRandomFileText, MessageIcon::Info, MessageButtons::Ok);
       return false;
     }
@@ -225,20 +218,26 @@ bool refillFromFile(RandomSources& rs, int need) {
   }
 }
 
-std::int32_t takeSample16(RandomSources& rs, std::int32_t n) {
-  RandomBatch& batch = rs.batch;
-  if (rs.menu.convert) {
+RawDraw takeSample16(RandomBatch& batch, bool convert, std::int32_t& previousTrend,
+                     std::int32_t n) {
+  RawDraw d;
+  if (convert) {
     const std::span<const std::int16_t, 32> block(batch.values16.data() + batch.index, 32);
-    for (const std::int16_t s : block) rs.health.noteValue(static_cast<std::uint16_t>(s));
     batch.index += 32;
-    const std::uint32_t w = bitwiseConvert(block, rs.previousTrendSample);
-    rs.log.logRandomValue(std::to_string(static_cast<std::int32_t>(w)));
-    return scaleFromWord(w, n);
+    const std::uint32_t w = bitwiseConvert(block, previousTrend);
+    d.mapped = scaleFromWord(w, n);
+    d.value = w;
+    d.bits = 32;
+    d.form = RawForm::Signed32;
+    d.samples = block;
+    return d;
   }
   const std::int16_t s = batch.values16[static_cast<std::size_t>(batch.index++)];
-  rs.health.noteValue(static_cast<std::uint16_t>(s));
-  rs.log.logRandomValue(std::to_string(s));
-  return scaleFromSample16(s, n);
+  d.mapped = scaleFromSample16(s, n);
+  d.value = static_cast<std::uint32_t>(static_cast<std::int32_t>(s));  // two's complement
+  d.bits = 16;
+  d.form = RawForm::Signed16;
+  return d;
 }
 
 }  // namespace voxloom

@@ -6,9 +6,10 @@
 #include <span>
 #include <string>
 
-namespace voxloom {
+#include "core/random/random_batch.h"
+#include "core/random/random_source.h"
 
-class RandomSources;
+namespace voxloom {
 
 // Hands out the next chunk of a file: fills buffer with up to size bytes and returns how
 // many, 0 at the end. Lets the reader run on a file or, for tests and fuzzing, on memory.
@@ -31,13 +32,16 @@ FileBatch readBinaryBatch(const ChunkRead& read, std::span<std::int16_t> out);
 // Whether the path names the text form: its extension is ".txt" exactly.
 bool isTextRandomFile(const std::string& path);
 
-// Refills the batch from the random source file so that at least `need` values are
-// there; false after the failure was reported (the stop request is set then).
-bool refillFromFile(RandomSources& sources, int need);
+// Refills the batch from the random source file `path` so that at least `need` values
+// are there, from the start again at its end when `loop`; `line` counts the lines of the
+// text form. False after the failure was reported (the stop request is set then).
+bool refillFromFile(RandomBatch& batch, const std::string& path, bool loop, std::int32_t& line,
+                    SourceHost& host, int need);
 
-// The next value of the 16-bit batch (sound card, file) as a draw 0..n-1, logged: one
-// sample, or 32 folded into a word when the conversion is on. The batch holds enough.
-std::int32_t takeSample16(RandomSources& sources, std::int32_t n);
+// The next value of the 16-bit batch (sound card, file) as a draw 0..n-1: one sample, or
+// 32 folded into a word when the conversion is on. The batch holds enough.
+// `previousTrend` carries the fold's state from one word to the next.
+RawDraw takeSample16(RandomBatch& batch, bool convert, std::int32_t& previousTrend, std::int32_t n);
 
 // The message texts of the file source.
 std::string cannotOpenRandomFileText(const std::string& path);

@@ -71,7 +71,6 @@ void RandomLog::abandonOutput() {
 }
 
 void RandomLog::logRandomValue(std::string_view text) {
-  if (trace != nullptr) trace->raw.emplace_back(text);
   if (!logEnabled || fd_ < 0) return;
   lines_.line({}, text);
 }

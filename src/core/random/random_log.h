@@ -27,7 +27,8 @@ class RandomLog {
   bool logEnabled = false;
   bool logStartNew = false;
   std::string logFileName;
-  // The block being made keeps its raw values here, whether the log is on or not.
+  // The block being made keeps its draws here, whether the log is on or not (filled by
+  // the logged source, see source_decorators.h).
   DrawTrace* trace = nullptr;
 
   // True when the EVP may start: logging is off, or the file is open. On failure asks
@@ -50,11 +51,10 @@ class RandomLog {
   // Whether a raw value is written anywhere, so that its text is worth making.
   bool wanted() const { return (logEnabled && fd_ >= 0) || trace != nullptr; }
 
-  // Writes `text` and a line end when logging is on and the file is open, and keeps it
-  // in the trace when there is one.
+  // Writes `text` and a line end when logging is on and the file is open.
   void logRandomValue(std::string_view text);
   // Writes "; " + `text` as a line of its own when logging is on: readers of the log,
-  // the file source among them, skip such lines. Never kept in the trace, never written
+  // the file source among them, skip such lines. Never written
   // to a values file.
   void logComment(std::string_view text);
 

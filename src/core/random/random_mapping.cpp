@@ -18,15 +18,6 @@ std::int32_t scaleFromWord(std::uint32_t w, std::int32_t n) {
       (static_cast<std::uint64_t>(w) * static_cast<std::uint32_t>(n)) >> 32);
 }
 
-std::int32_t scaleFromFractal(long double x, std::int32_t n) {
-  // The comparisons come first, so the conversion (which truncates toward zero) only
-  // ever sees a value that fits; this runs once per draw and avoids a call to truncl.
-  const long double scaled = x * n;
-  if (!(scaled >= 0)) return 0;  // also NaN
-  if (scaled >= n) return n - 1;
-  return static_cast<std::int32_t>(scaled);
-}
-
 std::int32_t scaleFromService(std::int32_t v, std::int32_t n) {
   const std::int32_t r = v % n;
   return r < 0 ? r + n : r;

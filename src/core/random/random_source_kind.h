@@ -21,6 +21,11 @@ inline constexpr int kRandomSourceKindCount = 8;
 // The stored integer as a kind; nothing for a value outside 0..7.
 std::optional<RandomSourceKind> randomSourceKindFromInt(int value);
 
+// The stable name of a kind ("pseudo", "soundcard", ... "device" for 7), as provenance
+// and the health file write it; "unknown" for anything else. Takes the integer so that
+// a value forced past the enumeration still has a name.
+const char* randomSourceName(int kind);
+
 // Menu item names and their plain captions, indexed by the kind's value.
 struct RandomSourceItem {
   const char* menuItem;

@@ -4,75 +4,41 @@
 
 #include "core/audio/audio_document.h"
 #include "core/ports/refuse_clash.h"
-#include "core/random/fractal_source.h"
-#include "core/random/manual_sweep.h"
-#include "core/random/random_file_source.h"
-#include "core/random/random_mapping.h"
 #include "core/random/service_host.h"
+#include "core/random/source_adapters.h"
 #include "core/util/output_guard.h"
 
 namespace voxloom {
 
-std::int32_t RandomSources::drawRandom(std::int32_t n) {
-  if (n < 1) n = 1;
-  if (stop_.stopRequested) return 0;
-  const std::int64_t failuresBefore = health.failureCount();
-  const std::int32_t v = drawFromSource(n);
-  if (health.failureCount() != failuresBefore && log.logEnabled) {
-    log.logComment(std::string("health test failed: ") +
-                   (health.lastFailureRepetition() ? "repetition" : "proportion") + " at draw " +
-                   std::to_string(health.draws() + 1));
-  }
-  health.endDraw();
-  if (log.trace != nullptr) log.trace->mapped.push_back(v);
-  return v;
+struct RandomSources::Chain {
+  Chain(RandomSourceKind kind, RandomSources& rs)
+      : source(makeRandomSource(kind, rs)),
+        logged(*source, rs.log),
+        checked(logged, healthUnitOf(kind), rs.health, rs.log) {}
+  std::unique_ptr<RandomSource> source;
+  LoggedSource logged;
+  HealthCheckedSource checked;  // outermost: a failure is noted after the value's line
+};
+
+RandomSources::RandomSources(StopRequest& stop, Prompter& prompter)
+    : stop_(stop), prompter_(prompter) {
+  for (int k = 0; k < static_cast<int>(chains_.size()); ++k)
+    chains_[static_cast<std::size_t>(k)] =
+        std::make_unique<Chain>(static_cast<RandomSourceKind>(k), *this);
 }
 
-std::int32_t RandomSources::drawFromSource(std::int32_t n) {
-  const int need = menu.convert ? 32 : 1;
+RandomSources::~RandomSources() = default;
+
+RandomSource& RandomSources::current() {
+  const auto k = static_cast<unsigned>(randomKind);
+  return chains_[k < kRandomSourceKindCount ? k : kRandomSourceKindCount]->checked;
+}
+
+RawDraw RandomSources::drawRaw(std::int32_t n) {
+  if (n < 1) n = 1;
+  if (stop_.stopRequested) return {};
   if (soundCard.isOpen() && randomKind != RandomSourceKind::SoundCard) soundCard.closeInput();
-  switch (randomKind) {
-    case RandomSourceKind::PseudoRng: {
-      const std::int32_t v = pseudo.nextPseudoRandom();
-      log.logRandomValue(std::to_string(v));
-      return scaleFrom31Bits(v, n);
-    }
-    case RandomSourceKind::Fractal:
-      return drawFractal({growthRate, population, previousTrendValue}, menu.convert, n, log);
-    case RandomSourceKind::ManualSweep:
-      return drawManual(manualPosition, n, log);
-    case RandomSourceKind::Internet: {
-      ServiceFetch fetch{http, prompter_, stop_, showFetching};
-      const auto v = nextServiceValue(serviceUrl, n, batch, fetch);
-      if (!v) return 0;
-      health.noteValue(static_cast<std::uint32_t>(*v));
-      log.logRandomValue(std::to_string(*v));
-      return scaleFromService(*v, n);
-    }
-    case RandomSourceKind::RandomFile:
-      if (batch.index + need > batch.count && !refillFromFile(*this, need)) return 0;
-      return takeSample16(*this, n);
-    case RandomSourceKind::SoundCard:
-      if (!soundCard.captureNoiseBlock(*this, need)) return 0;
-      return takeSample16(*this, n);
-    case RandomSourceKind::ParallelPort: {
-      const std::uint32_t w = parallelPort.readPortWord(*this);
-      if (!stop_.stopRequested) health.noteBits(w, 32);
-      log.logRandomValue(std::to_string(static_cast<std::int32_t>(w)));
-      return stop_.stopRequested ? 0 : scaleFromWord(w, n);
-    }
-    case RandomSourceKind::Device: {
-      const std::uint32_t w = device.readWord(*this);
-      if (stop_.stopRequested) return 0;
-      if (log.wanted()) log.logRandomValue(std::to_string(static_cast<std::int32_t>(w)));
-      return scaleFromWord(w, n);
-    }
-    default:
-      // A value outside the enumeration (set directly, never through the selection)
-      // fails like a source that cannot deliver.
-      stop_.stopRequested = true;
-      return 0;
-  }
+  return current().draw(n);
 }
 
 SelectOutcome RandomSources::selectRandomSource(RandomSourceKind kind, const std::string& filePath,
@@ -119,7 +85,7 @@ SelectOutcome RandomSources::selectFractal(bool interactive) {
 }
 
 SelectOutcome RandomSources::selectInternet() {
-  batch.discard();
+  chains_[static_cast<std::size_t>(RandomSourceKind::Internet)]->checked.open();
   menu.checkOnly(RandomSourceKind::Internet);
   randomKind = RandomSourceKind::Internet;
   return SelectOutcome::Selected;
@@ -155,8 +121,7 @@ SelectOutcome RandomSources::selectRandomFile(const std::string& filePath) {
     if (lastRandomFileFolder != nullptr) *lastRandomFileFolder = folderPart(*chosen);
     randomFilePath = *chosen;
   }
-  batch.filePosition = 0;
-  batch.discard();
+  chains_[static_cast<std::size_t>(RandomSourceKind::RandomFile)]->checked.open();
   menu.checkOnly(RandomSourceKind::RandomFile);
   randomKind = RandomSourceKind::RandomFile;
   return SelectOutcome::Selected;
@@ -210,9 +175,7 @@ void RandomSources::stopPlayback() {
 }
 
 void RandomSources::stopSourceWaits() {
-  soundCard.closeInput();
-  parallelPort.cancelWait();
-  device.cancelWait();
+  for (const auto& chain : chains_) chain->checked.close();
 }
 
 void RandomSources::refreshMenu() {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "core/ports/fractal_dialog.h"
@@ -16,6 +18,7 @@
 #include "core/random/random_batch.h"
 #include "core/random/random_log.h"
 #include "core/random/random_menu.h"
+#include "core/random/random_source.h"
 #include "core/random/random_source_kind.h"
 #include "core/random/sound_card_source.h"
 #include "core/random/source_health.h"
@@ -34,7 +37,8 @@ enum class SelectOutcome {
 // Owned by the main window for the whole run; the stop request belongs to the engine.
 class RandomSources {
  public:
-  RandomSources(StopRequest& stop, Prompter& prompter) : stop_(stop), prompter_(prompter) {}
+  RandomSources(StopRequest& stop, Prompter& prompter);
+  ~RandomSources();
   RandomSources(const RandomSources&) = delete;
   RandomSources& operator=(const RandomSources&) = delete;
 
@@ -85,7 +89,12 @@ class RandomSources {
   // One integer in 0..n-1 (n >= 1; a smaller n is treated as 1) from the current
   // source. 0 when the stop request is set before or during the draw; a source that
   // cannot deliver raises the stop request.
-  std::int32_t drawRandom(std::int32_t n);
+  std::int32_t drawRandom(std::int32_t n) { return drawRaw(n).mapped; }
+  // The same draw with the raw value behind it (none when the draw failed or the stop
+  // request was set before it).
+  RawDraw drawRaw(std::int32_t n);
+  // The current source as the draws see it: logged and health-tested.
+  RandomSource& current();
   // A new run (Make EVP, a command-line draw): the health tests of the current source
   // start afresh.
   void startRun() { health.start(randomKind); }
@@ -103,8 +112,9 @@ class RandomSources {
   Prompter& prompter() { return prompter_; }
 
  private:
+  struct Chain;  // a source with its log and health decorators
+
   void refreshMenu();
-  std::int32_t drawFromSource(std::int32_t n);
   SelectOutcome selectFractal(bool interactive);
   SelectOutcome selectInternet();
   SelectOutcome selectInternetFromDialog();
@@ -114,6 +124,8 @@ class RandomSources {
 
   StopRequest& stop_;
   Prompter& prompter_;
+  // One per kind, and a last one for a kind forced past the enumeration.
+  std::array<std::unique_ptr<Chain>, kRandomSourceKindCount + 1> chains_;
 };
 
 inline constexpr const char* kLogDialogTitle = "Log random numbers to file...";

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <thread>
 
-#include "core/random/random_sources.h"
 #include "core/random/recording_level.h"
 
 namespace voxloom {
@@ -25,32 +24,31 @@ WaveFormat captureFormat(std::uint32_t rate) {
 
 }  // namespace
 
-bool SoundCardSource::fail(RandomSources& rs, WaveResult code) {
-  rs.stop().stopRequested = true;
-  rs.stopPlayback();
+bool SoundCardSource::fail(SourceHost& host, WaveResult code) {
+  host.endRun();
   closeInput();  // an owner without the engine's stop still closes the device
   std::string text = device != nullptr ? device->errorText(code) : std::string();
   if (text.size() > kWaveErrorTextMax) text.resize(kWaveErrorTextMax);
-  rs.prompter().message(kRecordInErrorTitle, text, MessageIcon::Error, MessageButtons::Ok);
+  host.prompter.message(kRecordInErrorTitle, text, MessageIcon::Error, MessageButtons::Ok);
   return false;
 }
 
-bool SoundCardSource::captureNoiseBlock(RandomSources& rs, int need) {
-  if (device == nullptr || loop == nullptr) return fail(rs, kWaveBadDevice);
-  RandomBatch& batch = rs.batch;
+bool SoundCardSource::captureNoiseBlock(RandomBatch& batch, bool bestRate, SourceHost& host,
+                                        int need) {
+  if (device == nullptr || loop == nullptr) return fail(host, kWaveBadDevice);
   if (!open_) {
     const std::uint32_t docRate = documentRate ? documentRate() : 0;
-    std::uint32_t rate = (rs.menu.recBest || docRate == 0) ? kBestRate : docRate;
+    std::uint32_t rate = (bestRate || docRate == 0) ? kBestRate : docRate;
     WaveResult r = device->query(deviceIndex, captureFormat(rate));
     if (r != kWaveOk) {
       rate = docRate;
       r = device->query(deviceIndex, captureFormat(rate));
-      if (r != kWaveOk) return fail(rs, r);
+      if (r != kWaveOk) return fail(host, r);
     }
     lost_ = kWaveOk;
     r = device->open(deviceIndex, captureFormat(rate), {},
                      [this](WaveResult code) { lost_ = code; });
-    if (r != kWaveOk) return fail(rs, r);
+    if (r != kWaveOk) return fail(host, r);
     open_ = true;
   }
 
@@ -60,7 +58,7 @@ bool SoundCardSource::captureNoiseBlock(RandomSources& rs, int need) {
   WaveResult r = device->prepare(header_);
   if (r == kWaveOk) r = device->addBuffer(header_);
   if (r == kWaveOk) r = device->start();
-  if (r != kWaveOk) return fail(rs, r);
+  if (r != kWaveOk) return fail(host, r);
 
   // The loop keeps running meanwhile, so Stop can arrive; it closes the device, whose
   // reset hands the block back at once.
@@ -80,19 +78,18 @@ bool SoundCardSource::captureNoiseBlock(RandomSources& rs, int need) {
   waiting_ = false;
   if (!open_) {
     // Stopped during the wait: the run is over, there is nothing to report.
-    rs.stop().stopRequested = true;
+    host.stop.stopRequested = true;
     return false;
   }
   loop->processPending();  // a loss is told after the block it returned
-  if (lost_ != kWaveOk) return fail(rs, lost_);
+  if (lost_ != kWaveOk) return fail(host, lost_);
   const int samples = static_cast<int>(header_.bytesRecorded / 2);
   device->unprepare(header_);
 
   if (samples < need || timedOut) {
-    rs.stop().stopRequested = true;
-    rs.stopPlayback();
+    host.endRun();
     closeInput();
-    rs.prompter().error(kNoWaveDataText);
+    host.prompter.error(kNoWaveDataText);
     return false;
   }
 

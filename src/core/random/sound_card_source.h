@@ -6,11 +6,12 @@
 #include "core/ports/event_loop.h"
 #include "core/ports/wave_device_list.h"
 #include "core/ports/wave_in.h"
+#include "core/random/random_batch.h"
+#include "core/random/random_source.h"
 
 namespace voxloom {
 
 class LevelMeter;
-class RandomSources;
 
 // Noise from the input device: every draw records a fresh block of 32 samples. The
 // device stays open between draws and is closed by Stop or by a draw from another
@@ -32,13 +33,14 @@ class SoundCardSource {
 
   bool isOpen() const { return open_; }
 
-  // Records one block into the batch; false after the failure was reported.
-  bool captureNoiseBlock(RandomSources& sources, int need);
+  // Records one block into the batch, at the best rate or the document's; false after
+  // the failure was reported.
+  bool captureNoiseBlock(RandomBatch& batch, bool bestRate, SourceHost& host, int need);
   // Resets and closes the device when it is open; a wait in progress ends at once.
   void closeInput();
 
  private:
-  bool fail(RandomSources& sources, WaveResult code);
+  bool fail(SourceHost& host, WaveResult code);
 
   bool open_ = false;
   bool waiting_ = false;

@@ -147,12 +147,12 @@ TEST_F(ParallelPortSourceTest, WordsAreSampledOnTheGridAndUnbiased) {
   // The word itself, through the raw mapping of the full range.
   for (int i = 0; i < 32; ++i)
     driver.statuses.push_back(static_cast<std::uint16_t>(i % 2 == 0 ? 0x10 : 0x00));
-  EXPECT_EQ(random.parallelPort.readPortWord(random), 0xAAAAAAAAu);
+  EXPECT_EQ(random.parallelPort.readPortWord(random.stop(), random.prompter()), 0xAAAAAAAAu);
 
   // XOR of a constant input is always 0.
   random.parallelPort.unbiasMethod = kUnbiasXor;
   driver.idle = 0xFF;
-  EXPECT_EQ(random.parallelPort.readPortWord(random), 0u);
+  EXPECT_EQ(random.parallelPort.readPortWord(random.stop(), random.prompter()), 0u);
   EXPECT_FALSE(stop.stopRequested);
 }
 
@@ -176,7 +176,7 @@ TEST_F(ParallelPortSourceTest, AStuckGeneratorIsReportedAfter256EqualPairs) {
     driver.statuses.push_back(0x10);
     driver.statuses.push_back(0x00);
   }
-  EXPECT_EQ(random.parallelPort.readPortWord(random), 0xFFFFFFFFu);
+  EXPECT_EQ(random.parallelPort.readPortWord(random.stop(), random.prompter()), 0xFFFFFFFFu);
 }
 
 TEST_F(ParallelPortSourceTest, StopEndsAWordAtOnce) {
