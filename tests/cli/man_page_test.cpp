@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/app/main_controller.h"
-#include "support/run_cli.h"
+#include "tests/support/run_cli.h"
 
 namespace voxloom {
 namespace {
