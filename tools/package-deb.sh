@@ -25,9 +25,10 @@ else
   tar --exclude='./build*' --exclude='./.git' -cf - . | tar -xf - -C "$src"
 fi
 
-# The build dependencies debian/control names.
+# The build dependencies debian/control names that are missing, without versions,
+# architectures, profiles or second choices.
 missing=$(cd "$src" && dpkg-checkbuilddeps 2>&1 | sed -n 's/.*Unmet build dependencies: //p' |
-          sed 's/([^)]*)//g; s/<[^>]*>//g; s/|[^ ]*//g')
+          sed -E 's/\([^)]*\)//g; s/<[^>]*>//g; s/\[[^]]*\]//g; s/ *\| *[^ ]+//g')
 [ -z "$missing" ] || bash tools/setup-debian.sh $missing
 
 # dh passes the environment through: a compiler launcher (ccache) set here is used.
