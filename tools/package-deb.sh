@@ -29,7 +29,8 @@ fi
 # architectures, profiles or second choices.
 missing=$(cd "$src" && dpkg-checkbuilddeps 2>&1 | sed -n 's/.*Unmet build dependencies: //p' |
           sed -E 's/\([^)]*\)//g; s/<[^>]*>//g; s/\[[^]]*\]//g; s/ *\| *[^ ]+//g')
-[ -z "$missing" ] || bash tools/setup-debian.sh $missing
+read -ra missing_list <<<"$missing"
+[ ${#missing_list[@]} -eq 0 ] || bash tools/setup-debian.sh "${missing_list[@]}"
 
 # dh passes the environment through: a compiler launcher (ccache) set here is used.
 (cd "$src" && dpkg-buildpackage -us -uc -b -j"$(nproc)" "$@")
