@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/app/main_controller.h"
+#include "core/app/window_arguments.h"
 #include "tests/support/run_cli.h"
 
 namespace voxloom {
