@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages needed to build, run and test Voxloom; only what is
-# missing is installed. Needs root or sudo.
+# Installs the Debian 12 packages needed to build, run and test Voxloom, and any packages
+# named as arguments; only what is missing is installed. Needs root or sudo.
 set -euo pipefail
 
 packages=(
@@ -9,7 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   espeak-ng sox xvfb xauth
-  desktop-file-utils libxml2-utils graphviz
+  desktop-file-utils libxml2-utils appstream groff-base graphviz
+  "$@"
 )
 
 missing=()

@@ -70,10 +70,11 @@ void MainPresenter::playCurrentEvp() {
   if (session.count() > 0) services_.playback.playRecords(session, session.currentIndex, 1);
 }
 
-// Beside the program in a build tree; under share/doc/voxloom once installed.
+// Beside the program in a build tree; under share/voxloom/help once installed (not
+// share/doc, which an administrator may leave out).
 static std::string helpFile(const std::string& programFolder, const std::string& name) {
   const std::string beside = programFolder + "/docs/" + name;
-  const std::string installed = programFolder + "/../share/doc/voxloom/" + name;
+  const std::string installed = programFolder + "/../share/voxloom/help/" + name;
   return !fileExists(beside) && fileExists(installed) ? installed : beside;
 }
 std::string MainPresenter::manualPath() const {

@@ -13,10 +13,10 @@ namespace voxloom {
 std::string settingsFilePath(const std::string& programFolder,
                              const std::function<std::optional<std::string>(const char*)>& getEnv) {
   const std::string beside = programFolder + "/" + kSettingsFileName;
+  // Only a file already there makes a portable copy: a writable folder alone is no sign
+  // (root may write to /usr/bin, a user to ~/.local/bin).
   struct stat info {};
-  if (!programFolder.empty() &&
-      (::lstat(beside.c_str(), &info) == 0 || ::access(programFolder.c_str(), W_OK) == 0))
-    return beside;
+  if (!programFolder.empty() && ::lstat(beside.c_str(), &info) == 0) return beside;
 
   std::string config;
   if (auto xdg = getEnv("XDG_CONFIG_HOME"); xdg && !xdg->empty() && (*xdg)[0] == '/') {

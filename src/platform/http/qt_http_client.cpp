@@ -295,7 +295,8 @@ QtHttpClient::Wait QtHttpClient::fetch(const QUrl& url, const QDeadlineTimer& de
   if (host.contains(':')) host = '[' + host + ']';
   if (url.port() != -1) host += ':' + QByteArray::number(url.port());
   const QByteArray request = "GET " + target + " HTTP/1.1\r\nHost: " + host +
-                             "\r\nUser-Agent: Mozilla/3.0 (compatible; Voxloom 2.5)"
+                             "\r\nUser-Agent: Mozilla/3.0 (compatible; Voxloom " VOXLOOM_VERSION
+                             ")"
                              "\r\nAccept: text/html, */*\r\nAccept-Encoding: identity"
                              "\r\nConnection: close\r\n\r\n";
 

@@ -300,40 +300,52 @@ TEST_F(SettingsFileTest, NumberedUrlKeysOutsideTheListAreKept) {
   EXPECT_EQ(readFile(path).find("RandomSourceHttp3"), std::string::npos);
 }
 
-TEST(SettingsLocation, ProgramFolderOrTheUsersConfigFolder) {
+TEST(SettingsLocation, ProgramFolderOnlyWithAPortableFileElseTheUsersConfigFolder) {
   const std::string dir = test::tempDir() + "/settings_location";
-  ASSERT_EQ(std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str()), 0);
+  const std::string portable = dir + "/portable";  // a copy on a stick, its file beside it
+  ASSERT_EQ(std::system(("rm -rf '" + dir + "' && mkdir -p '" + portable + "'").c_str()), 0);
+  writeFile(portable + "/voxloom.ini", "");
   using Env = std::map<std::string, std::string>;
-  auto with = [](Env env) {
-    return [env](const char* name) -> std::optional<std::string> {
-      auto it = env.find(name);
-      return it == env.end() ? std::nullopt : std::optional<std::string>(it->second);
-    };
+  struct Case {
+    std::string folder;
+    Env env;
+    std::string expected;
   };
-  EXPECT_EQ(settingsFilePath(dir, with({})), dir + "/voxloom.ini");  // writable folder
-  const std::string readOnly = dir + "/missing";                     // a folder that is not there
-  EXPECT_EQ(settingsFilePath(readOnly, with({{"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}})),
-            "/x/voxloom/voxloom.ini");
-  EXPECT_EQ(settingsFilePath(readOnly, with({{"XDG_CONFIG_HOME", "rel"}, {"HOME", "/h"}})),
-            "/h/.config/voxloom/voxloom.ini");
-  EXPECT_EQ(settingsFilePath(readOnly, with({{"HOME", "/h"}})), "/h/.config/voxloom/voxloom.ini");
+  const Env xdg{{"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}};
+  // A writable program folder alone (root in /usr/bin, ~/.local/bin) is no portable copy.
+  for (const Case& c :
+       {Case{dir, xdg, "/x/voxloom/voxloom.ini"}, Case{portable, xdg, portable + "/voxloom.ini"},
+        Case{dir + "/missing", xdg, "/x/voxloom/voxloom.ini"},
+        Case{dir, {{"XDG_CONFIG_HOME", "rel"}, {"HOME", "/h"}}, "/h/.config/voxloom/voxloom.ini"},
+        Case{dir, {{"HOME", "/h"}}, "/h/.config/voxloom/voxloom.ini"}}) {
+    auto getEnv = [&c](const char* name) -> std::optional<std::string> {
+      auto it = c.env.find(name);
+      return it == c.env.end() ? std::nullopt : std::optional<std::string>(it->second);
+    };
+    EXPECT_EQ(settingsFilePath(c.folder, getEnv), c.expected) << c.folder;
+  }
 }
 
-// Installed, the help pages are in share/doc/voxloom beside bin/; in a build tree in docs/.
+// Installed, the help pages are in share/voxloom/help beside bin/ (share/doc may be left
+// out); in a build tree in docs/.
 TEST(HelpPages, FoundWhereTheyAreInstalled) {
   const std::string prefix = test::tempDir() + "/help_prefix";
   ASSERT_EQ(std::system(("rm -rf '" + prefix + "' && mkdir -p '" + prefix + "/bin' '" + prefix +
-                         "/share/doc/voxloom'")
+                         "/share/voxloom/help' '" + prefix + "/share/doc/voxloom'")
                             .c_str()),
             0);
   writeFile(prefix + "/share/doc/voxloom/manual.html", "<html></html>");
+  writeFile(prefix + "/share/doc/voxloom/quickstart.html", "<html></html>");
+  writeFile(prefix + "/share/voxloom/help/manual.html", "<html></html>");
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
   WindowCore core(prompter, shell);
   AppServices& services = core.services;
   MainPresenter& controller = core.presenter;
   services.programFolder = prefix + "/bin";
-  EXPECT_EQ(controller.manualPath(), prefix + "/bin/../share/doc/voxloom/manual.html");
+  EXPECT_EQ(controller.manualPath(), prefix + "/bin/../share/voxloom/help/manual.html");
+  // Only share/doc has it: not relied on.
+  EXPECT_EQ(controller.quickstartPath(), prefix + "/bin/docs/quickstart.html");
   ::mkdir((prefix + "/bin/docs").c_str(), 0755);
   writeFile(prefix + "/bin/docs/manual.html", "<html></html>");
   EXPECT_EQ(controller.manualPath(), prefix + "/bin/docs/manual.html");
