@@ -23,9 +23,9 @@ std::string lowerExtension(const std::string& path) {
 
 AppServices::AppServices(Prompter& prompter, Shell& shell)
     : document(prompter, states, relay),
-      recording(prompter, document, states, relay),
+      recording(prompter, document, states, relay, *this),
       random(prompter, document, recording.engine.level, relay),
-      playback(prompter, document, random, recording, states, relay),
+      playback(prompter, document, random, recording, states, relay, *this),
       sessions(prompter, shell, document, states, programFolder,
                [this](const std::string& path) { return readWavFile(path); }),
       settings(prompter),
@@ -131,30 +131,25 @@ void AppServices::applyDeviceChoices() {
 }
 
 void AppServices::attachPlayback(WaveOut& device, EventLoop& loop, OneShotTimer* timer) {
-  PlaybackEngine& engine = playback.attach(device, loop, timer);
+  PlaybackEngine& engine = playback.attach(device, loop, timer, capture);
   SessionController& s = sessions.sessions;
   engine.blockSounding = [this, &engine, &s](Frames start, Frames length) {
     SignalView& view = document.signalView;
     view.blockStarted(start, length, document.document.nominalRate * engine.speedPercent / 100.0);
     view.replayRecordSounding(engine.soundingRecord(), s.session.count());
   };
-  // Session capture and replay need the engine.
-  connectSessionCapture(engine, s, playback.parts.sequencerContext());
   s.replayAvailable = true;
 }
 
 void AppServices::attachRecording(WaveIn& device, EventLoop& loop, OneShotTimer* levelDecay) {
-  recording.attach(device, loop, levelDecay, [this] { return discardDocumentIfAllowed(); });
+  recording.attach(device, loop, levelDecay);
   // The sound-card random source records from the same device while nothing else does.
   random.sources.soundCard.device = &device;
   random.sources.soundCard.loop = &loop;
-  // A Stop that reaches the playback engine first still ends the recording.
-  if (PlaybackEngine* engine = playback.parts.engine())
-    engine->callouts.resetRecording = [this] { recording.engine.resetDevice(); };
 }
 
 void AppServices::attachLive(WaveIn& device, EventLoop& loop) {
-  playback.attachLive(device, loop, [this] { return discardDocumentIfAllowed(); });
+  playback.attachLive(device, loop);
 }
 
 }  // namespace voxloom

@@ -8,6 +8,7 @@
 #include "core/engine/playback_engine.h"
 #include "core/ports/queued_event_loop.h"
 #include "core/random/random_sources.h"
+#include "tests/support/engine_peers.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/sim_wave_out.h"
 #include "tests/support/test_signal.h"
@@ -49,13 +50,17 @@ class BlockSoundingTest : public ::testing::Test {
   test::SimWaveOut device{loop};
   PlayTimeControls playTime;
   int commandState = kStateIdle;
+  NoEvpCapture capture;
+  test::IdlePeers peers;
   PlaybackEngine engine{
       device,
       prompter,
       SequencerContext{table, options, doc, random, renderer},
       commandState,
       [this](RunEvent event) { commandState = commandStateAfter(event, commandState); },
-      playTime};
+      playTime,
+      peers,
+      capture};
   std::vector<std::pair<Frames, Frames>> sounding;
   std::vector<std::int32_t> records;
 };
