@@ -178,8 +178,8 @@ int runMakeEvp(const std::vector<std::string>& args) {
   PlaybackParts parts(prompter, cli.document.document, random.sources, cli.states.state(),
                       cli.states.listener());
   const std::string programFolder;  // no editor's scratch folder is needed
-  SessionService sessions(prompter, shell, cli.document, cli.states, programFolder,
-                          [&cli](const std::string& path) { return cli.document.load(path); });
+  SessionService sessions(prompter, shell, cli.document, cli.states, programFolder, cli,
+                          parts.options.fadeMode);
   std::string sourceError;
   switch (applySourceOptions(a.source, parts.random, devices, sourceError)) {
     case ApplyResult::Usage:

@@ -26,8 +26,9 @@ AppServices::AppServices(Prompter& prompter, Shell& shell)
       recording(prompter, document, states, relay, *this),
       random(prompter, document, recording.engine.level, relay),
       playback(prompter, document, random, recording, states, relay, *this),
-      sessions(prompter, shell, document, states, programFolder,
-               [this](const std::string& path) { return readWavFile(path); }),
+      // Export renders cross-faded entries with the shape the segment options hold now.
+      sessions(prompter, shell, document, states, programFolder, *this,
+               playback.parts.options.fadeMode),
       settings(prompter),
       prompter_(prompter) {
   document.bindSettings(settings.settings);
@@ -35,8 +36,6 @@ AppServices::AppServices(Prompter& prompter, Shell& shell)
   random.bindSettings(settings.settings);
   playback.bindSettings(settings.settings);
   sessions.bindSettings(settings.settings);
-  // Export renders cross-faded entries with the shape the segment options hold now.
-  sessions.sessions.fadeMode = [this] { return playback.parts.options.fadeMode; };
 }
 
 bool AppServices::discardDocumentIfAllowed() {

@@ -23,7 +23,7 @@ inline constexpr const char* kUnknownFiletypeText =
 // Every service of the window program, built in order, and the steps that span more than
 // one of them: discarding the document asks about the session first, a save must not
 // replace a file the program still reads, the devices reach every engine.
-class AppServices : DocumentGate {
+class AppServices : DocumentGate, SessionWavLoader {
  public:
   AppServices(Prompter& prompter, Shell& shell);
   AppServices(const AppServices&) = delete;
@@ -62,6 +62,7 @@ class AppServices : DocumentGate {
 
  private:
   bool discardDocument() override { return discardDocumentIfAllowed(); }
+  int loadSessionWav(const std::string& path) override { return readWavFile(path); }
 
   Prompter& prompter_;
 };

@@ -17,6 +17,14 @@
 
 namespace voxloom {
 
+// Loads the session's WAV file as the Open command does.
+class SessionWavLoader {
+ public:
+  virtual ~SessionWavLoader() = default;
+  // 0 when the file was loaded.
+  virtual int loadSessionWav(const std::string& path) = 0;
+};
+
 // What the session needs from the main window's logic: its ports, the document, the
 // remembered folders and options it shares, and the WAV import.
 struct SessionHost {
@@ -29,8 +37,9 @@ struct SessionHost {
   const bool& useSeparateFolders;
   const bool& liveMode;
   const std::string& programFolder;
-  // Loads a WAV file as the Open command does; 0 on success.
-  std::function<int(const std::string&)> loadWav;
+  SessionWavLoader& wavLoader;
+  // The cross-fade shape that export renders with (the engine's current one).
+  const int& fadeMode;
 };
 
 inline constexpr const char* kSessionFilter =
@@ -59,8 +68,6 @@ class SessionController {
   // The question prompt (TFormSessionEdit): label text in, entered text or nothing
   // (cancelled) out. Without a prompt every capture is cancelled.
   std::function<std::optional<std::string>(const std::string&)> askQuestion;
-  // The cross-fade shape that export renders with (the engine's current one).
-  std::function<int()> fadeMode;
   // Called after the panel state changed.
   std::function<void()> onChanged;
 
