@@ -111,7 +111,9 @@ int runExport(const std::vector<std::string>& args) {
   CliDocument cli(prompter);
   const std::string programFolder;  // no editor's scratch folder is needed
   const int linearFade = 0;         // no segment options here: export fades linearly
-  SessionService service(prompter, shell, cli.document, cli.states, programFolder, cli, linearFade);
+  NoQuestionPrompt noQuestions;     // nothing is captured here
+  SessionService service(prompter, shell, cli.document, cli.states, programFolder, cli, noQuestions,
+                         linearFade);
   SessionController& sessions = service.sessions;
   if (wavPath.empty()) {
     // As the window opens it; the search question is answered No.

@@ -24,7 +24,7 @@ class FormMainSessionTest : public testing::Test {
   void SetUp() override {
     form = std::make_unique<test::MainWindow>(prompter, shell);
     form->show();
-    sessions().askQuestion = [](const std::string&) { return std::string("Who is there?"); };
+    form->questions().answer = "Who is there?";
   }
 
   SessionController& sessions() { return form->services().sessions.sessions; }
@@ -52,7 +52,7 @@ class FormMainSessionTest : public testing::Test {
 
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
-  std::unique_ptr<TFormMain> form;
+  std::unique_ptr<test::MainWindow> form;
 };
 
 TEST_F(FormMainSessionTest, EmptySessionOffersOnlyOpen) {

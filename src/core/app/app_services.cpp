@@ -21,13 +21,13 @@ std::string lowerExtension(const std::string& path) {
 
 }  // namespace
 
-AppServices::AppServices(Prompter& prompter, Shell& shell)
+AppServices::AppServices(Prompter& prompter, Shell& shell, QuestionPrompt& questions)
     : document(prompter, states, relay),
       recording(prompter, document, states, relay, *this),
       random(prompter, document, recording.engine.level, relay),
       playback(prompter, document, random, recording, states, relay, *this),
       // Export renders cross-faded entries with the shape the segment options hold now.
-      sessions(prompter, shell, document, states, programFolder, *this,
+      sessions(prompter, shell, document, states, programFolder, *this, questions,
                playback.parts.options.fadeMode),
       settings(prompter),
       prompter_(prompter) {

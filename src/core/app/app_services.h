@@ -25,7 +25,8 @@ inline constexpr const char* kUnknownFiletypeText =
 // replace a file the program still reads, the devices reach every engine.
 class AppServices : DocumentGate, SessionWavLoader {
  public:
-  AppServices(Prompter& prompter, Shell& shell);
+  // `questions` asks for the question of each captured EVP.
+  AppServices(Prompter& prompter, Shell& shell, QuestionPrompt& questions);
   AppServices(const AppServices&) = delete;
   AppServices& operator=(const AppServices&) = delete;
 

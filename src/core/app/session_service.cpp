@@ -6,10 +6,11 @@ namespace voxloom {
 
 SessionService::SessionService(Prompter& prompter, Shell& shell, DocumentService& document,
                                CommandStates& states, const std::string& programFolder,
-                               SessionWavLoader& wavLoader, const int& fadeMode)
+                               SessionWavLoader& wavLoader, QuestionPrompt& questions,
+                               const int& fadeMode)
     : sessions(SessionHost{prompter, shell, &clock_, document.document, document.folders.session,
                            document.folders.sourceWav, document.folders.useSeparate,
-                           states.liveMode, programFolder, wavLoader, fadeMode}) {
+                           states.liveMode, programFolder, wavLoader, questions, fadeMode}) {
   states.watch(sessions.session);
   states.follow(*this);
 }

@@ -13,12 +13,13 @@
 namespace voxloom {
 
 // The open session and its panel. The session's WAV file is loaded through `wavLoader`,
-// the Open command's own steps; export cross-fades with the shape `fadeMode` holds.
+// the Open command's own steps; a capture asks `questions` for its question; export
+// cross-fades with the shape `fadeMode` holds.
 class SessionService : public CommandFollower {
  public:
   SessionService(Prompter& prompter, Shell& shell, DocumentService& document, CommandStates& states,
                  const std::string& programFolder, SessionWavLoader& wavLoader,
-                 const int& fadeMode);
+                 QuestionPrompt& questions, const int& fadeMode);
   SessionService(const SessionService&) = delete;
   SessionService& operator=(const SessionService&) = delete;
 

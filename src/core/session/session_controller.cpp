@@ -282,8 +282,7 @@ void SessionController::answerEdited(const std::string& text) {
 }
 
 bool SessionController::beginEvpCapture() {
-  if (!askQuestion) return false;
-  const std::optional<std::string> question = askQuestion(kQuestionPromptText);
+  const std::optional<std::string> question = host_.questions.askQuestion(kQuestionPromptText);
   if (!question) return false;
   if (session.wavPath.empty()) session.wavPath = storedWavPath(host_.document.path);
   EvpRecord& record = session.records.emplace_back();

@@ -9,6 +9,7 @@
 #include "core/audio/audio_document.h"
 #include "core/ports/clock.h"
 #include "core/ports/prompter.h"
+#include "core/ports/question_prompt.h"
 #include "core/ports/shell.h"
 #include "core/session/record_trace.h"
 #include "core/session/session.h"
@@ -38,6 +39,8 @@ struct SessionHost {
   const bool& liveMode;
   const std::string& programFolder;
   SessionWavLoader& wavLoader;
+  // The question an EVP is captured for (TFormSessionEdit).
+  QuestionPrompt& questions;
   // The cross-fade shape that export renders with (the engine's current one).
   const int& fadeMode;
 };
@@ -65,9 +68,6 @@ class SessionController {
   // Whether replay exists in this build; without it Play, EVP and Stop stay disabled.
   bool replayAvailable = false;
 
-  // The question prompt (TFormSessionEdit): label text in, entered text or nothing
-  // (cancelled) out. Without a prompt every capture is cancelled.
-  std::function<std::optional<std::string>(const std::string&)> askQuestion;
   // Called after the panel state changed.
   std::function<void()> onChanged;
 

@@ -14,6 +14,7 @@
 #include "tests/support/manual_timer.h"
 #include "tests/support/run_cli.h"
 #include "tests/support/scripted_prompter.h"
+#include "tests/support/scripted_questions.h"
 #include "tests/support/sim_wave_out.h"
 #include "tests/support/test_signal.h"
 
@@ -24,10 +25,10 @@ constexpr Frames kSignalFrames = 40000;
 
 class SessionRunTest : public ::testing::Test {
  protected:
-  SessionRunTest() : core(prompter, shell) {
+  SessionRunTest() : core(prompter, shell, questions) {
+    questionAnswer = "Who is there?";
     services.attachPlayback(device, loop, &timer);
     services.sessions.sessions.setClock(clock);
-    services.sessions.sessions.askQuestion = [this](const std::string&) { return questionAnswer; };
     // Irregular samples with many zero crossings: a block's bytes tell where it came from.
     std::vector<int> samples(static_cast<std::size_t>(kSignalFrames));
     for (std::size_t i = 0; i < samples.size(); ++i)
@@ -76,10 +77,11 @@ class SessionRunTest : public ::testing::Test {
   QueuedEventLoop loop;
   test::SimWaveOut device{loop};
   test::ManualTimer timer;
+  test::ScriptedQuestions questions;
   WindowCore core;
   AppServices& services = core.services;
   MainPresenter& controller = core.presenter;
-  std::optional<std::string> questionAnswer = std::string("Who is there?");
+  std::optional<std::string>& questionAnswer = questions.answer;
 };
 
 TEST_F(SessionRunTest, CaptureRecordsEachQueuedBlockAndKeepsWhatSoundedOnStop) {
