@@ -123,5 +123,24 @@ TEST(FormSessionEdit, AsksAndCentresOverTheWindow) {
   EXPECT_EQ(prompt.ask("x", nullptr), std::nullopt);
 }
 
+// The program builds the prompt before its window and keeps it after the window is gone.
+TEST(SessionQuestion, AsksOnlyWhileItsWindowIsThere) {
+  SessionQuestion questions;
+  EXPECT_EQ(questions.askQuestion("before"), std::nullopt);
+  {
+    QWidget window;
+    questions.showOver(&window);
+    auto* prompt = window.findChild<TFormSessionEdit*>();
+    ASSERT_NE(prompt, nullptr);
+    QTimer::singleShot(0, prompt, [&] {
+      EXPECT_EQ(prompt->label1()->text(), "Who?");
+      prompt->editString()->setText("me");
+      prompt->findChild<QPushButton*>("ButtonOK")->click();
+    });
+    EXPECT_EQ(questions.askQuestion("Who?"), "me");
+  }
+  EXPECT_EQ(questions.askQuestion("after"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace voxloom
