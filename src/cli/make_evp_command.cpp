@@ -174,7 +174,8 @@ int runMakeEvp(const std::vector<std::string>& args) {
   SourceDevices devices;  // outlives the random sources, which may use them
   CliDocument cli(prompter);
   LevelMeter inputLevel;  // the sound-card source's meter; nothing shows it here
-  RandomService random(prompter, cli.document, inputLevel, cli.relay);
+  NoPlayback noPlayback;  // blocks are rendered offline: nothing plays to be stopped
+  RandomService random(prompter, cli.document, inputLevel, cli.relay, noPlayback);
   PlaybackParts parts(prompter, cli.document.document, random.sources, cli.states.state(),
                       cli.states.listener());
   const std::string programFolder;  // no editor's scratch folder is needed

@@ -47,7 +47,8 @@ class PlaybackDiskTest : public ::testing::Test {
   AudioDocument doc;
   int commandState = kStateIdle;
   StopRequest stop;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
   PlaybackParts parts{prompter, doc, random, commandState, [this](RunEvent event) {
                         commandState = commandStateAfter(event, commandState);
                       }};

@@ -24,7 +24,7 @@ std::string lowerExtension(const std::string& path) {
 AppServices::AppServices(Prompter& prompter, Shell& shell, QuestionPrompt& questions)
     : document(prompter, states, relay),
       recording(prompter, document, states, relay, *this),
-      random(prompter, document, recording.engine.level, relay),
+      random(prompter, document, recording.engine.level, relay, *this),
       playback(prompter, document, random, recording, states, relay, *this),
       // Export renders cross-faded entries with the shape the segment options hold now.
       sessions(prompter, shell, document, states, programFolder, *this, questions,
@@ -138,6 +138,13 @@ void AppServices::attachPlayback(WaveOut& device, EventLoop& loop, OneShotTimer*
     view.replayRecordSounding(engine.soundingRecord(), s.session.count());
   };
   s.replayAvailable = true;
+}
+
+bool AppServices::stopPlayback() {
+  PlaybackEngine* engine = playback.parts.engine();
+  if (engine == nullptr) return false;  // no device yet: the sources end their own waits
+  engine->stopPlayback();
+  return true;
 }
 
 void AppServices::attachRecording(WaveIn& device, EventLoop& loop, OneShotTimer* levelDecay) {

@@ -23,7 +23,7 @@ inline constexpr const char* kUnknownFiletypeText =
 // Every service of the window program, built in order, and the steps that span more than
 // one of them: discarding the document asks about the session first, a save must not
 // replace a file the program still reads, the devices reach every engine.
-class AppServices : DocumentGate, SessionWavLoader {
+class AppServices : DocumentGate, SessionWavLoader, PlaybackControl {
  public:
   // `questions` asks for the question of each captured EVP.
   AppServices(Prompter& prompter, Shell& shell, QuestionPrompt& questions);
@@ -64,6 +64,7 @@ class AppServices : DocumentGate, SessionWavLoader {
  private:
   bool discardDocument() override { return discardDocumentIfAllowed(); }
   int loadSessionWav(const std::string& path) override { return readWavFile(path); }
+  bool stopPlayback() override;
 
   Prompter& prompter_;
 };

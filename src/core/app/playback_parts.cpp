@@ -18,7 +18,6 @@ PlaybackEngine& PlaybackParts::attachDevice(WaveOut& device, EventLoop& loop, On
   engine_ = std::make_unique<PlaybackEngine>(device, prompter_, sequencerContext(), runState_,
                                              report_, playTime, peers, capture);
   engine_->setTimer(timer);
-  random.stopPlaybackHook = [this] { engine_->stopPlayback(); };
   return *engine_;
 }
 

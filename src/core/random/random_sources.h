@@ -33,11 +33,25 @@ enum class SelectOutcome {
   Failed,        // the source's checks failed and said why
 };
 
+// The playback that draws from the sources, when there is one.
+class PlaybackControl {
+ public:
+  virtual ~PlaybackControl() = default;
+  // Stops it as the Stop command does; false when no playback is there to stop.
+  virtual bool stopPlayback() = 0;
+};
+
+// Nothing plays here (a command-line draw): Stop ends only the sources' waits and log.
+class NoPlayback final : public PlaybackControl {
+ public:
+  bool stopPlayback() override { return false; }
+};
+
 // The single entry point for random integers, and the state of the current source.
 // Owned by the main window for the whole run; the stop request belongs to the engine.
 class RandomSources {
  public:
-  RandomSources(StopRequest& stop, Prompter& prompter);
+  RandomSources(StopRequest& stop, Prompter& prompter, PlaybackControl& playback);
   ~RandomSources();
   RandomSources(const RandomSources&) = delete;
   RandomSources& operator=(const RandomSources&) = delete;
@@ -65,9 +79,8 @@ class RandomSources {
   const bool* useSeparateFolders = nullptr;  // CheckBoxUseSeparateFolders
   std::string* lastRandomFileFolder = nullptr;
 
-  // The engine's Stop, for sources that cannot deliver. Without one, the log is closed
-  // and the sound input too, as Stop does.
-  std::function<void()> stopPlaybackHook;
+  // The playback's Stop, for sources that cannot deliver. Without a playback, the log is
+  // closed and the sound input too, as Stop does.
   void stopPlayback();
   // Stop ends a draw that waits on a device at once: closes the sound input and ends a
   // parallel-port word or a device read in progress.
@@ -124,6 +137,7 @@ class RandomSources {
 
   StopRequest& stop_;
   Prompter& prompter_;
+  PlaybackControl& playback_;
   // One per kind, and a last one for a kind forced past the enumeration.
   std::array<std::unique_ptr<Chain>, kRandomSourceKindCount + 1> chains_;
 };

@@ -44,7 +44,8 @@ class BlockSoundingTest : public ::testing::Test {
   SegmentOptions options;
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
   RendererState renderer;
   QueuedEventLoop loop;
   test::SimWaveOut device{loop};

@@ -55,7 +55,8 @@ class PlaybackEngineTest : public ::testing::Test {
   SegmentOptions options;
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
   RendererState renderer;
   QueuedEventLoop loop;
   test::SimWaveOut device{loop};
@@ -132,7 +133,7 @@ TEST_F(PlaybackEngineTest, MakeEvpFillsThePausedRingAndRefillsEachReturnedSlotIn
   makeRampSignal(same, 40000);
   SegmentTable t2;
   StopRequest s2;
-  RandomSources r2{s2, prompter};
+  RandomSources r2{s2, prompter, noPlayback};
   RendererState rs2;
   r2.pseudo.seedPseudoRandom(7);
   SequencerContext c2{t2, options, same, r2, rs2};
