@@ -18,7 +18,7 @@ namespace voxloom {
 
 // Playing the document, Make EVP and session replay, the speed control, the visual
 // feedback and the live source.
-class PlaybackService : public CommandFollower, PlaybackPeers, PlaybackStopper {
+class PlaybackService : public CommandFollower, PlaybackPeers, PlaybackControl {
  public:
   // `gate` asks about unsaved work before live input replaces it.
   PlaybackService(Prompter& prompter, DocumentService& document, RandomService& random,
@@ -73,7 +73,10 @@ class PlaybackService : public CommandFollower, PlaybackPeers, PlaybackStopper {
  private:
   bool muteRepeats() override;
   void resetRecording() override;
-  void stopPlayback() override { stop(); }
+  bool stopPlayback() override {
+    stop();
+    return parts.engine() != nullptr;
+  }
 
   DocumentService& document_;
   RecordingService& recording_;

@@ -18,13 +18,6 @@ class DocumentGate {
   virtual bool discardDocument() = 0;
 };
 
-// The playback engine's Stop, for a source whose buffer is about to go.
-class PlaybackStopper {
- public:
-  virtual ~PlaybackStopper() = default;
-  virtual void stopPlayback() = 0;
-};
-
 // What the playback engine asks of its owner while it runs.
 class PlaybackPeers {
  public:

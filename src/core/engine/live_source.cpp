@@ -21,7 +21,7 @@ std::string liveBufferTooLargeText(std::int64_t bytes) {
 
 LiveSource::LiveSource(AudioDocument& document, Prompter& prompter, RunListener report,
                        bool& menuChecked, RecParamState& params, DocumentGate& gate,
-                       PlaybackStopper& playback)
+                       PlaybackControl& playback)
     : doc_(document),
       prompter_(prompter),
       report_(std::move(report)),

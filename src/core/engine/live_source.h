@@ -14,6 +14,7 @@
 #include "core/ports/prompter.h"
 #include "core/ports/recording_dialog.h"
 #include "core/ports/wave_in.h"
+#include "core/random/playback_control.h"
 
 namespace voxloom {
 
@@ -51,7 +52,7 @@ class LiveSource {
   // `gate` is asked before the buffer replaces the document; `playback` stops a running
   // Make EVP before the buffer it reads goes.
   LiveSource(AudioDocument& document, Prompter& prompter, RunListener report, bool& menuChecked,
-             RecParamState& params, DocumentGate& gate, PlaybackStopper& playback);
+             RecParamState& params, DocumentGate& gate, PlaybackControl& playback);
   LiveSource(const LiveSource&) = delete;
   LiveSource& operator=(const LiveSource&) = delete;
   ~LiveSource();
@@ -109,7 +110,7 @@ class LiveSource {
   bool& menuChecked_;
   RecParamState& params_;
   DocumentGate& gate_;
-  PlaybackStopper& playback_;
+  PlaybackControl& playback_;
   WaveIn* device_ = nullptr;
 
   WaveFormat liveFormat_{};

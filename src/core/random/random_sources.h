@@ -14,6 +14,7 @@
 #include "core/random/fractal_form.h"
 #include "core/random/internet_source.h"
 #include "core/random/parallel_port_source.h"
+#include "core/random/playback_control.h"
 #include "core/random/pseudo_rng.h"
 #include "core/random/random_batch.h"
 #include "core/random/random_log.h"
@@ -31,20 +32,6 @@ enum class SelectOutcome {
   Cancelled,     // a dialog was cancelled; the previous source stays
   NotAvailable,  // this build has no such source; the previous source stays
   Failed,        // the source's checks failed and said why
-};
-
-// The playback that draws from the sources, when there is one.
-class PlaybackControl {
- public:
-  virtual ~PlaybackControl() = default;
-  // Stops it as the Stop command does; false when no playback is there to stop.
-  virtual bool stopPlayback() = 0;
-};
-
-// Nothing plays here (a command-line draw): Stop ends only the sources' waits and log.
-class NoPlayback final : public PlaybackControl {
- public:
-  bool stopPlayback() override { return false; }
 };
 
 // The single entry point for random integers, and the state of the current source.
