@@ -174,12 +174,15 @@ int runMakeEvp(const std::vector<std::string>& args) {
   SourceDevices devices;  // outlives the random sources, which may use them
   CliDocument cli(prompter);
   LevelMeter inputLevel;  // the sound-card source's meter; nothing shows it here
-  RandomService random(prompter, cli.document, inputLevel, cli.relay);
+  NoPlayback noPlayback;  // blocks are rendered offline: nothing plays to be stopped
+  RandomService random(prompter, cli.document, inputLevel, cli.relay, noPlayback);
   PlaybackParts parts(prompter, cli.document.document, random.sources, cli.states.state(),
                       cli.states.listener());
   const std::string programFolder;  // no editor's scratch folder is needed
-  SessionService sessions(prompter, shell, cli.document, cli.states, programFolder,
-                          [&cli](const std::string& path) { return cli.document.load(path); });
+  // The question comes with the command: the capture never waits on a prompt.
+  GivenQuestion question{a.question.value_or("")};
+  SessionService sessions(prompter, shell, cli.document, cli.states, programFolder, cli, question,
+                          parts.options.fadeMode);
   std::string sourceError;
   switch (applySourceOptions(a.source, parts.random, devices, sourceError)) {
     case ApplyResult::Usage:
@@ -216,7 +219,7 @@ int runMakeEvp(const std::vector<std::string>& args) {
   SessionAppend capture(sessions.sessions, prompter);
   if (!a.sessionPath.empty()) {
     if (!capture.open(a.sessionPath, a.input)) return kExitFailed;
-    if (!capture.begin(a.question.value_or(""))) return kExitFailed;
+    if (!capture.begin()) return kExitFailed;
   }
 
   RandomLog& log = parts.random.log;

@@ -95,7 +95,8 @@ std::string parseArgs(const std::vector<std::string>& args, RandomArgs& out, boo
 struct SourceRun {
   CliPrompter prompter;
   StopRequest stop;
-  RandomSources sources{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources sources{stop, prompter, noPlayback};
   SourceDevices devices;
 
   // kExitOk, or the exit status of wrong options or a source that failed.

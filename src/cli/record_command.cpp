@@ -113,6 +113,19 @@ RecordArgs parse(const std::vector<std::string>& args, RecParamState& params) {
   return parsed;
 }
 
+// The command line has no unsaved work to ask about: the document simply goes.
+class DiscardWithoutAsking final : public DocumentGate {
+ public:
+  explicit DiscardWithoutAsking(DocumentService& document) : document_(document) {}
+  bool discardDocument() override {
+    document_.discard();
+    return false;
+  }
+
+ private:
+  DocumentService& document_;
+};
+
 }  // namespace
 
 int runRecord(const std::vector<std::string>& args) {
@@ -124,12 +137,10 @@ int runRecord(const std::vector<std::string>& args) {
   QueuedEventLoop loop;
   SdlWaveIn waveIn(loop);  // outlives the recording, whose engine queues buffers on it
   CliDocument cli(prompter);
-  RecordingService recording(prompter, cli.document, cli.states, cli.relay);
   // Nothing is unsaved here: the take replaces the empty document without a question.
-  recording.attach(waveIn, loop, nullptr, [&cli] {
-    cli.document.discard();
-    return false;
-  });
+  DiscardWithoutAsking gate{cli.document};
+  RecordingService recording(prompter, cli.document, cli.states, cli.relay, gate);
+  recording.attach(waveIn, loop, nullptr);
   RecordingEngine& engine = recording.engine;
   engine.dialog = &dialog;
   if (parsed.boostDb) {

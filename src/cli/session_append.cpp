@@ -62,10 +62,7 @@ bool SessionAppend::open(const std::string& path, const std::string& wavPath) {
   return true;
 }
 
-bool SessionAppend::begin(const std::string& question) {
-  sessions_.askQuestion = [question](const std::string&) {
-    return std::optional<std::string>(question);
-  };
+bool SessionAppend::begin() {
   sessions_.session.recordMode = true;
   return sessions_.beginEvpCapture();
 }

@@ -110,9 +110,10 @@ int runExport(const std::vector<std::string>& args) {
   NoShell shell;
   CliDocument cli(prompter);
   const std::string programFolder;  // no editor's scratch folder is needed
-  // Nothing is unsaved here, so the session's WAV file loads without questions.
-  SessionService service(prompter, shell, cli.document, cli.states, programFolder,
-                         [&cli](const std::string& path) { return cli.document.load(path); });
+  const int linearFade = 0;         // no segment options here: export fades linearly
+  NoQuestionPrompt noQuestions;     // nothing is captured here
+  SessionService service(prompter, shell, cli.document, cli.states, programFolder, cli, noQuestions,
+                         linearFade);
   SessionController& sessions = service.sessions;
   if (wavPath.empty()) {
     // As the window opens it; the search question is answered No.

@@ -44,7 +44,8 @@ int runSettings(const std::vector<std::string>& args) {
   // The same owners as in the window program, so values are clamped the same way.
   CliPrompter prompter;
   NoShell shell;
-  AppServices services(prompter, shell);
+  NoQuestionPrompt noQuestions;  // nothing is captured here
+  AppServices services(prompter, shell, noQuestions);
   services.settings.path = file;
   services.loadSettings();
   const Settings& settings = services.settings.settings;

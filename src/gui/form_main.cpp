@@ -110,7 +110,6 @@ TFormMain::~TFormMain() {
   random.parallelPort.dialog = nullptr;
   random.parallelPort.focusDialog = nullptr;
   SessionController& sessions = services_.sessions.sessions;
-  sessions.askQuestion = nullptr;
   sessions.onChanged = nullptr;
   services_.playback.speed.window.checkChanged = nullptr;
   services_.playback.feedback.window.checkChanged = nullptr;

@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "gui/form_main.h"
-#include "gui/form_session_edit.h"
 
 namespace voxloom {
 
@@ -69,10 +68,6 @@ void TFormMain::wireSession() {
   connect(session_.answer, &QLineEdit::textChanged, this,
           [&sessions](const QString& text) { sessions.answerEdited(text.toStdString()); });
 
-  auto* prompt = new TFormSessionEdit(this);
-  sessions.askQuestion = [this, prompt](const std::string& label) {
-    return prompt->ask(qt(label), this);
-  };
   sessions.onChanged = [this] { showSessionPanel(); };
   sessions.refreshSessionDisplay();
   sessions.updateSessionControls(services_.states.commands().sessionControlsMode);

@@ -47,4 +47,14 @@ bool TFormSessionEdit::event(QEvent* event) {
   return QDialog::event(event);
 }
 
+void SessionQuestion::showOver(QWidget* window) {
+  window_ = window;
+  prompt_ = new TFormSessionEdit(window);
+}
+
+std::optional<std::string> SessionQuestion::askQuestion(const std::string& label) {
+  if (prompt_ == nullptr || window_ == nullptr) return std::nullopt;
+  return prompt_->ask(QString::fromStdString(label), window_);
+}
+
 }  // namespace voxloom

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 #include <optional>
 #include <string>
+
+#include "core/ports/question_prompt.h"
 
 class QLabel;
 class QLineEdit;
@@ -34,6 +37,20 @@ class TFormSessionEdit : public QDialog {
  private:
   QLabel* label1_ = nullptr;
   QLineEdit* editString_ = nullptr;
+};
+
+// The sessions' question prompt: TFormSessionEdit over the main window. It is built
+// before the window and outlives it; until a window is given, and after it is gone,
+// every question counts as cancelled.
+class SessionQuestion final : public QuestionPrompt {
+ public:
+  // Makes the prompt a child of `window` and shows it over it.
+  void showOver(QWidget* window);
+  std::optional<std::string> askQuestion(const std::string& label) override;
+
+ private:
+  QPointer<QWidget> window_;
+  QPointer<TFormSessionEdit> prompt_;
 };
 
 }  // namespace voxloom

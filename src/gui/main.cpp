@@ -22,6 +22,7 @@
 #include "gui/form_parallel_port.h"
 #include "gui/form_rec_level.h"
 #include "gui/form_rec_param.h"
+#include "gui/form_session_edit.h"
 #include "gui/form_settings.h"
 #include "gui/form_write_rn.h"
 #include "gui/window_settings.h"
@@ -72,7 +73,8 @@ struct WindowProgram {
   voxloom::SystemClock steadyClock;
   voxloom::CharDevice charDevice;
 
-  voxloom::WindowCore core{prompter, shell};
+  voxloom::SessionQuestion sessionQuestion;  // shown over the main window once it exists
+  voxloom::WindowCore core{prompter, shell, sessionQuestion};
 
   voxloom::TFormMain formMain{core.presenter};
   voxloom::TFormAbout formAbout{&formMain};
@@ -106,6 +108,7 @@ WindowProgram::WindowProgram(const voxloom::WindowArguments& parsed) {
   random.device.device = &charDevice;
   random.device.loop = &eventLoop;
   formMain.setAboutForm(&formAbout);
+  sessionQuestion.showOver(&formMain);
   formRecLevel.bindMeter(&services.recording.engine.level);
   // Settings: the device lists are filled before the file is read at the first show.
   services.settings.path =

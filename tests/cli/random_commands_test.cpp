@@ -74,7 +74,8 @@ TEST(SourceOptionsParser, ValuesAndWrongValues) {
 TEST(SourceOptionsParser, AppliedOptionsSetTheSources) {
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources sources(stop, prompter);
+  NoPlayback noPlayback;
+  RandomSources sources(stop, prompter, noPlayback);
   cli::SourceDevices devices;
   cli::SourceOptions o;
   std::string error;

@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   NullPrompter prompter;
   voxloom::StopRequest stop;
-  voxloom::RandomSources random(stop, prompter);
+  voxloom::NoPlayback noPlayback;
+  voxloom::RandomSources random(stop, prompter, noPlayback);
   BytesClient client(text);
   random.http = &client;
   random.selectRandomSource(voxloom::RandomSourceKind::Internet, "", "http://x/%max%", false);

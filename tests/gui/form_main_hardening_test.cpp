@@ -56,7 +56,6 @@ TEST_F(FormMainHardeningTest, MenuKeysWinOverControlsAndOutsideTheSessionGroup) 
   showActive();
   SessionController& sessions = form->services().sessions.sessions;
   form->services().openWavFile(test::writeTempFile("k.wav", test::simpleWav(1, 16, 8000, 400)));
-  sessions.askQuestion = [](const std::string&) { return std::string("Q"); };
   ASSERT_TRUE(sessions.beginEvpCapture());
   sessions.appendSegmentEntry(0, 10, 1, "", false, 0);
   sessions.finishEvpCapture(2, 2);

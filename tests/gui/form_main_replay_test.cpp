@@ -27,7 +27,6 @@ class FormMainReplayTest : public testing::Test {
     const std::string wav = test::writeTempFile("replay.wav", test::simpleWav(1, 16, 8000, 4000));
     form->services().openWavFile(wav);
     SessionController& sessions = form->services().sessions.sessions;
-    sessions.askQuestion = [](const std::string&) { return std::string("q"); };
     for (int r = 0; r < 2; ++r) {
       ASSERT_TRUE(sessions.beginEvpCapture());
       for (int i = 1; i <= 3; ++i) sessions.appendSegmentEntry(i * 100, 50, i, "x", false, i);

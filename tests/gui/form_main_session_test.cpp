@@ -24,7 +24,7 @@ class FormMainSessionTest : public testing::Test {
   void SetUp() override {
     form = std::make_unique<test::MainWindow>(prompter, shell);
     form->show();
-    sessions().askQuestion = [](const std::string&) { return std::string("Who is there?"); };
+    form->questions().answer = "Who is there?";
   }
 
   SessionController& sessions() { return form->services().sessions.sessions; }
@@ -52,7 +52,7 @@ class FormMainSessionTest : public testing::Test {
 
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
-  std::unique_ptr<TFormMain> form;
+  std::unique_ptr<test::MainWindow> form;
 };
 
 TEST_F(FormMainSessionTest, EmptySessionOffersOnlyOpen) {
@@ -121,6 +121,25 @@ TEST(FormSessionEdit, AsksAndCentresOverTheWindow) {
     prompt.findChild<QPushButton*>("ButtonCancel")->click();
   });
   EXPECT_EQ(prompt.ask("x", nullptr), std::nullopt);
+}
+
+// The program builds the prompt before its window and keeps it after the window is gone.
+TEST(SessionQuestion, AsksOnlyWhileItsWindowIsThere) {
+  SessionQuestion questions;
+  EXPECT_EQ(questions.askQuestion("before"), std::nullopt);
+  {
+    QWidget window;
+    questions.showOver(&window);
+    auto* prompt = window.findChild<TFormSessionEdit*>();
+    ASSERT_NE(prompt, nullptr);
+    QTimer::singleShot(0, prompt, [&] {
+      EXPECT_EQ(prompt->label1()->text(), "Who?");
+      prompt->editString()->setText("me");
+      prompt->findChild<QPushButton*>("ButtonOK")->click();
+    });
+    EXPECT_EQ(questions.askQuestion("Who?"), "me");
+  }
+  EXPECT_EQ(questions.askQuestion("after"), std::nullopt);
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ class SourceWindowsTest : public ::testing::Test {
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
   StopRequest stop;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
 };
 
 TEST_F(SourceWindowsTest, FractalFormDrawsOnFirstShowAndItsControlsFollowTheRules) {

@@ -16,7 +16,8 @@ namespace {
 TEST(WindowCore, OutlivesItsWindow) {
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
-  WindowCore core(prompter, shell);
+  NoQuestionPrompt noQuestions;
+  WindowCore core(prompter, shell, noQuestions);
   core.presenter.enterIdle();
   auto form = std::make_unique<TFormMain>(core.presenter);
   form.reset();

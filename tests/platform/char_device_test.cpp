@@ -69,7 +69,8 @@ class DeviceFifoTest : public ::testing::Test {
   CharDevice device;
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
   DrawTrace trace;
 };
 

@@ -53,7 +53,8 @@ class LiveDiskTest : public ::testing::Test {
   ScriptedPrompter prompter;
   FakeShell shell;
   OneSecondMono dialog;
-  WindowCore core{prompter, shell};
+  NoQuestionPrompt noQuestions;
+  WindowCore core{prompter, shell, noQuestions};
   AppServices& services = core.services;
   MainPresenter& controller = core.presenter;
 };

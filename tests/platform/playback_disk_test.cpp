@@ -9,6 +9,7 @@
 #include "core/app/playback_parts.h"
 #include "platform/sdl/sdl_wave_out.h"
 #include "tests/platform/disk_audio.h"
+#include "tests/support/engine_peers.h"
 #include "tests/support/scripted_prompter.h"
 
 namespace voxloom::test {
@@ -32,7 +33,7 @@ class PlaybackDiskTest : public ::testing::Test {
     doc.allocateSamples(static_cast<Bytes>(bytes.size()));
     std::copy(bytes.begin(), bytes.end(), doc.samples.get());
     doc.setUpDocument("pattern.wav", true);
-    engine = &parts.attachDevice(out, loop, nullptr);
+    engine = &parts.attachDevice(out, loop, nullptr, peers, capture);
   }
 
   bool waitUntilClosed(std::chrono::milliseconds timeout = 5s) {
@@ -46,10 +47,13 @@ class PlaybackDiskTest : public ::testing::Test {
   AudioDocument doc;
   int commandState = kStateIdle;
   StopRequest stop;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
   PlaybackParts parts{prompter, doc, random, commandState, [this](RunEvent event) {
                         commandState = commandStateAfter(event, commandState);
                       }};
+  test::IdlePeers peers;
+  test::CaptureLog capture;
   PlaybackEngine* engine = nullptr;
 };
 
@@ -66,7 +70,7 @@ TEST_F(PlaybackDiskTest, PlayWritesTheWholeSignal) {
 TEST_F(PlaybackDiskTest, MakeEvpPlaysTheQueuedBlocksInOrder) {
   parts.options.duration.value = 20;  // 10 slots of 20 ms
   std::vector<std::uint8_t> queued;
-  engine->capture.append = [&](const NextBlock& block, std::int32_t) {
+  capture.onAppend = [&](const NextBlock& block) {
     queued.insert(queued.end(), block.data, block.data + block.bytes);
   };
   parts.random.pseudo.seedPseudoRandom(11);

@@ -8,6 +8,7 @@
 #include "core/engine/recording_engine.h"
 #include "platform/sdl/sdl_wave_in.h"
 #include "tests/platform/disk_audio.h"
+#include "tests/support/engine_peers.h"
 #include "tests/support/scripted_prompter.h"
 
 namespace voxloom::test {
@@ -68,9 +69,10 @@ class RecordingDiskTest : public ::testing::Test {
   AnswerStart dialog;
   AudioDocument doc;
   int commandState = kStateIdle;
-  RecordingEngine engine{doc, prompter, commandState, [this](RunEvent event) {
-                           commandState = commandStateAfter(event, commandState);
-                         }};
+  NothingToAsk gate;
+  RecordingEngine engine{
+      doc, prompter, commandState,
+      [this](RunEvent event) { commandState = commandStateAfter(event, commandState); }, gate};
 };
 
 TEST_F(RecordingDiskTest, RecordsTheInputFileIntoTheDocument) {

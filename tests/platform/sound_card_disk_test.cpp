@@ -24,7 +24,8 @@ TEST(SoundCardDisk, DrawsAreSamplesOfTheInputInTheirOrder) {
   SdlWaveIn in{loop};
   StopRequest stop;
   ScriptedPrompter prompter;
-  RandomSources random(stop, prompter);
+  NoPlayback noPlayback;
+  RandomSources random(stop, prompter, noPlayback);
   random.soundCard.device = &in;
   random.soundCard.loop = &loop;
   ASSERT_EQ(random.selectRandomSource(RandomSourceKind::SoundCard, "", "", false),
@@ -50,7 +51,8 @@ TEST(SoundCardDisk, AMissingDeviceIsReportedNotAwaited) {
   SdlWaveIn in{loop};
   StopRequest stop;
   ScriptedPrompter prompter;
-  RandomSources random(stop, prompter);
+  NoPlayback noPlayback;
+  RandomSources random(stop, prompter, noPlayback);
   random.soundCard.device = &in;
   random.soundCard.loop = &loop;
   random.soundCard.deviceIndex = 99;

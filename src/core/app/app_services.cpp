@@ -21,13 +21,14 @@ std::string lowerExtension(const std::string& path) {
 
 }  // namespace
 
-AppServices::AppServices(Prompter& prompter, Shell& shell)
+AppServices::AppServices(Prompter& prompter, Shell& shell, QuestionPrompt& questions)
     : document(prompter, states, relay),
-      recording(prompter, document, states, relay),
-      random(prompter, document, recording.engine.level, relay),
-      playback(prompter, document, random, recording, states, relay),
-      sessions(prompter, shell, document, states, programFolder,
-               [this](const std::string& path) { return readWavFile(path); }),
+      recording(prompter, document, states, relay, *this),
+      random(prompter, document, recording.engine.level, relay, *this),
+      playback(prompter, document, random, recording, states, relay, *this),
+      // Export renders cross-faded entries with the shape the segment options hold now.
+      sessions(prompter, shell, document, states, programFolder, *this, questions,
+               playback.parts.options.fadeMode),
       settings(prompter),
       prompter_(prompter) {
   document.bindSettings(settings.settings);
@@ -35,8 +36,6 @@ AppServices::AppServices(Prompter& prompter, Shell& shell)
   random.bindSettings(settings.settings);
   playback.bindSettings(settings.settings);
   sessions.bindSettings(settings.settings);
-  // Export renders cross-faded entries with the shape the segment options hold now.
-  sessions.sessions.fadeMode = [this] { return playback.parts.options.fadeMode; };
 }
 
 bool AppServices::discardDocumentIfAllowed() {
@@ -131,30 +130,32 @@ void AppServices::applyDeviceChoices() {
 }
 
 void AppServices::attachPlayback(WaveOut& device, EventLoop& loop, OneShotTimer* timer) {
-  PlaybackEngine& engine = playback.attach(device, loop, timer);
+  PlaybackEngine& engine = playback.attach(device, loop, timer, capture);
   SessionController& s = sessions.sessions;
   engine.blockSounding = [this, &engine, &s](Frames start, Frames length) {
     SignalView& view = document.signalView;
     view.blockStarted(start, length, document.document.nominalRate * engine.speedPercent / 100.0);
     view.replayRecordSounding(engine.soundingRecord(), s.session.count());
   };
-  // Session capture and replay need the engine.
-  connectSessionCapture(engine, s, playback.parts.sequencerContext());
   s.replayAvailable = true;
 }
 
+bool AppServices::stopPlayback() {
+  PlaybackEngine* engine = playback.parts.engine();
+  if (engine == nullptr) return false;  // no device yet: the sources end their own waits
+  engine->stopPlayback();
+  return true;
+}
+
 void AppServices::attachRecording(WaveIn& device, EventLoop& loop, OneShotTimer* levelDecay) {
-  recording.attach(device, loop, levelDecay, [this] { return discardDocumentIfAllowed(); });
+  recording.attach(device, loop, levelDecay);
   // The sound-card random source records from the same device while nothing else does.
   random.sources.soundCard.device = &device;
   random.sources.soundCard.loop = &loop;
-  // A Stop that reaches the playback engine first still ends the recording.
-  if (PlaybackEngine* engine = playback.parts.engine())
-    engine->callouts.resetRecording = [this] { recording.engine.resetDevice(); };
 }
 
 void AppServices::attachLive(WaveIn& device, EventLoop& loop) {
-  playback.attachLive(device, loop, [this] { return discardDocumentIfAllowed(); });
+  playback.attachLive(device, loop);
 }
 
 }  // namespace voxloom

@@ -7,6 +7,7 @@
 #include "core/app/playback_service.h"
 #include "core/app/random_service.h"
 #include "core/app/recording_service.h"
+#include "core/app/session_replay.h"
 #include "core/app/session_service.h"
 #include "core/app/settings_service.h"
 #include "core/app/view_relay.h"
@@ -22,9 +23,10 @@ inline constexpr const char* kUnknownFiletypeText =
 // Every service of the window program, built in order, and the steps that span more than
 // one of them: discarding the document asks about the session first, a save must not
 // replace a file the program still reads, the devices reach every engine.
-class AppServices {
+class AppServices : DocumentGate, SessionWavLoader, PlaybackControl {
  public:
-  AppServices(Prompter& prompter, Shell& shell);
+  // `questions` asks for the question of each captured EVP.
+  AppServices(Prompter& prompter, Shell& shell, QuestionPrompt& questions);
   AppServices(const AppServices&) = delete;
   AppServices& operator=(const AppServices&) = delete;
 
@@ -37,6 +39,8 @@ class AppServices {
   PlaybackService playback;
   SessionService sessions;
   SettingsService settings;
+  // Make EVP into the open session.
+  SessionCapture capture{sessions.sessions, playback.parts.sequencerContext()};
 
   // Closes the session and the document after asking about unsaved changes; every question
   // is answered before anything is discarded. True: cancelled, everything kept.
@@ -58,6 +62,10 @@ class AppServices {
   void attachLive(WaveIn& device, EventLoop& loop);
 
  private:
+  bool discardDocument() override { return discardDocumentIfAllowed(); }
+  int loadSessionWav(const std::string& path) override { return readWavFile(path); }
+  bool stopPlayback() override;
+
   Prompter& prompter_;
 };
 

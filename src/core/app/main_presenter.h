@@ -76,8 +76,8 @@ class MainPresenter : private CommandFollower {
 // The window program's core in the order it is built: the services, then the presenter.
 // It outlives the window.
 struct WindowCore {
-  WindowCore(Prompter& prompter, Shell& shell)
-      : services(prompter, shell), presenter(services, prompter, shell) {}
+  WindowCore(Prompter& prompter, Shell& shell, QuestionPrompt& questions)
+      : services(prompter, shell, questions), presenter(services, prompter, shell) {}
   AppServices services;
   MainPresenter presenter;
 };

@@ -12,12 +12,12 @@ PlaybackParts::PlaybackParts(Prompter& prompter, const AudioDocument& document,
       runState_(runState),
       report_(std::move(report)) {}
 
-PlaybackEngine& PlaybackParts::attachDevice(WaveOut& device, EventLoop& loop, OneShotTimer* timer) {
+PlaybackEngine& PlaybackParts::attachDevice(WaveOut& device, EventLoop& loop, OneShotTimer* timer,
+                                            PlaybackPeers& peers, EvpCapture& capture) {
   loop_ = &loop;
   engine_ = std::make_unique<PlaybackEngine>(device, prompter_, sequencerContext(), runState_,
-                                             report_, playTime);
+                                             report_, playTime, peers, capture);
   engine_->setTimer(timer);
-  random.stopPlaybackHook = [this] { engine_->stopPlayback(); };
   return *engine_;
 }
 

@@ -34,7 +34,9 @@ class PlaybackParts {
   PlayTimeControls playTime;
 
   // Builds the engine on `device`; notifications must arrive through `loop`.
-  PlaybackEngine& attachDevice(WaveOut& device, EventLoop& loop, OneShotTimer* timer);
+  // `peers` and `capture` are the engine's, for as long as it lives.
+  PlaybackEngine& attachDevice(WaveOut& device, EventLoop& loop, OneShotTimer* timer,
+                               PlaybackPeers& peers, EvpCapture& capture);
   PlaybackEngine* engine() { return engine_.get(); }
   EventLoop* loop() { return loop_; }
 

@@ -33,10 +33,10 @@ void bindToolWindow(Settings& s, const std::string& prefix, ToolWindowState& win
 
 PlaybackService::PlaybackService(Prompter& prompter, DocumentService& document,
                                  RandomService& random, RecordingService& recording,
-                                 CommandStates& states, ViewRelay& relay)
+                                 CommandStates& states, ViewRelay& relay, DocumentGate& gate)
     : parts(prompter, document.document, random.sources, states.state(), states.listener()),
-      live(document.document, prompter, states.listener(), states.liveMode,
-           recording.engine.params),
+      live(document.document, prompter, states.listener(), states.liveMode, recording.engine.params,
+           gate, *this),
       document_(document),
       recording_(recording),
       states_(states),
@@ -86,15 +86,22 @@ void PlaybackService::commandStateChanged(int state, const CommandView& commands
   }
 }
 
-PlaybackEngine& PlaybackService::attach(WaveOut& device, EventLoop& loop, OneShotTimer* timer) {
-  PlaybackEngine& engine = parts.attachDevice(device, loop, timer);
+bool PlaybackService::muteRepeats() {
+  return parts.random.randomKind == RandomSourceKind::ManualSweep && parts.random.manualMute;
+}
+
+// A Stop that reaches the playback engine first still ends the recording.
+void PlaybackService::resetRecording() {
+  recording_.engine.resetDevice();
+}
+
+PlaybackEngine& PlaybackService::attach(WaveOut& device, EventLoop& loop, OneShotTimer* timer,
+                                        EvpCapture& capture) {
+  PlaybackEngine& engine = parts.attachDevice(device, loop, timer, *this, capture);
   SignalView& view = document_.signalView;
   engine.callouts.pauseChanged = [this, &view](bool paused) {
     view.setPaused(paused);
     relay_.notify(ViewAspect::Commands);
-  };
-  engine.callouts.muteRepeats = [this] {
-    return parts.random.randomKind == RandomSourceKind::ManualSweep && parts.random.manualMute;
   };
   engine.speedPercent = speed.speedPercent();
   engine.callouts.showSegment = [this](std::uintptr_t user) {
@@ -212,16 +219,13 @@ void PlaybackService::showSegment(std::int32_t segmentNumber) {
 
 // --- Live source ---
 
-void PlaybackService::attachLive(WaveIn& device, EventLoop& loop,
-                                 std::function<bool()> discardDocument) {
+void PlaybackService::attachLive(WaveIn& device, EventLoop& loop) {
   liveLoop_ = &loop;
   live.attachDevice(device);
   live.dialog = recording_.engine.dialog;
   LiveCallouts& out = live.callouts;
-  out.discardDocument = std::move(discardDocument);
   out.textsChanged = [this] { relay_.notify(ViewAspect::Texts); };
   out.documentChanged = [this] { relay_.notify(ViewAspect::Document); };
-  out.stopPlayback = [this] { stop(); };
   out.menuChanged = [this] { relay_.notify(ViewAspect::Commands); };
   // The waveform view follows the buffer as it fills; its summary never reads samples
   // while a chunk is copied in.

@@ -18,10 +18,12 @@ namespace voxloom {
 
 // Playing the document, Make EVP and session replay, the speed control, the visual
 // feedback and the live source.
-class PlaybackService : public CommandFollower {
+class PlaybackService : public CommandFollower, PlaybackPeers, PlaybackControl {
  public:
+  // `gate` asks about unsaved work before live input replaces it.
   PlaybackService(Prompter& prompter, DocumentService& document, RandomService& random,
-                  RecordingService& recording, CommandStates& states, ViewRelay& relay);
+                  RecordingService& recording, CommandStates& states, ViewRelay& relay,
+                  DocumentGate& gate);
   PlaybackService(const PlaybackService&) = delete;
   PlaybackService& operator=(const PlaybackService&) = delete;
 
@@ -32,8 +34,10 @@ class PlaybackService : public CommandFollower {
   VisualFeedback feedback;  // TFormVisualFeedbackWindow
   LiveSource live;
 
-  // The output device; without one the play commands do nothing.
-  PlaybackEngine& attach(WaveOut& device, EventLoop& loop, OneShotTimer* timer);
+  // The output device; without one the play commands do nothing. `capture` takes what
+  // Make EVP makes into the session.
+  PlaybackEngine& attach(WaveOut& device, EventLoop& loop, OneShotTimer* timer,
+                         EvpCapture& capture);
   void play();
   void makeEvp();
   void togglePause();
@@ -57,9 +61,8 @@ class PlaybackService : public CommandFollower {
   void startUpToolWindows();
   void closeToolWindows();
 
-  // The live input device; without one the live mode stays off. `discardDocument` asks
-  // about unsaved work before live input replaces it: true when the user cancelled.
-  void attachLive(WaveIn& device, EventLoop& loop, std::function<bool()> discardDocument);
+  // The live input device; without one the live mode stays off.
+  void attachLive(WaveIn& device, EventLoop& loop);
   void toggleLiveMode();  // MenuExtrasLive
   bool setLiveMode(bool on);
   // Switches live input off and delivers what its device hands back (close query).
@@ -68,6 +71,13 @@ class PlaybackService : public CommandFollower {
   void commandStateChanged(int state, const CommandView& commands) override;
 
  private:
+  bool muteRepeats() override;
+  void resetRecording() override;
+  bool stopPlayback() override {
+    stop();
+    return parts.engine() != nullptr;
+  }
+
   DocumentService& document_;
   RecordingService& recording_;
   CommandStates& states_;

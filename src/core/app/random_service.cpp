@@ -8,8 +8,8 @@
 namespace voxloom {
 
 RandomService::RandomService(Prompter& prompter, DocumentService& document, LevelMeter& inputLevel,
-                             ViewRelay& relay)
-    : sources(stop, prompter) {
+                             ViewRelay& relay, PlaybackControl& playback)
+    : sources(stop, prompter, playback) {
   sources.pseudo.seedPseudoRandom(timeSeed());
   // The caption tells what the window waits for while the web service is asked.
   AudioDocument& doc = document.document;

@@ -15,9 +15,10 @@ namespace voxloom {
 // settings that select it again at the next start.
 class RandomService {
  public:
-  // The sound-card source shows its input on the recording's level meter.
+  // The sound-card source shows its input on the recording's level meter; a source that
+  // cannot deliver stops `playback`.
   RandomService(Prompter& prompter, DocumentService& document, LevelMeter& inputLevel,
-                ViewRelay& relay);
+                ViewRelay& relay, PlaybackControl& playback);
   RandomService(const RandomService&) = delete;
   RandomService& operator=(const RandomService&) = delete;
 

@@ -8,8 +8,8 @@
 namespace voxloom {
 
 RecordingService::RecordingService(Prompter& prompter, DocumentService& document,
-                                   CommandStates& states, ViewRelay& relay)
-    : engine(document.document, prompter, states.state(), states.listener()),
+                                   CommandStates& states, ViewRelay& relay, DocumentGate& gate)
+    : engine(document.document, prompter, states.state(), states.listener(), gate),
       document_(document),
       states_(states),
       relay_(relay) {}
@@ -33,13 +33,11 @@ void RecordingService::bindSettings(Settings& s) {
             RecParamState::kLiveSecondsMax);
 }
 
-void RecordingService::attach(WaveIn& device, EventLoop& loop, OneShotTimer* levelDecay,
-                              std::function<bool()> discardDocument) {
+void RecordingService::attach(WaveIn& device, EventLoop& loop, OneShotTimer* levelDecay) {
   loop_ = &loop;
   engine.attachDevice(device);
   engine.level.setTimer(levelDecay);
   RecordingCallouts& out = engine.callouts;
-  out.discardDocument = std::move(discardDocument);
   out.textsChanged = [this] {
     // The waveform view shows the take as it grows.
     if (engine.isRecording())

@@ -15,8 +15,9 @@ namespace voxloom {
 // command and ending a recording before the program closes.
 class RecordingService {
  public:
+  // `gate` asks about unsaved work before a take replaces it.
   RecordingService(Prompter& prompter, DocumentService& document, CommandStates& states,
-                   ViewRelay& relay);
+                   ViewRelay& relay, DocumentGate& gate);
   RecordingService(const RecordingService&) = delete;
   RecordingService& operator=(const RecordingService&) = delete;
 
@@ -24,10 +25,8 @@ class RecordingService {
 
   RecordingEngine engine;
 
-  // The input device; without one Record does nothing. `discardDocument` asks about
-  // unsaved work before a take replaces it: true when the user cancelled.
-  void attach(WaveIn& device, EventLoop& loop, OneShotTimer* levelDecay,
-              std::function<bool()> discardDocument);
+  // The input device; without one Record does nothing.
+  void attach(WaveIn& device, EventLoop& loop, OneShotTimer* levelDecay);
   void start();  // ButtonRecord, MenuFileRecord, F4
   // Stops a running recording and waits, bounded, until it has ended.
   void drain();

@@ -1,7 +1,5 @@
 #include "core/app/session_replay.h"
 
-#include <memory>
-
 #include "core/random/random_sources.h"
 
 namespace voxloom {
@@ -23,31 +21,28 @@ std::optional<ReplayEntry> SessionReplayCursor::next() {
   return std::nullopt;
 }
 
-void connectSessionCapture(PlaybackEngine& engine, SessionController& sessions,
-                           SequencerContext context) {
-  RandomSources& random = context.random;
-  // Lives as long as the callbacks; the random log points at it only during a capture.
-  auto trace = std::make_shared<DrawTrace>();
-  engine.capture.begin = [&sessions, &random, trace] {
-    const bool go = !sessions.session.recordMode || sessions.beginEvpCapture();
-    if (sessions.session.isCapturing) random.log.trace = trace.get();
-    return go;
-  };
-  engine.capture.append = [&sessions, context, trace](const NextBlock& block, std::int32_t serial) {
-    if (!sessions.session.isCapturing) return;
-    sessions.appendSegmentEntry(block.pick.start, block.length, serial, block.label, block.fade,
-                                block.pick.segmentNumber);
-    const RandomSources& r = context.random;
-    sessions.appendProvenance({serial, static_cast<int>(r.randomKind), *trace, block.pick.start,
-                               block.length, block.pick.segmentNumber, block.label,
-                               cueListInUse(context.options, context.doc.cueCount()), block.fade,
-                               healthStateText(r.health.state())});
-  };
-  engine.capture.finish = [&sessions, &random, trace](std::int32_t segmentSerial, int bufferCount) {
-    if (random.log.trace == trace.get()) random.log.trace = nullptr;
-    sessions.noteCaptureHealth(recordHealthOf(random.health));
-    sessions.finishEvpCapture(segmentSerial, bufferCount);
-  };
+bool SessionCapture::begin() {
+  const bool go = !sessions_.session.recordMode || sessions_.beginEvpCapture();
+  if (sessions_.session.isCapturing) context_.random.log.trace = &trace_;
+  return go;
+}
+
+void SessionCapture::append(const NextBlock& block, std::int32_t serial) {
+  if (!sessions_.session.isCapturing) return;
+  sessions_.appendSegmentEntry(block.pick.start, block.length, serial, block.label, block.fade,
+                               block.pick.segmentNumber);
+  const RandomSources& r = context_.random;
+  sessions_.appendProvenance({serial, static_cast<int>(r.randomKind), trace_, block.pick.start,
+                              block.length, block.pick.segmentNumber, block.label,
+                              cueListInUse(context_.options, context_.doc.cueCount()), block.fade,
+                              healthStateText(r.health.state())});
+}
+
+void SessionCapture::finish(std::int32_t segmentSerial, int bufferCount) {
+  RandomSources& random = context_.random;
+  if (random.log.trace == &trace_) random.log.trace = nullptr;
+  sessions_.noteCaptureHealth(recordHealthOf(random.health));
+  sessions_.finishEvpCapture(segmentSerial, bufferCount);
 }
 
 }  // namespace voxloom

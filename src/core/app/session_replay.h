@@ -30,11 +30,26 @@ class SessionReplayCursor {
   std::size_t replayEntry_ = 0;
 };
 
-// Connects Make EVP to the session: with recording on, a run starts a record with the
-// question prompt, adds an entry per block that belongs to the EVP and trims the record
-// to what sounded when the run has ended. The record also keeps each block's
-// provenance and the source's health at the end.
-void connectSessionCapture(PlaybackEngine& engine, SessionController& sessions,
-                           SequencerContext context);
+// Make EVP into the session: with recording on, a run starts a record with the question
+// prompt, adds an entry per block that belongs to the EVP and trims the record to what
+// sounded when the run has ended. The record also keeps each block's provenance and the
+// source's health at the end.
+class SessionCapture final : public EvpCapture {
+ public:
+  SessionCapture(SessionController& sessions, SequencerContext context)
+      : sessions_(sessions), context_(context) {}
+  SessionCapture(const SessionCapture&) = delete;
+  SessionCapture& operator=(const SessionCapture&) = delete;
+
+  bool begin() override;
+  void append(const NextBlock& block, std::int32_t serial) override;
+  void finish(std::int32_t segmentSerial, int bufferCount) override;
+
+ private:
+  SessionController& sessions_;
+  SequencerContext context_;
+  // The random log points at it only during a capture.
+  DrawTrace trace_;
+};
 
 }  // namespace voxloom

@@ -6,10 +6,11 @@ namespace voxloom {
 
 SessionService::SessionService(Prompter& prompter, Shell& shell, DocumentService& document,
                                CommandStates& states, const std::string& programFolder,
-                               std::function<int(const std::string&)> loadWav)
+                               SessionWavLoader& wavLoader, QuestionPrompt& questions,
+                               const int& fadeMode)
     : sessions(SessionHost{prompter, shell, &clock_, document.document, document.folders.session,
                            document.folders.sourceWav, document.folders.useSeparate,
-                           states.liveMode, programFolder, std::move(loadWav)}) {
+                           states.liveMode, programFolder, wavLoader, questions, fadeMode}) {
   states.watch(sessions.session);
   states.follow(*this);
 }

@@ -12,12 +12,14 @@
 
 namespace voxloom {
 
-// The open session and its panel. The session's WAV file is loaded through `loadWav`,
-// the Open command's own steps (0: loaded).
+// The open session and its panel. The session's WAV file is loaded through `wavLoader`,
+// the Open command's own steps; a capture asks `questions` for its question; export
+// cross-fades with the shape `fadeMode` holds.
 class SessionService : public CommandFollower {
  public:
   SessionService(Prompter& prompter, Shell& shell, DocumentService& document, CommandStates& states,
-                 const std::string& programFolder, std::function<int(const std::string&)> loadWav);
+                 const std::string& programFolder, SessionWavLoader& wavLoader,
+                 QuestionPrompt& questions, const int& fadeMode);
   SessionService(const SessionService&) = delete;
   SessionService& operator=(const SessionService&) = delete;
 

@@ -20,12 +20,15 @@ std::string liveBufferTooLargeText(std::int64_t bytes) {
 }
 
 LiveSource::LiveSource(AudioDocument& document, Prompter& prompter, RunListener report,
-                       bool& menuChecked, RecParamState& params)
+                       bool& menuChecked, RecParamState& params, DocumentGate& gate,
+                       PlaybackControl& playback)
     : doc_(document),
       prompter_(prompter),
       report_(std::move(report)),
       menuChecked_(menuChecked),
-      params_(params) {}
+      params_(params),
+      gate_(gate),
+      playback_(playback) {}
 
 LiveSource::~LiveSource() {
   // The owner switches the mode off before it goes; this only lets go of the device.
@@ -72,7 +75,7 @@ bool LiveSource::setLiveMode(bool on) {
 
   setMenuChecked(true);
   if (device_ == nullptr || dialog == nullptr || liveActive_) return false;
-  if (callouts.discardDocument && callouts.discardDocument()) return false;
+  if (gate_.discardDocument()) return false;
   params_.liveLayout = true;
   const bool start = dialog->askRecParam(params_);
   params_.liveLayout = false;
@@ -194,7 +197,7 @@ void LiveSource::onChunkDone(const Chunks& chunks, WaveHeader& header) {
   if (!queueChunk(header)) {
     // The device takes no more buffers: the mode cannot go on.
     liveBufferQueued_ = outstanding_ > 0;
-    if (callouts.stopPlayback) callouts.stopPlayback();
+    playback_.stopPlayback();
     setLiveMode(false);
   }
 }
@@ -241,7 +244,7 @@ void LiveSource::onDeviceLost(WaveResult code) {
   // The returned chunks may already have switched the mode off, after the same message.
   if (!liveActive_) return;
   reportWaveInError(code);
-  if (callouts.stopPlayback) callouts.stopPlayback();
+  playback_.stopPlayback();
   setLiveMode(false);
 }
 

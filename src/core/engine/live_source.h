@@ -9,10 +9,12 @@
 
 #include "core/audio/audio_document.h"
 #include "core/audio/recording_params.h"
+#include "core/engine/engine_peers.h"
 #include "core/engine/run_state.h"
 #include "core/ports/prompter.h"
 #include "core/ports/recording_dialog.h"
 #include "core/ports/wave_in.h"
+#include "core/random/playback_control.h"
 
 namespace voxloom {
 
@@ -21,14 +23,10 @@ inline constexpr const char* kLiveInitCaption = "Initializing Live Audio Mode ..
 
 // What the live source tells its owner.
 struct LiveCallouts {
-  // The one gate before the document is replaced; true when the user cancelled.
-  std::function<bool()> discardDocument;
   // The caption, title or status texts changed.
   std::function<void()> textsChanged;
   // The samples were replaced or freed, or a round of them is complete.
   std::function<void()> documentChanged;
-  // Stops a running Make EVP (the buffer it reads is about to go).
-  std::function<void()> stopPlayback;
   // The menu item's check mark changed.
   std::function<void()> menuChanged;
   // Around every write into the samples, and before they are replaced or freed: a
@@ -51,8 +49,10 @@ class LiveSource {
   static constexpr int kChunkCount = 4;  // chunks kept queued on the device
   static constexpr int kChunkMs = 50;    // length of one chunk
 
+  // `gate` is asked before the buffer replaces the document; `playback` stops a running
+  // Make EVP before the buffer it reads goes.
   LiveSource(AudioDocument& document, Prompter& prompter, RunListener report, bool& menuChecked,
-             RecParamState& params);
+             RecParamState& params, DocumentGate& gate, PlaybackControl& playback);
   LiveSource(const LiveSource&) = delete;
   LiveSource& operator=(const LiveSource&) = delete;
   ~LiveSource();
@@ -109,6 +109,8 @@ class LiveSource {
   RunListener report_;
   bool& menuChecked_;
   RecParamState& params_;
+  DocumentGate& gate_;
+  PlaybackControl& playback_;
   WaveIn* device_ = nullptr;
 
   WaveFormat liveFormat_{};

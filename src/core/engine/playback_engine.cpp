@@ -26,13 +26,16 @@ PickStatus checkPickPossible(const SegmentTable& table, const SegmentOptions& op
 
 PlaybackEngine::PlaybackEngine(WaveOut& device, Prompter& prompter, SequencerContext context,
                                const int& runState, RunListener report,
-                               const PlayTimeControls& playTime)
+                               const PlayTimeControls& playTime, PlaybackPeers& peers,
+                               EvpCapture& capture)
     : device_(device),
       prompter_(prompter),
       context_(context),
       runState_(runState),
       report_(std::move(report)),
-      playTime_(playTime) {}
+      playTime_(playTime),
+      peers_(peers),
+      capture_(capture) {}
 
 PlaybackEngine::~PlaybackEngine() {
   // The device must not write into freed headers or call back into a dead engine.
@@ -124,7 +127,7 @@ int PlaybackEngine::makeEvp() {
   // the new run does not see the last run's failures.
   random.startRun();
   report_(RunEvent::EvpStarted);
-  if (capture.begin && !capture.begin()) {
+  if (!capture_.begin()) {
     device_.close();
     open_ = false;
     random.log.closeRandomLog();
@@ -200,7 +203,7 @@ void PlaybackEngine::queueNextSegment() {
   sources_[static_cast<std::size_t>(slotIndex_)] = {};
   slotRecords_[static_cast<std::size_t>(slotIndex_)] = -1;
   context_.renderer.fadeMode = context_.options.fadeMode;  // the menu may have changed it
-  const bool mute = callouts.muteRepeats && callouts.muteRepeats();
+  const bool mute = peers_.muteRepeats();
   const NextBlock block = makeNextBlock(context_, slotIndex_, mute);
   if (block.status == BlockStatus::NoPick) {
     // The options changed under a running EVP so that no segment can be cut.
@@ -217,7 +220,7 @@ void PlaybackEngine::queueNextSegment() {
   if (!queueHeader(data, bytes, block.userValue)) return;
   sources_[static_cast<std::size_t>(slotIndex_)] = {block.pick.start, block.length};
   ++segmentSerial_;
-  if (block.recordable && capture.append) capture.append(block, segmentSerial_);
+  if (block.recordable) capture_.append(block, segmentSerial_);
 }
 
 const std::uint8_t* PlaybackEngine::silence(Frames length) {
@@ -304,7 +307,7 @@ void PlaybackEngine::togglePause() {
 void PlaybackEngine::stopPlayback() {
   if (runState_ == kStateRecording) {
     report_(RunEvent::Stopping);
-    if (callouts.resetRecording) callouts.resetRecording();
+    peers_.resetRecording();
     return;
   }
   stopRun();
@@ -342,7 +345,7 @@ void PlaybackEngine::finishRun() {
   open_ = false;
   replay_ = nullptr;
   report_(RunEvent::Ended);
-  if (capture.finish) capture.finish(segmentSerial_, bufferCount_);
+  capture_.finish(segmentSerial_, bufferCount_);
   // Only now is no render buffer queued on the device any more.
   context_.renderer.freeRenderBuffers();
   for (auto& buffer : silence_) std::vector<std::uint8_t>().swap(buffer);

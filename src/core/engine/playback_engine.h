@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/engine/engine_peers.h"
 #include "core/engine/play_time_controls.h"
 #include "core/engine/run_state.h"
 #include "core/engine/segment_sequencer.h"
@@ -31,27 +32,12 @@ struct ReplayEntry {
 // Hands out the entries of a replay in playing order; nothing once they are used up.
 using ReplayEntrySource = std::function<std::optional<ReplayEntry>()>;
 
-// Where a session capture hooks into Make EVP. Each call-out is optional; the session
-// code decides whether a capture is running.
-struct EvpCaptureHooks {
-  // At the start of Make EVP; false abandons it (the user cancelled the question).
-  std::function<bool()> begin;
-  // A block that really belongs to the EVP was queued; serial counts from 1.
-  std::function<void(const NextBlock& block, std::int32_t serial)> append;
-  // The last block of a run came back: trim to the blocks that sounded.
-  std::function<void(std::int32_t segmentSerial, int bufferCount)> finish;
-};
-
 // What the engine tells its owner.
 struct PlaybackCallouts {
   // The pause mark changed (ButtonPause down, MenuFilePause checked).
   std::function<void(bool paused)> pauseChanged;
   // The block now starting to sound: its user value (the segment number).
   std::function<void(std::uintptr_t userValue)> showSegment;
-  // Whether the manual sweep mutes a pick that repeats the previous start.
-  std::function<bool()> muteRepeats;
-  // Recording is stopped by Stop too; the recording engine finishes it.
-  std::function<void()> resetRecording;
 };
 
 // The playback device and the ring of slots through which blocks are queued on it:
@@ -61,7 +47,8 @@ class PlaybackEngine {
  public:
   // `runState` is the shared run state, which changes only through what `report` is told.
   PlaybackEngine(WaveOut& device, Prompter& prompter, SequencerContext context, const int& runState,
-                 RunListener report, const PlayTimeControls& playTime);
+                 RunListener report, const PlayTimeControls& playTime, PlaybackPeers& peers,
+                 EvpCapture& capture);
   PlaybackEngine(const PlaybackEngine&) = delete;
   PlaybackEngine& operator=(const PlaybackEngine&) = delete;
   ~PlaybackEngine();
@@ -70,7 +57,6 @@ class PlaybackEngine {
 
   int playbackDevice = kWaveDefaultDevice;  // item of the settings' playback device list
   int speedPercent = 100;                   // the speed control's value
-  EvpCaptureHooks capture;
   PlaybackCallouts callouts;
   // Where the block now starting to sound lies in the signal (the waveform view).
   std::function<void(Frames start, Frames length)> blockSounding;
@@ -123,6 +109,8 @@ class PlaybackEngine {
   const int& runState_;
   RunListener report_;
   const PlayTimeControls& playTime_;
+  PlaybackPeers& peers_;
+  EvpCapture& capture_;
   OneShotTimer* timer_ = nullptr;
   int heldPlayTimeMs_ = -1;  // what was left of the play time when Pause held it
 

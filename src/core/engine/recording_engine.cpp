@@ -19,8 +19,12 @@ std::uint8_t silenceByte(const WaveFormat& format) {
 }  // namespace
 
 RecordingEngine::RecordingEngine(AudioDocument& document, Prompter& prompter, const int& runState,
-                                 RunListener report)
-    : doc_(document), prompter_(prompter), runState_(runState), report_(std::move(report)) {}
+                                 RunListener report, DocumentGate& gate)
+    : doc_(document),
+      prompter_(prompter),
+      runState_(runState),
+      report_(std::move(report)),
+      gate_(gate) {}
 
 RecordingEngine::~RecordingEngine() {
   // The owner drains a recording before it goes; this only lets go of the device.
@@ -32,7 +36,7 @@ RecordingEngine::~RecordingEngine() {
 
 int RecordingEngine::startRecording() {
   if (device_ == nullptr || open_ || dialog == nullptr) return 1;
-  if (callouts.discardDocument && callouts.discardDocument()) return 1;
+  if (gate_.discardDocument()) return 1;
   params.liveLayout = false;
   if (!dialog->askRecParam(params)) return 1;
 

@@ -6,6 +6,7 @@
 
 #include "core/audio/audio_document.h"
 #include "core/audio/recording_params.h"
+#include "core/engine/engine_peers.h"
 #include "core/engine/recording_chunks.h"
 #include "core/engine/run_state.h"
 #include "core/ports/prompter.h"
@@ -21,8 +22,6 @@ inline constexpr const char* kAllocFailedText = "Failed to allocate memory.";
 
 // What the recording engine tells its owner.
 struct RecordingCallouts {
-  // The one gate before the document is replaced; true when the user cancelled.
-  std::function<bool()> discardDocument;
   // The caption, title or status texts changed; the window shows them at once.
   std::function<void()> textsChanged;
   // The samples were replaced.
@@ -36,8 +35,9 @@ struct RecordingCallouts {
 class RecordingEngine {
  public:
   // `runState` is the shared run state, which changes only through what `report` is told.
+  // `gate` is asked before a take replaces the document.
   RecordingEngine(AudioDocument& document, Prompter& prompter, const int& runState,
-                  RunListener report);
+                  RunListener report, DocumentGate& gate);
   RecordingEngine(const RecordingEngine&) = delete;
   RecordingEngine& operator=(const RecordingEngine&) = delete;
   ~RecordingEngine();
@@ -88,6 +88,7 @@ class RecordingEngine {
   Prompter& prompter_;
   const int& runState_;
   RunListener report_;
+  DocumentGate& gate_;
   WaveIn* device_ = nullptr;
 
   WaveFormat format_{};

@@ -20,8 +20,8 @@ struct RandomSources::Chain {
   HealthCheckedSource checked;  // outermost: a failure is noted after the value's line
 };
 
-RandomSources::RandomSources(StopRequest& stop, Prompter& prompter)
-    : stop_(stop), prompter_(prompter) {
+RandomSources::RandomSources(StopRequest& stop, Prompter& prompter, PlaybackControl& playback)
+    : stop_(stop), prompter_(prompter), playback_(playback) {
   for (int k = 0; k < static_cast<int>(chains_.size()); ++k)
     chains_[static_cast<std::size_t>(k)] =
         std::make_unique<Chain>(static_cast<RandomSourceKind>(k), *this);
@@ -166,9 +166,7 @@ SelectOutcome RandomSources::selectDevice(const std::string& path, bool interact
 }
 
 void RandomSources::stopPlayback() {
-  if (stopPlaybackHook) {
-    stopPlaybackHook();
-  } else {
+  if (!playback_.stopPlayback()) {
     log.closeRandomLog();
     stopSourceWaits();
   }

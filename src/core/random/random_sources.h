@@ -14,6 +14,7 @@
 #include "core/random/fractal_form.h"
 #include "core/random/internet_source.h"
 #include "core/random/parallel_port_source.h"
+#include "core/random/playback_control.h"
 #include "core/random/pseudo_rng.h"
 #include "core/random/random_batch.h"
 #include "core/random/random_log.h"
@@ -37,7 +38,7 @@ enum class SelectOutcome {
 // Owned by the main window for the whole run; the stop request belongs to the engine.
 class RandomSources {
  public:
-  RandomSources(StopRequest& stop, Prompter& prompter);
+  RandomSources(StopRequest& stop, Prompter& prompter, PlaybackControl& playback);
   ~RandomSources();
   RandomSources(const RandomSources&) = delete;
   RandomSources& operator=(const RandomSources&) = delete;
@@ -65,9 +66,8 @@ class RandomSources {
   const bool* useSeparateFolders = nullptr;  // CheckBoxUseSeparateFolders
   std::string* lastRandomFileFolder = nullptr;
 
-  // The engine's Stop, for sources that cannot deliver. Without one, the log is closed
-  // and the sound input too, as Stop does.
-  std::function<void()> stopPlaybackHook;
+  // The playback's Stop, for sources that cannot deliver. Without a playback, the log is
+  // closed and the sound input too, as Stop does.
   void stopPlayback();
   // Stop ends a draw that waits on a device at once: closes the sound input and ends a
   // parallel-port word or a device read in progress.
@@ -124,6 +124,7 @@ class RandomSources {
 
   StopRequest& stop_;
   Prompter& prompter_;
+  PlaybackControl& playback_;
   // One per kind, and a last one for a kind forced past the enumeration.
   std::array<std::unique_ptr<Chain>, kRandomSourceKindCount + 1> chains_;
 };

@@ -73,7 +73,8 @@ void SessionController::openSession(const std::string& path) {
     return;
   }
   session.wavPath = content.wavPath;
-  if (session.wavPath != host_.document.path && host_.loadWav(session.wavPath) != 0) {
+  if (session.wavPath != host_.document.path &&
+      host_.wavLoader.loadSessionWav(session.wavPath) != 0) {
     FileDialogSpec spec;
     spec.title = "Open WAV file...";
     spec.filter = "WAV Files (*.wav)|*.wav|All Files (*.*)|*.*";
@@ -85,7 +86,7 @@ void SessionController::openSession(const std::string& path) {
                                                  MessageIcon::Question, MessageButtons::YesNo);
     std::optional<std::string> picked;
     if (search == Answer::Yes) picked = host_.prompter.chooseOpenFile(spec);
-    if (!picked || host_.loadWav(*picked) != 0) {
+    if (!picked || host_.wavLoader.loadSessionWav(*picked) != 0) {
       session.fileName.clear();
       session.wavPath.clear();
       refreshSessionDisplay();
@@ -281,8 +282,7 @@ void SessionController::answerEdited(const std::string& text) {
 }
 
 bool SessionController::beginEvpCapture() {
-  if (!askQuestion) return false;
-  const std::optional<std::string> question = askQuestion(kQuestionPromptText);
+  const std::optional<std::string> question = host_.questions.askQuestion(kQuestionPromptText);
   if (!question) return false;
   if (session.wavPath.empty()) session.wavPath = storedWavPath(host_.document.path);
   EvpRecord& record = session.records.emplace_back();

@@ -9,6 +9,7 @@
 #include "core/audio/audio_document.h"
 #include "core/ports/clock.h"
 #include "core/ports/prompter.h"
+#include "core/ports/question_prompt.h"
 #include "core/ports/shell.h"
 #include "core/session/record_trace.h"
 #include "core/session/session.h"
@@ -16,6 +17,14 @@
 #include "core/session/session_panel.h"
 
 namespace voxloom {
+
+// Loads the session's WAV file as the Open command does.
+class SessionWavLoader {
+ public:
+  virtual ~SessionWavLoader() = default;
+  // 0 when the file was loaded.
+  virtual int loadSessionWav(const std::string& path) = 0;
+};
 
 // What the session needs from the main window's logic: its ports, the document, the
 // remembered folders and options it shares, and the WAV import.
@@ -29,8 +38,11 @@ struct SessionHost {
   const bool& useSeparateFolders;
   const bool& liveMode;
   const std::string& programFolder;
-  // Loads a WAV file as the Open command does; 0 on success.
-  std::function<int(const std::string&)> loadWav;
+  SessionWavLoader& wavLoader;
+  // The question an EVP is captured for (TFormSessionEdit).
+  QuestionPrompt& questions;
+  // The cross-fade shape that export renders with (the engine's current one).
+  const int& fadeMode;
 };
 
 inline constexpr const char* kSessionFilter =
@@ -56,11 +68,6 @@ class SessionController {
   // Whether replay exists in this build; without it Play, EVP and Stop stay disabled.
   bool replayAvailable = false;
 
-  // The question prompt (TFormSessionEdit): label text in, entered text or nothing
-  // (cancelled) out. Without a prompt every capture is cancelled.
-  std::function<std::optional<std::string>(const std::string&)> askQuestion;
-  // The cross-fade shape that export renders with (the engine's current one).
-  std::function<int()> fadeMode;
   // Called after the panel state changed.
   std::function<void()> onChanged;
 

@@ -45,7 +45,7 @@ int SessionController::writeEvpWavFile(const std::string& path) {
   if (record == nullptr) return 1;
   const WavWriteStatus status = [&] {
     BusyGuard busy(host_.prompter);
-    return writeEvpWav(path, host_.document, *record, session.wavPath, fadeMode ? fadeMode() : 0);
+    return writeEvpWav(path, host_.document, *record, session.wavPath, host_.fadeMode);
   }();
   if (status == WavWriteStatus::Written) return 0;
   host_.prompter.error(wavWriteFailureText(status, path));

@@ -18,7 +18,7 @@ class RecordingView : public View {
 
 class AppServicesTest : public ::testing::Test {
  protected:
-  AppServicesTest() : services(prompter, shell) { services.relay.attach(&view); }
+  AppServicesTest() : services(prompter, shell, noQuestions) { services.relay.attach(&view); }
 
   std::string wavFile(const std::string& name, std::uint32_t bytes = 64) {
     return test::writeTempFile(name, test::simpleWav(1, 16, 8000, bytes));
@@ -34,6 +34,7 @@ class AppServicesTest : public ::testing::Test {
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
   RecordingView view;
+  NoQuestionPrompt noQuestions;
   AppServices services;
 };
 

@@ -23,7 +23,7 @@ class CountingView : public View {
 
 class EffectCommandsTest : public ::testing::Test {
  protected:
-  EffectCommandsTest() : core(prompter, shell) {
+  EffectCommandsTest() : core(prompter, shell, noQuestions) {
     services.relay.attach(&view);
     services.document.setEffectDialogs(&dialogs);
   }
@@ -46,6 +46,7 @@ class EffectCommandsTest : public ::testing::Test {
   test::FakeShell shell;
   test::ScriptedEffectDialogs dialogs;
   CountingView view;
+  NoQuestionPrompt noQuestions;
   WindowCore core;
   AppServices& services = core.services;
   MainPresenter& controller = core.presenter;

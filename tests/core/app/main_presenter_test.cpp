@@ -6,6 +6,7 @@
 #include "tests/support/fake_shell.h"
 #include "tests/support/riff_builder.h"
 #include "tests/support/scripted_prompter.h"
+#include "tests/support/scripted_questions.h"
 
 namespace voxloom {
 namespace {
@@ -18,7 +19,7 @@ class RecordingView : public View {
 
 class MainPresenterTest : public ::testing::Test {
  protected:
-  MainPresenterTest() : core(prompter, shell) { services.relay.attach(&view); }
+  MainPresenterTest() : core(prompter, shell, questions) { services.relay.attach(&view); }
 
   std::string wavFile(const std::string& name, std::uint32_t bytes = 64) {
     return test::writeTempFile(name, test::simpleWav(1, 16, 8000, bytes));
@@ -33,6 +34,7 @@ class MainPresenterTest : public ::testing::Test {
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
   RecordingView view;
+  test::ScriptedQuestions questions;
   WindowCore core;
   AppServices& services = core.services;
   MainPresenter& controller = core.presenter;
@@ -98,7 +100,6 @@ TEST_F(MainPresenterTest, CloseQueryDiscardsNothingUntilEveryQuestionIsAnswered)
   for (const Case& c : cases) {
     loadModified("both.wav");
     controller.mainWindowOpen = true;
-    services.sessions.sessions.askQuestion = [](const std::string&) { return std::string("Q"); };
     ASSERT_TRUE(services.sessions.sessions.beginEvpCapture());
     services.sessions.sessions.appendSegmentEntry(0, 10, 1, "", false, 0);
     services.sessions.sessions.finishEvpCapture(2, 2);

@@ -82,7 +82,8 @@ class PlaybackLiveTest : public ::testing::Test {
   test::ManualTimer playTimer;
   test::ManualTimer levelTimer;
   LiveDialog dialog;
-  WindowCore core{prompter, shell};
+  NoQuestionPrompt noQuestions;
+  WindowCore core{prompter, shell, noQuestions};
   AppServices& services = core.services;
   MainPresenter& controller = core.presenter;
 };

@@ -27,7 +27,7 @@ namespace {
 
 class RandomSourceControllerTest : public ::testing::Test {
  protected:
-  RandomSourceControllerTest() : core(prompter, shell) {
+  RandomSourceControllerTest() : core(prompter, shell, noQuestions) {
     services.attachPlayback(device, loop, &timer);
     std::vector<int> samples(40000);
     for (std::size_t i = 0; i < samples.size(); ++i)
@@ -47,6 +47,7 @@ class RandomSourceControllerTest : public ::testing::Test {
   QueuedEventLoop loop;
   test::SimWaveOut device{loop};
   test::ManualTimer timer;
+  NoQuestionPrompt noQuestions;
   WindowCore core;
   AppServices& services = core.services;
   MainPresenter& controller = core.presenter;

@@ -37,7 +37,8 @@ class RecordingServiceTest : public ::testing::Test {
   test::ManualTimer playTimer;
   test::ManualTimer levelTimer;
   StartDialog dialog;
-  WindowCore core{prompter, shell};
+  NoQuestionPrompt noQuestions;
+  WindowCore core{prompter, shell, noQuestions};
   AppServices& services = core.services;
   MainPresenter& controller = core.presenter;
 };

@@ -10,6 +10,7 @@
 #include "tests/support/fake_shell.h"
 #include "tests/support/riff_builder.h"
 #include "tests/support/scripted_prompter.h"
+#include "tests/support/scripted_questions.h"
 
 namespace voxloom {
 namespace {
@@ -36,12 +37,10 @@ TEST(RecoveryFolder, FollowsTheStateFolderOfTheUser) {
 class RecoveryTest : public ::testing::Test {
  protected:
   RecoveryTest() : folder(test::tempDir() + "/state/voxloom/recovery") {
+    questions.answer = "Anyone?";
     std::filesystem::remove_all(folder);
     first.recoveryFolder = folder;
     next.recoveryFolder = folder;
-    firstCore.services.sessions.sessions.askQuestion = [](const std::string&) {
-      return std::string("Anyone?");
-    };
   }
 
   // The first run: a changed WAV file and a session with one unsaved EVP.
@@ -67,10 +66,12 @@ class RecoveryTest : public ::testing::Test {
   std::string wav;
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
-  WindowCore firstCore{prompter, shell};
+  test::ScriptedQuestions questions;  // the first run's: answered "Anyone?"
+  NoQuestionPrompt noQuestions;
+  WindowCore firstCore{prompter, shell, questions};
   MainPresenter& first = firstCore.presenter;
   test::ScriptedPrompter nextPrompter;
-  WindowCore nextCore{nextPrompter, shell};
+  WindowCore nextCore{nextPrompter, shell, noQuestions};
   MainPresenter& next = nextCore.presenter;
 };
 
@@ -155,7 +156,7 @@ TEST_F(RecoveryTest, NoDeletesTheCopiesAndNothingUnsavedWritesNone) {
   EXPECT_FALSE(exists("session.evp"));
 
   // Nothing unsaved: nothing is written and the next start asks nothing.
-  WindowCore savedCore(prompter, shell);
+  WindowCore savedCore(prompter, shell, noQuestions);
   MainPresenter& saved = savedCore.presenter;
   saved.recoveryFolder = folder;
   savedCore.services.openWavFile(wav);
@@ -181,7 +182,7 @@ TEST_F(RecoveryTest, ASignalDuringTheQuestionKeepsTheCopiesForLater) {
   workUnsaved(true, false);
   ASSERT_TRUE(first.endBySignal());
   InterruptedPrompter interrupted;
-  WindowCore secondCore(interrupted, shell);
+  WindowCore secondCore(interrupted, shell, noQuestions);
   MainPresenter& second = secondCore.presenter;
   second.recoveryFolder = folder;
   interrupted.during = [&second] { EXPECT_TRUE(second.endBySignal()); };

@@ -8,10 +8,13 @@
 #include "core/app/main_presenter.h"
 #include "core/app/session_replay.h"
 #include "core/ports/queued_event_loop.h"
+#include "core/session/session_export.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/manual_timer.h"
+#include "tests/support/run_cli.h"
 #include "tests/support/scripted_prompter.h"
+#include "tests/support/scripted_questions.h"
 #include "tests/support/sim_wave_out.h"
 #include "tests/support/test_signal.h"
 
@@ -22,10 +25,10 @@ constexpr Frames kSignalFrames = 40000;
 
 class SessionRunTest : public ::testing::Test {
  protected:
-  SessionRunTest() : core(prompter, shell) {
+  SessionRunTest() : core(prompter, shell, questions) {
+    questionAnswer = "Who is there?";
     services.attachPlayback(device, loop, &timer);
     services.sessions.sessions.setClock(clock);
-    services.sessions.sessions.askQuestion = [this](const std::string&) { return questionAnswer; };
     // Irregular samples with many zero crossings: a block's bytes tell where it came from.
     std::vector<int> samples(static_cast<std::size_t>(kSignalFrames));
     for (std::size_t i = 0; i < samples.size(); ++i)
@@ -74,10 +77,11 @@ class SessionRunTest : public ::testing::Test {
   QueuedEventLoop loop;
   test::SimWaveOut device{loop};
   test::ManualTimer timer;
+  test::ScriptedQuestions questions;
   WindowCore core;
   AppServices& services = core.services;
   MainPresenter& controller = core.presenter;
-  std::optional<std::string> questionAnswer = std::string("Who is there?");
+  std::optional<std::string>& questionAnswer = questions.answer;
 };
 
 TEST_F(SessionRunTest, CaptureRecordsEachQueuedBlockAndKeepsWhatSoundedOnStop) {
@@ -117,7 +121,6 @@ TEST_F(SessionRunTest, CrossFadedCaptureReplaysToTheSameBlocks) {
   options.crossFade.checked = true;
   options.fadeMode = 1;  // Sine
   updateSegmentControls(options, 0, 0);
-  EXPECT_EQ(services.sessions.sessions.fadeMode(), 1);  // export renders with the menu's shape
 
   services.sessions.sessions.toggleRecordMode();
   services.playback.makeEvp();
@@ -141,6 +144,18 @@ TEST_F(SessionRunTest, CrossFadedCaptureReplaysToTheSameBlocks) {
   loop.processPending();
   EXPECT_FALSE(device.isOpen);
   EXPECT_EQ(session().records.at(0), captured);  // a replay changes nothing
+
+  // Export renders with the shape the menu holds, not a fixed one.
+  const std::string exported = testing::TempDir() + "xfade_export.wav";
+  ASSERT_EQ(services.sessions.sessions.writeEvpWavFile(exported), 0);
+  const auto written = [&](int mode) {
+    const std::string path = testing::TempDir() + "xfade_direct.wav";
+    EXPECT_EQ(writeEvpWav(path, services.document.document, captured, session().wavPath, mode),
+              WavWriteStatus::Written);
+    return test::readBytes(path);
+  };
+  EXPECT_EQ(test::readBytes(exported), written(1));
+  EXPECT_NE(test::readBytes(exported), written(0));
 }
 
 TEST_F(SessionRunTest, NoRecordWhenTheSourceFailsFirstTheQuestionIsCancelledOrRecordingIsOff) {

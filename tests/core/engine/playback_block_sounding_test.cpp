@@ -8,6 +8,7 @@
 #include "core/engine/playback_engine.h"
 #include "core/ports/queued_event_loop.h"
 #include "core/random/random_sources.h"
+#include "tests/support/engine_peers.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/sim_wave_out.h"
 #include "tests/support/test_signal.h"
@@ -43,19 +44,24 @@ class BlockSoundingTest : public ::testing::Test {
   SegmentOptions options;
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
   RendererState renderer;
   QueuedEventLoop loop;
   test::SimWaveOut device{loop};
   PlayTimeControls playTime;
   int commandState = kStateIdle;
+  NoEvpCapture capture;
+  test::IdlePeers peers;
   PlaybackEngine engine{
       device,
       prompter,
       SequencerContext{table, options, doc, random, renderer},
       commandState,
       [this](RunEvent event) { commandState = commandStateAfter(event, commandState); },
-      playTime};
+      playTime,
+      peers,
+      capture};
   std::vector<std::pair<Frames, Frames>> sounding;
   std::vector<std::int32_t> records;
 };

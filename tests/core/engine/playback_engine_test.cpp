@@ -8,6 +8,7 @@
 #include "core/app/command_state.h"
 #include "core/ports/queued_event_loop.h"
 #include "core/random/random_sources.h"
+#include "tests/support/engine_peers.h"
 #include "tests/support/manual_timer.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/sim_wave_in.h"
@@ -34,13 +35,7 @@ class PlaybackEngineTest : public ::testing::Test {
     engine.setTimer(&timer);
     engine.callouts.showSegment = [this](std::uintptr_t user) { shown.push_back(user); };
     engine.callouts.pauseChanged = [this](bool paused) { pauseMarks.push_back(paused); };
-    engine.capture.append = [this](const NextBlock& block, std::int32_t serial) {
-      appended.push_back(serial);
-      EXPECT_TRUE(block.recordable);
-    };
-    engine.capture.finish = [this](std::int32_t serial, int slots) {
-      finished.emplace_back(serial, slots);
-    };
+    capture.onAppend = [](const NextBlock& block) { EXPECT_TRUE(block.recordable); };
   }
 
   // Returns `n` blocks, delivering each notification before the next returns.
@@ -60,13 +55,16 @@ class PlaybackEngineTest : public ::testing::Test {
   SegmentOptions options;
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
   RendererState renderer;
   QueuedEventLoop loop;
   test::SimWaveOut device{loop};
   test::ManualTimer timer;
   PlayTimeControls playTime;
   int commandState = kStateIdle;
+  test::CaptureLog capture;
+  test::IdlePeers peers;
   PlaybackEngine engine{device,
                         prompter,
                         SequencerContext{table, options, doc, random, renderer},
@@ -76,13 +74,15 @@ class PlaybackEngineTest : public ::testing::Test {
                           commandState = commandStateAfter(event, commandState);
                           if (event != RunEvent::Stopping) states.push_back(commandState);
                         },
-                        playTime};
+                        playTime,
+                        peers,
+                        capture};
 
   std::vector<int> states;
   std::vector<std::uintptr_t> shown;
   std::vector<bool> pauseMarks;
-  std::vector<std::int32_t> appended;
-  std::vector<std::pair<std::int32_t, int>> finished;
+  std::vector<std::int32_t>& appended = capture.appended;
+  std::vector<std::pair<std::int32_t, int>>& finished = capture.finished;
 };
 
 TEST(EvpSlotCount, FollowsTheShortestDurationWithinTwoToTwenty) {
@@ -133,7 +133,7 @@ TEST_F(PlaybackEngineTest, MakeEvpFillsThePausedRingAndRefillsEachReturnedSlotIn
   makeRampSignal(same, 40000);
   SegmentTable t2;
   StopRequest s2;
-  RandomSources r2{s2, prompter};
+  RandomSources r2{s2, prompter, noPlayback};
   RendererState rs2;
   r2.pseudo.seedPseudoRandom(7);
   SequencerContext c2{t2, options, same, r2, rs2};
@@ -330,7 +330,7 @@ TEST_F(PlaybackEngineTest, LogCancelOrCaptureRefusalAbandonsMakeEvp) {
   EXPECT_TRUE(device.calls.empty());
 
   random.log.logEnabled = false;
-  engine.capture.begin = [] { return false; };
+  capture.proceed = false;
   EXPECT_EQ(engine.makeEvp(), 1);
   EXPECT_FALSE(device.isOpen);
   EXPECT_EQ(states, (std::vector<int>{kStateMakingEvp, kStateIdle}));

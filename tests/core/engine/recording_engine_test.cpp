@@ -52,12 +52,6 @@ class RecordingEngineTest : public ::testing::Test {
     engine.dialog = &dialog;
     engine.level.setTimer(&decay);
     dialog.answer.normalize = false;
-    engine.callouts.discardDocument = [this] {
-      ++discards;
-      if (refuseDiscard) return true;
-      doc.resetDocument();
-      return false;
-    };
     engine.callouts.textsChanged = [this] { titles.push_back(doc.texts.windowTitle); };
   }
 
@@ -78,13 +72,28 @@ class RecordingEngineTest : public ::testing::Test {
   FakeRecParamDialog dialog;
   AudioDocument doc;
   int commandState = kStateIdle;
-  RecordingEngine engine{doc, prompter, commandState, [this](RunEvent event) {
+  // Counts the questions; a refusal keeps the document.
+  struct Gate : DocumentGate {
+    AudioDocument& doc;
+    int discards = 0;
+    bool refuse = false;
+    explicit Gate(AudioDocument& d) : doc(d) {}
+    bool discardDocument() override {
+      ++discards;
+      if (refuse) return true;
+      doc.resetDocument();
+      return false;
+    }
+  } gate{doc};
+  int& discards = gate.discards;
+  bool& refuseDiscard = gate.refuse;
+  RecordingEngine engine{doc, prompter, commandState,
+                         [this](RunEvent event) {
                            // As the window's controller keeps it: Stop refreshes nothing.
                            commandState = commandStateAfter(event, commandState);
                            if (event != RunEvent::Stopping) states.push_back(commandState);
-                         }};
-  int discards = 0;
-  bool refuseDiscard = false;
+                         },
+                         gate};
   std::vector<int> states;
   std::vector<std::string> titles;
 };

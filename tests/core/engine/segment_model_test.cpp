@@ -26,7 +26,8 @@ class SegmentModelTest : public ::testing::Test {
   SegmentOptions options;
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
 };
 
 TEST_F(SegmentModelTest, MillisecondsToFramesTruncatesAndCaps) {

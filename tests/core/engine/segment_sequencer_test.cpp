@@ -23,7 +23,8 @@ class SequencerTest : public ::testing::Test {
   SegmentOptions options;
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
   RendererState renderer;
   SequencerContext context{table, options, doc, random, renderer};
 };

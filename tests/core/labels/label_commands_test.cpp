@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 class LabelCommandsTest : public ::testing::Test {
  protected:
-  LabelCommandsTest() : core(prompter, shell) {
+  LabelCommandsTest() : core(prompter, shell, noQuestions) {
     dir = fs::path(::testing::TempDir()) /
           ("labels_" + std::to_string(::getpid()) + "_" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -46,6 +46,7 @@ class LabelCommandsTest : public ::testing::Test {
   fs::path dir;
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
+  NoQuestionPrompt noQuestions;
   WindowCore core;
   AppServices& services = core.services;
   MainPresenter& controller = core.presenter;

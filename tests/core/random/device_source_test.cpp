@@ -61,7 +61,8 @@ class DeviceSourceTest : public ::testing::Test {
   ScriptedDevice device;
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
   DrawTrace trace;
 };
 

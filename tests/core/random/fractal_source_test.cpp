@@ -17,7 +17,8 @@ class FractalTest : public ::testing::Test {
  protected:
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
   FractalForm& form = random.fractalForm;
 
   void drawWholeImage() {

@@ -21,7 +21,8 @@ class InternetSourceTest : public ::testing::Test {
   }
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
   FakeHttpClient http;
 };
 

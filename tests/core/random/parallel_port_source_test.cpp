@@ -43,7 +43,8 @@ class ParallelPortSourceTest : public ::testing::Test {
   ScriptedPortDialog dialog;
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
 };
 
 TEST_F(ParallelPortSourceTest, ProbedPortsFillTheDialog) {

@@ -16,7 +16,8 @@ TEST(RandomFileCorpus, EveryFileGivesValuesOrOneMessage) {
     ++files;
     StopRequest stop;
     test::ScriptedPrompter prompter;
-    RandomSources random(stop, prompter);
+    NoPlayback noPlayback;
+    RandomSources random(stop, prompter, noPlayback);
     random.selectRandomSource(RandomSourceKind::RandomFile, entry.path().string(), "", false);
     for (int i = 0; i < 50 && !stop.stopRequested; ++i) {
       const std::int32_t v = random.drawRandom(7);

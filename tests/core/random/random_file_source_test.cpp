@@ -145,7 +145,8 @@ class RandomFileSourceTest : public ::testing::Test {
   std::filesystem::path dir_;
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
 };
 
 TEST_F(RandomFileSourceTest, BlocksLoopAndThePositionSurvives) {

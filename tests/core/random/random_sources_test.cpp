@@ -15,7 +15,8 @@ class RandomSourcesTest : public ::testing::Test {
  protected:
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
 };
 
 TEST_F(RandomSourcesTest, PseudoDrawsScaleTheGeneratorValues) {

@@ -22,7 +22,8 @@ TEST(ServiceReplyCorpusTest, EveryReplyGivesDrawsInRangeOrItsMessage) {
     StopRequest stop;
     test::ScriptedPrompter prompter;
     test::FakeHttpClient http;
-    RandomSources random{stop, prompter};
+    NoPlayback noPlayback;
+    RandomSources random{stop, prompter, noPlayback};
     random.http = &http;
     random.selectRandomSource(RandomSourceKind::Internet, "", "http://x/%max%", false);
     for (int i = 0; i < 3; ++i) http.replies.push_back(test::FakeHttpClient::ok(body.str()));

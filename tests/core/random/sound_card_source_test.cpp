@@ -62,7 +62,8 @@ class SoundCardSourceTest : public ::testing::Test {
   std::vector<std::vector<std::int16_t>> blocks;
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
 };
 
 TEST_F(SoundCardSourceTest, TheRateFollowsBestQualityAndTheDocument) {

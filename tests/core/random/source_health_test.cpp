@@ -131,7 +131,8 @@ TEST(SourceHealth, FailuresAreNotedInTheRandomLog) {
   std::ofstream(numbers) << "5\n";
   test::ScriptedPrompter prompter;
   StopRequest stop;
-  RandomSources sources(stop, prompter);
+  NoPlayback noPlayback;
+  RandomSources sources(stop, prompter, noPlayback);
   ASSERT_EQ(sources.selectRandomSource(RandomSourceKind::RandomFile, numbers, "", false),
             SelectOutcome::Selected);
   sources.log.logEnabled = true;

@@ -36,7 +36,8 @@ class WriteRnTest : public ::testing::Test {
   }
   StopRequest stop;
   test::ScriptedPrompter prompter;
-  RandomSources random{stop, prompter};
+  NoPlayback noPlayback;
+  RandomSources random{stop, prompter, noPlayback};
   WriteRnDialogState state;
   ScriptedWriteRnDialog dialog;
 };

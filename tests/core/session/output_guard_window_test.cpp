@@ -9,6 +9,7 @@
 #include "tests/support/riff_builder.h"
 #include "tests/support/run_cli.h"
 #include "tests/support/scripted_prompter.h"
+#include "tests/support/scripted_questions.h"
 
 namespace voxloom {
 namespace {
@@ -44,9 +45,9 @@ TEST(WindowOutputGuard, AnExportOntoAFileTheActionReadsIsRefused) {
   for (const Case& c : cases) {
     test::ScriptedPrompter prompter;
     test::FakeShell shell;
-    AppServices window(prompter, shell);
+    test::ScriptedQuestions questions;
+    AppServices window(prompter, shell, questions);
     window.openWavFile(wav);
-    window.sessions.sessions.askQuestion = [](const std::string&) { return std::string("q"); };
     ASSERT_TRUE(window.sessions.sessions.beginEvpCapture());
     window.sessions.sessions.appendSegmentEntry(10, 10, 1, "", false, 1);
     window.sessions.sessions.finishEvpCapture(2, 1);

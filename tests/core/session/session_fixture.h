@@ -9,6 +9,7 @@
 #include "tests/support/fake_shell.h"
 #include "tests/support/riff_builder.h"
 #include "tests/support/scripted_prompter.h"
+#include "tests/support/scripted_questions.h"
 
 namespace voxloom::test {
 
@@ -16,13 +17,7 @@ namespace voxloom::test {
 // the test sets.
 class SessionFixture : public ::testing::Test {
  protected:
-  SessionFixture() : core(prompter, shell) {
-    sessions().setClock(clock);
-    sessions().askQuestion = [this](const std::string& label) {
-      promptLabels.push_back(label);
-      return questionAnswer;
-    };
-  }
+  SessionFixture() : core(prompter, shell, questions) { sessions().setClock(clock); }
 
   SessionController& sessions() { return services.sessions.sessions; }
   Session& session() { return services.sessions.sessions.session; }
@@ -48,11 +43,12 @@ class SessionFixture : public ::testing::Test {
   ScriptedPrompter prompter;
   FakeShell shell;
   FakeClock clock;
+  ScriptedQuestions questions;
   WindowCore core;
   AppServices& services = core.services;
   MainPresenter& controller = core.presenter;
-  std::optional<std::string> questionAnswer = std::string("q");
-  std::vector<std::string> promptLabels;
+  std::optional<std::string>& questionAnswer = questions.answer;
+  std::vector<std::string>& promptLabels = questions.labels;
 };
 
 }  // namespace voxloom::test

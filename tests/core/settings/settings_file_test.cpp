@@ -27,7 +27,7 @@ void writeFile(const std::string& path, const std::string& text) {
 
 class SettingsFileTest : public ::testing::Test {
  protected:
-  SettingsFileTest() : core(prompter, shell) {
+  SettingsFileTest() : core(prompter, shell, noQuestions) {
     dir = test::tempDir() + "/settings_" +
           ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::string cmd = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
@@ -42,6 +42,7 @@ class SettingsFileTest : public ::testing::Test {
 
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
+  NoQuestionPrompt noQuestions;
   WindowCore core;
   AppServices& services = core.services;
   MainPresenter& controller = core.presenter;
@@ -192,7 +193,7 @@ TEST_F(SettingsFileTest, AFullFileRoundTripsEveryKey) {
 
   test::ScriptedPrompter p2;
   test::FakeShell s2;
-  WindowCore secondCore(p2, s2);
+  WindowCore secondCore(p2, s2, noQuestions);
   secondCore.services.settings.path = path;
   secondCore.services.loadSettings();
   for (std::size_t i = 0; i < kSettingCount; ++i)
@@ -339,7 +340,8 @@ TEST(HelpPages, FoundWhereTheyAreInstalled) {
   writeFile(prefix + "/share/voxloom/help/manual.html", "<html></html>");
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
-  WindowCore core(prompter, shell);
+  NoQuestionPrompt noQuestions;
+  WindowCore core(prompter, shell, noQuestions);
   AppServices& services = core.services;
   MainPresenter& controller = core.presenter;
   services.programFolder = prefix + "/bin";
