@@ -15,7 +15,8 @@ using bench::SilentPrompter;
 void urandomDraws(benchmark::State& state) {
   SilentPrompter prompter;
   StopRequest stop;
-  RandomSources random(stop, prompter);
+  NoPlayback noPlayback;
+  RandomSources random(stop, prompter, noPlayback);
   CharDevice device;
   random.device.device = &device;
   if (random.selectRandomSource(RandomSourceKind::Device, "/dev/urandom", "", false) !=

@@ -16,7 +16,8 @@ using bench::SilentPrompter;
 void draws(benchmark::State& state, RandomSourceKind kind, bool convert) {
   SilentPrompter prompter;
   StopRequest stop;
-  RandomSources random(stop, prompter);
+  NoPlayback noPlayback;
+  RandomSources random(stop, prompter, noPlayback);
   random.selectRandomSource(kind, "", "", false);
   random.menu.convert = convert;
   random.pseudo.seedPseudoRandom(1);

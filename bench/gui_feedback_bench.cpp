@@ -45,7 +45,8 @@ class PaintedLabel : public QLabel {
 void BM_FeedbackSymbolRepaint(benchmark::State& state) {
   voxloom::QtPrompter prompter;
   voxloom::QtShell shell;
-  voxloom::WindowCore core(prompter, shell);
+  voxloom::NoQuestionPrompt questions;
+  voxloom::WindowCore core(prompter, shell, questions);
   voxloom::TFormMain form(core.presenter);
   form.show();
   QApplication::processEvents();

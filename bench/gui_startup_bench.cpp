@@ -32,7 +32,8 @@ void BM_StartUpWithDemo(benchmark::State& state) {
     const auto start = Clock::now();
     voxloom::QtPrompter prompter;
     voxloom::QtShell shell;
-    voxloom::WindowCore core(prompter, shell);
+    voxloom::NoQuestionPrompt questions;
+    voxloom::WindowCore core(prompter, shell, questions);
     voxloom::TFormMain form(core.presenter);
     voxloom::TFormAbout about(&form);
     form.setAboutForm(&about);
@@ -66,7 +67,8 @@ void BM_StartUpWithDemoAndSettings(benchmark::State& state) {
     const auto start = Clock::now();
     voxloom::QtPrompter prompter;
     voxloom::QtShell shell;
-    voxloom::WindowCore core(prompter, shell);
+    voxloom::NoQuestionPrompt questions;
+    voxloom::WindowCore core(prompter, shell, questions);
     voxloom::TFormMain form(core.presenter);
     voxloom::TFormAbout about(&form);
     QWidget level;

@@ -39,7 +39,8 @@ const std::string& noiseFile() {
 void BM_FileDraws(benchmark::State& state, bool tested) {
   SilentPrompter prompter;
   StopRequest stop;
-  RandomSources random(stop, prompter);
+  NoPlayback noPlayback;
+  RandomSources random(stop, prompter, noPlayback);
   random.selectRandomSource(RandomSourceKind::RandomFile, noiseFile(), "", false);
   std::int64_t sum = 0;
   for (auto _ : state) {
@@ -54,7 +55,8 @@ void BM_FileDraws(benchmark::State& state, bool tested) {
 void BM_PseudoTest(benchmark::State& state) {
   SilentPrompter prompter;
   StopRequest stop;
-  RandomSources random(stop, prompter);
+  NoPlayback noPlayback;
+  RandomSources random(stop, prompter, noPlayback);
   random.pseudo.seedPseudoRandom(1);
   for (auto _ : state) {
     BitPacker packer;

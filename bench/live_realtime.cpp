@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
   PrintingPrompter prompter;
   NoShell shell;
   TenSecondsStereo dialog;
-  voxloom::WindowCore core(prompter, shell);
+  voxloom::NoQuestionPrompt questions;
+  voxloom::WindowCore core(prompter, shell, questions);
   voxloom::AppServices& services = core.services;
   voxloom::MainPresenter& controller = core.presenter;
   services.attachPlayback(out, loop, nullptr);

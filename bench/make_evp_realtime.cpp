@@ -24,6 +24,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Nothing is muted and nothing records while the benchmark plays.
+struct NothingMuted final : voxloom::PlaybackPeers {
+  bool muteRepeats() override { return false; }
+  void resetRecording() override {}
+};
+
 class SilentPrompter : public voxloom::Prompter {
  public:
   voxloom::Answer message(const std::string& title, const std::string& text, voxloom::MessageIcon,
@@ -61,13 +67,16 @@ int run(int fromMs, int seconds, bool withView = false) {
   voxloom::updateSegmentControls(options, 0, 0);
   voxloom::StopRequest stop;
   SilentPrompter prompter;
-  voxloom::RandomSources random(stop, prompter);
+  voxloom::NoPlayback noPlayback;
+  voxloom::RandomSources random(stop, prompter, noPlayback);
   random.pseudo.seedPseudoRandom(1);
   voxloom::RendererState renderer;
   voxloom::QueuedEventLoop loop;
   voxloom::SdlWaveOut device(loop);
   voxloom::PlayTimeControls playTime;
   int state = voxloom::kStateIdle;
+  NothingMuted peers;
+  voxloom::NoEvpCapture capture;
   std::function<void(int)> refreshView;  // the commands' refresh, with the view
   voxloom::PlaybackEngine engine(
       device, prompter, {table, options, doc, random, renderer}, state,
@@ -75,7 +84,7 @@ int run(int fromMs, int seconds, bool withView = false) {
         state = voxloom::commandStateAfter(event, state);
         if (event != voxloom::RunEvent::Stopping && refreshView) refreshView(state);
       },
-      playTime);
+      playTime, peers, capture);
   Clock::time_point firstBack{};
   std::int64_t blocks = 0;
   engine.callouts.showSegment = [&](std::uintptr_t) {

@@ -101,6 +101,11 @@ class CdQuality : public RecParamDialog {
   }
 };
 
+// An empty document: nothing to ask before it is replaced.
+struct AlwaysDiscard final : DocumentGate {
+  bool discardDocument() override { return false; }
+};
+
 struct NoPrompts : Prompter {
   Answer message(const std::string&, const std::string&, MessageIcon, MessageButtons) override {
     return Answer::Ok;
@@ -118,9 +123,10 @@ void BM_RecordTenMinutes(benchmark::State& state) {
     CdQuality dialog;
     AudioDocument doc;
     int commandState = kStateIdle;
-    RecordingEngine engine(doc, prompter, commandState, [&](RunEvent event) {
-      commandState = commandStateAfter(event, commandState);
-    });
+    AlwaysDiscard gate;
+    RecordingEngine engine(
+        doc, prompter, commandState,
+        [&](RunEvent event) { commandState = commandStateAfter(event, commandState); }, gate);
     engine.attachDevice(device);
     engine.dialog = &dialog;
     const long before = residentKb();

@@ -108,7 +108,8 @@ void BM_OpenSession(benchmark::State& state) {
   const std::string path = sessionPath();
   BenchPrompter prompter;
   NoShell shell;
-  voxloom::WindowCore core(prompter, shell);
+  voxloom::NoQuestionPrompt questions;
+  voxloom::WindowCore core(prompter, shell, questions);
   voxloom::AppServices& services = core.services;
   services.document.document.path = "/data/signal.wav";  // the session's signal counts as loaded
   double ours = 0, reference = 0;
@@ -130,7 +131,8 @@ void BM_SaveSession(benchmark::State& state) {
   BenchPrompter prompter;
   prompter.savePath = benchDir() + "/saved.evp";
   NoShell shell;
-  voxloom::WindowCore core(prompter, shell);
+  voxloom::NoQuestionPrompt questions;
+  voxloom::WindowCore core(prompter, shell, questions);
   voxloom::AppServices& services = core.services;
   services.sessions.sessions.session.records = makeRecords();
   services.sessions.sessions.session.wavPath = "/data/signal.wav";

@@ -32,7 +32,8 @@ void measure(std::uint16_t frames, int draws) {
   in.setCallbackFrames(frames);
   voxloom::StopRequest stop;
   QuietPrompter prompter;
-  voxloom::RandomSources random(stop, prompter);
+  voxloom::NoPlayback noPlayback;
+  voxloom::RandomSources random(stop, prompter, noPlayback);
   random.soundCard.device = &in;
   random.soundCard.loop = &loop;
   random.selectRandomSource(voxloom::RandomSourceKind::SoundCard, "", "", false);
