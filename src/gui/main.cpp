@@ -131,6 +131,8 @@ int main(int argc, char* argv[]) {
   if (answeredOnStdout(voxloom::parseWindowArguments({argv + 1, argv + argc}))) return 0;
   QApplication app(argc, argv);
   QApplication::setApplicationName("Voxloom");
+  // Desktops match the window to its desktop entry by this name.
+  QGuiApplication::setDesktopFileName("io.github.voxloom.Voxloom");
   // Qt has taken the locale from the environment; numbers are written with "." anyway.
   std::setlocale(LC_NUMERIC, "C");
 
