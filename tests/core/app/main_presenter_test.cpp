@@ -3,33 +3,22 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 
+#include "tests/core/app/app_test_support.h"
 #include "tests/support/fake_shell.h"
-#include "tests/support/riff_builder.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/scripted_questions.h"
 
 namespace voxloom {
 namespace {
 
-class RecordingView : public View {
- public:
-  std::vector<ViewAspect> seen;
-  void changed(ViewAspect aspect) override { seen.push_back(aspect); }
-};
+using test::RecordingView;
+using test::wavFile;
 
 class MainPresenterTest : public ::testing::Test {
  protected:
   MainPresenterTest() : core(prompter, shell, questions) { services.relay.attach(&view); }
 
-  std::string wavFile(const std::string& name, std::uint32_t bytes = 64) {
-    return test::writeTempFile(name, test::simpleWav(1, 16, 8000, bytes));
-  }
-  void loadModified(const std::string& name) {
-    services.openWavFile(wavFile(name));
-    ASSERT_TRUE(services.document.document.isLoaded);
-    services.document.document.markModified();
-    services.states.set(kStateIdle);
-  }
+  void loadModified(const std::string& name) { test::loadModified(services, name); }
 
   test::ScriptedPrompter prompter;
   test::FakeShell shell;
