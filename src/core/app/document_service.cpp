@@ -157,20 +157,20 @@ EffectCommandContext DocumentService::effectContext(Command command) {
           states_.enabled(command),
           [this] { changed(); }};
 }
-EffectResult DocumentService::reverseSignal() {
-  auto context = effectContext(Command::Reverse);
+EffectResult DocumentService::editSignal(Command command,
+                                         EffectResult (*run)(EffectCommandContext&)) {
+  auto context = effectContext(command);
   const SignalEdit edit(signalView);  // the summary is made again afterwards
-  return runReverseCommand(context);
+  return run(context);
+}
+EffectResult DocumentService::reverseSignal() {
+  return editSignal(Command::Reverse, runReverseCommand);
 }
 EffectResult DocumentService::addEcho() {
-  auto context = effectContext(Command::Echo);
-  const SignalEdit edit(signalView);  // the summary is made again afterwards
-  return runEchoCommand(context);
+  return editSignal(Command::Echo, runEchoCommand);
 }
 EffectResult DocumentService::normalizeSignal() {
-  auto context = effectContext(Command::Normalize);
-  const SignalEdit edit(signalView);  // the summary is made again afterwards
-  return runNormalizeCommand(context);
+  return editSignal(Command::Normalize, runNormalizeCommand);
 }
 EffectResult DocumentService::autoCut() {
   auto context = effectContext(Command::AutoCut);

@@ -67,6 +67,8 @@ class DocumentService {
 
  private:
   EffectCommandContext effectContext(Command command);
+  // An effect that changes the samples: the waveform's summary is made again after it.
+  EffectResult editSignal(Command command, EffectResult (*run)(EffectCommandContext&));
   void changed();
 
   Prompter& prompter_;
