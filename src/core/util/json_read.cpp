@@ -1,6 +1,7 @@
 #include "core/util/json_read.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace voxloom {
 
@@ -35,7 +36,7 @@ class Reader {
       return true;
     }
     if (word("null")) return true;
-    return integer(out);
+    return number(out);
   }
 
   bool atEnd() {
@@ -65,17 +66,28 @@ class Reader {
     return true;
   }
 
-  bool integer(JsonValue& out) {
+  bool number(JsonValue& out) {
     const char* first = text_.data() + at_;
     const char* last = text_.data() + text_.size();
     // from_chars takes no '+' and neither does JSON; a leading zero is not JSON either.
-    if (first != last && *first == '0' && last - first > 1 && first[1] >= '0' && first[1] <= '9')
-      return false;
+    const char* digits = first != last && *first == '-' ? first + 1 : first;
+    if (digits == last || *digits < '0' || *digits > '9') return false;
+    if (*digits == '0' && last - digits > 1 && digits[1] >= '0' && digits[1] <= '9') return false;
     const auto [end, ec] = std::from_chars(first, last, out.integer);
-    if (ec != std::errc{} || end == first) return false;
-    if (end != last && (*end == '.' || *end == 'e' || *end == 'E')) return false;
-    out.type = JsonValue::Type::Integer;
-    at_ += static_cast<std::size_t>(end - first);
+    if (ec == std::errc{} && (end == last || (*end != '.' && *end != 'e' && *end != 'E'))) {
+      out.type = JsonValue::Type::Integer;
+      out.real = static_cast<double>(out.integer);
+      at_ += static_cast<std::size_t>(end - first);
+      return true;
+    }
+    const auto [realEnd, realEc] = std::from_chars(first, last, out.real);
+    if (realEc != std::errc{} || !std::isfinite(out.real)) return false;
+    // from_chars also reads "1." and "inf"; JSON wants a digit after the point.
+    for (const char* p = first; p + 1 < realEnd; ++p)
+      if (*p == '.' && (p[1] < '0' || p[1] > '9')) return false;
+    if (realEnd[-1] == '.') return false;
+    out.type = JsonValue::Type::Real;
+    at_ += static_cast<std::size_t>(realEnd - first);
     return true;
   }
 

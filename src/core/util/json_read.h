@@ -10,13 +10,14 @@ namespace voxloom {
 
 struct JsonMember;
 
-// A parsed JSON value, enough for the small files this program writes itself. Numbers
-// are kept only when they are whole and fit 64 bits.
+// A parsed JSON value, enough for the small files this program writes itself. Whole
+// numbers that fit 64 bits are Integer (with `real` set too); other numbers are Real.
 struct JsonValue {
-  enum class Type { Null, Bool, Integer, String, Array, Object };
+  enum class Type { Null, Bool, Integer, Real, String, Array, Object };
   Type type = Type::Null;
   bool flag = false;
   std::int64_t integer = 0;
+  double real = 0.0;
   std::string text;
   std::vector<JsonValue> items;
   std::vector<JsonMember> members;  // in file order
@@ -32,7 +33,7 @@ struct JsonMember {
 };
 
 // One JSON value filling `text` (blanks around it allowed); nothing when it is not
-// valid, nests too deep, or holds a number that is not a 64-bit integer.
+// valid or nests too deep.
 std::optional<JsonValue> parseJson(std::string_view text);
 
 }  // namespace voxloom
