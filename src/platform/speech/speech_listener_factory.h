@@ -1,0 +1,21 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/ports/speech_listener.h"
+
+namespace voxloom {
+
+// Whether this build has a machine listener at all.
+bool speechListenerBuilt();
+
+// The model folder used when none is given.
+std::string defaultSpeechModelDir();
+
+// Loads the model in `modelDir` (empty: the default) once, for listeners made from it;
+// null with `error` set when the build has no listener or the model cannot be loaded.
+std::unique_ptr<SpeechListenerFactory> makeSpeechListenerFactory(const std::string& modelDir,
+                                                                 std::string& error);
+
+}  // namespace voxloom
