@@ -7,6 +7,7 @@
 
 #include "core/ports/speech_listener.h"
 #include "core/study/study_plan.h"
+#include "tests/support/riff_builder.h"
 #include "tests/support/run_cli.h"
 
 namespace voxloom {
@@ -16,6 +17,13 @@ using test::runCli;
 
 const std::string kDemo = std::string(VOXLOOM_SOURCE_DIR) + "/assets/demo.wav";
 const std::string kNotBuilt = std::string("voxloom-cli: ") + kListenerNotBuiltText + "\n";
+
+// A folder of this test's own with nothing at it yet; runs before may have left one.
+std::string freshFolder(const std::string& name) {
+  const std::string path = test::tempDir() + "/cli_study_" + name;
+  std::filesystem::remove_all(path);
+  return path;
+}
 
 // Skips the calling test when the build cannot listen.
 bool listenerBuilt() {
@@ -28,7 +36,7 @@ TEST(CliStudy, WrongUsageIsRefusedBeforeAnything) {
     std::vector<std::string> args;
     const char* message;
   };
-  const std::string plot = test::freshTempPath("usage.svg");
+  const std::string plot = test::freshTempPath("cli_study_usage.svg");
   const std::vector<Case> cases = {
       {{"study", "--runs", "2", "--control", "reversed"}, "study takes one input WAV file"},
       {{"study", kDemo, kDemo, "--runs", "2", "--control", "reversed"}, "one input WAV file"},
@@ -60,7 +68,7 @@ TEST(CliStudy, WrongUsageIsRefusedBeforeAnything) {
 }
 
 TEST(CliStudy, WithoutTheListenerSaysSoAndWritesNothing) {
-  const std::string out = test::freshTempPath("study_unbuilt");
+  const std::string out = freshFolder("study_unbuilt");
   const auto r = runCli({"study", kDemo, "--runs", "2", "--control", "reversed", "--out", out});
   if (r.exitCode != 2) GTEST_SKIP() << "this build has a machine listener";
   EXPECT_EQ(r.err, kNotBuilt);
@@ -70,7 +78,7 @@ TEST(CliStudy, WithoutTheListenerSaysSoAndWritesNothing) {
 // A folder as a shard of a study leaves it, with runs that heard `words` words each.
 std::string shardFolder(const std::string& name, StudyHeader header,
                         const std::vector<std::pair<int, int>>& runsAndWords) {
-  const std::string dir = test::freshTempPath(name);
+  const std::string dir = freshFolder(name);
   std::filesystem::create_directories(dir);
   std::ofstream(dir + "/study.json") << studyHeaderJson(header) << '\n';
   std::ofstream runs(dir + "/runs.jsonl");
@@ -102,8 +110,8 @@ TEST(CliStudy, MergedShardsGiveTheWholeStudysSummaryAndRefuseOthers) {
   const auto expected = runCli({"study", "--merge", all});
   ASSERT_EQ(expected.exitCode, 0) << expected.err;
   EXPECT_EQ(expected.out.rfind("{\"evp\":{\"runs\":4,", 0), 0u) << expected.out;
-  const std::string out = test::freshTempPath("merged");
-  const std::string plot = test::freshTempPath("merged.svg");
+  const std::string out = freshFolder("merged");
+  const std::string plot = test::freshTempPath("cli_study_merged.svg");
   const auto merged = runCli({"study", "--merge", s1, s0, "--out", out, "--plot", plot});
   ASSERT_EQ(merged.exitCode, 0) << merged.err;
   EXPECT_EQ(merged.out, expected.out);
@@ -134,7 +142,7 @@ TEST(CliStudy, MergedShardsGiveTheWholeStudysSummaryAndRefuseOthers) {
       {{s0, shardFolder("ctl", otherControl, {{1, 2}, {3, 1}})}, "is not a shard of the study in"},
       {{s0, shardFolder("stray", half1, {{1, 2}, {2, 3}})}, "which is not part of its shard 1/2"},
       {{s0, broken}, "Line 1 of '" + broken + "/runs.jsonl' is not a run of a study."},
-      {{s0, test::freshTempPath("nothing")}, "is not the description of a study"},
+      {{s0, freshFolder("nothing")}, "is not the description of a study"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args = {"study", "--merge"};
@@ -158,8 +166,8 @@ TEST(CliStudy, SameSummaryWhateverTheThreadsAndShards) {
   const auto one = with({"--jobs", "1"});
   ASSERT_EQ(one.exitCode, 0) << one.err;
   EXPECT_EQ(with({"--jobs", "3"}).out, one.out);
-  const std::string s0 = test::freshTempPath("real_s0");
-  const std::string s1 = test::freshTempPath("real_s1");
+  const std::string s0 = freshFolder("real_s0");
+  const std::string s1 = freshFolder("real_s1");
   ASSERT_EQ(with({"--shard", "0/2", "--out", s0}).exitCode, 0);
   ASSERT_EQ(with({"--shard", "1/2", "--out", s1, "--jobs", "2"}).exitCode, 0);
   EXPECT_EQ(runCli({"study", "--merge", s0, s1}).out, one.out);
