@@ -65,32 +65,6 @@ TEST(StudySummary, FromHandCountedRuns) {
   EXPECT_NE(json.find("],\"p_value\":0.333333,\"exact_test\":true}"), std::string::npos) << json;
 }
 
-TEST(RunRecord, JsonLineReadsBackToTheSameLine) {
-  RunRecord r = record(12, StudyArm::Control, 3, 15);
-  r.seed = 4294967295u;
-  r.frames = 120011;
-  const std::string line = runRecordJson(r);
-  const auto back = readRunRecord(line);
-  ASSERT_TRUE(back);
-  EXPECT_EQ(runRecordJson(*back), line);
-  EXPECT_NE(line.find("\"words\":3,"), std::string::npos);
-  for (const char* broken : {"{}", "{\"run\":1}", "[1]", ""})
-    EXPECT_FALSE(readRunRecord(broken)) << broken;
-  std::string miscounted = line;
-  miscounted.replace(miscounted.find("\"words\":3"), 9, "\"words\":2");
-  EXPECT_FALSE(readRunRecord(miscounted));
-}
-
-TEST(StudyHeader, ReadsBackWithA64BitSeed) {
-  const StudyHeader h{
-      {"in.wav", "--runs", "4", "--control", "reversed"}, 4, 18446744073709551615ull, {1, 2}};
-  const auto back = readStudyHeader(studyHeaderJson(h));
-  ASSERT_TRUE(back);
-  EXPECT_EQ(back->options, h.options);
-  EXPECT_EQ(back->seed, h.seed);
-  EXPECT_EQ(back->shard, h.shard);
-}
-
 // A sound that follows from its seed, and a control played backwards as the study's
 // reversed control plays it.
 RunSound seededSound(StudyArm arm, int, std::uint32_t seed) {
@@ -140,46 +114,6 @@ TEST(StudyRunner, SameRecordsWhateverTheThreadsAndShards) {
   EXPECT_EQ(linesOf(merged.records), linesOf(one.records));
   EXPECT_EQ(studySummaryJson(summarizeStudy(merged.records, merged.header.seed)),
             studySummaryJson(summarizeStudy(one.records, whole.seed)));
-}
-
-TEST(StudyMerge, RefusesShardsThatDoNotMakeOneStudy) {
-  const StudyHeader h0{{"in.wav", "--runs", "2"}, 2, 5, {0, 2}};
-  StudyHeader h1 = h0;
-  h1.shard = {1, 2};
-  const ShardOutput a{
-      "a", h0, {record(0, StudyArm::Evp, 1, 1), record(0, StudyArm::Control, 0, 1)}};
-  const ShardOutput b{
-      "b", h1, {record(1, StudyArm::Evp, 1, 1), record(1, StudyArm::Control, 0, 1)}};
-  ShardOutput otherOptions = b;
-  otherOptions.header.options.push_back("--overlap");
-  ShardOutput otherSeed = b;
-  otherSeed.header.seed = 6;
-  ShardOutput halfB = b;
-  halfB.records.pop_back();
-  ShardOutput strayRun = b;
-  strayRun.records[0].run = 0;
-  struct Case {
-    const char* name;
-    std::vector<ShardOutput> shards;
-    const char* error;
-  };
-  const std::vector<Case> cases = {
-      {"whole", {a, b}, ""},
-      {"nothing", {}, "There is nothing to merge."},
-      {"other options",
-       {a, otherOptions},
-       "'b' is not a shard of the study in 'a': its options, runs or seed differ."},
-      {"other seed",
-       {a, otherSeed},
-       "'b' is not a shard of the study in 'a': its options, runs or seed differ."},
-      {"same shard twice", {a, b, a}, "run 0 (evp) is in both 'a' and 'a'."},
-      {"shard missing", {a}, "Run 1 (evp) is missing: no shard given holds it."},
-      {"run missing", {a, halfB}, "Run 1 (control) is missing: no shard given holds it."},
-      {"run of another shard",
-       {a, strayRun},
-       "'b' holds run 0 (evp), which is not part of its shard 1/2."},
-  };
-  for (const Case& c : cases) EXPECT_EQ(mergeStudyShards(c.shards).error, c.error) << c.name;
 }
 
 }  // namespace
