@@ -196,8 +196,12 @@ std::string studySummaryJson(const StudySummary& s) {
   appendFixed6(out, s.ci95.low);
   out += ',';
   appendFixed6(out, s.ci95.high);
+  // Six significant digits: a strong effect gives p-values far below 0.000001.
   out += "],\"p_value\":";
-  appendFixed6(out, s.pValue);
+  char buffer[32];
+  const auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, s.pValue, std::chars_format::general, 6);
+  out.append(buffer, ec == std::errc{} ? end : buffer);
   out += ",\"exact_test\":";
   out += s.exact ? "true" : "false";
   out += '}';

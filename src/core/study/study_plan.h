@@ -78,7 +78,8 @@ struct StudySummary {
 // Computed from the records alone (their word counts and lengths are whole numbers), so
 // that joined shards give what one run of the whole study gives.
 StudySummary summarizeStudy(const std::vector<RunRecord>& records, std::uint64_t seed);
-// One JSON object without a line break; numbers with 6 decimals, "." whatever the locale.
+// One JSON object without a line break; numbers with 6 decimals, the p-value with 6
+// significant digits, "." whatever the locale.
 std::string studySummaryJson(const StudySummary& summary);
 
 // What a study's output folder says about how it was made: merging needs shards of the

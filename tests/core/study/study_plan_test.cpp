@@ -63,6 +63,15 @@ TEST(StudySummary, FromHandCountedRuns) {
       "\"difference\":2.500000,\"ci95\":[";
   EXPECT_EQ(json.substr(0, head.size()), head);
   EXPECT_NE(json.find("],\"p_value\":0.333333,\"exact_test\":true}"), std::string::npos) << json;
+
+  // Arms far apart: 21 runs each, no ties (the p-value of the statistics table).
+  std::vector<RunRecord> apart;
+  for (int run = 0; run < 21; ++run) {
+    apart.push_back(record(run, StudyArm::Evp, run, 60));
+    apart.push_back(record(run, StudyArm::Control, run + 21, 60));
+  }
+  const std::string tiny = studySummaryJson(summarizeStudy(apart, 1));
+  EXPECT_NE(tiny.find("\"p_value\":3.1254e-08,"), std::string::npos) << tiny;
 }
 
 // A sound that follows from its seed, and a control played backwards as the study's
