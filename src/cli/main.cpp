@@ -42,6 +42,10 @@ constexpr CommandEntry kCommands[] = {
      runLabels},
     {"settings", "settings [--settings FILE] [--write OUT.ini]  print the settings as JSON",
      runSettings},
+    {"study",
+     "study IN.wav --runs N --control CONTROL [options]  compare the words a machine hears "
+     "in EVPs and in a control",
+     runStudy},
 };
 
 void printHelp(std::ostream& out) {

@@ -7,6 +7,7 @@
 #include "cli/cli_prompter.h"
 #include "cli/cli_services.h"
 #include "cli/commands.h"
+#include "cli/evp_options.h"
 #include "cli/session_append.h"
 #include "cli/source_options.h"
 #include "core/app/playback_parts.h"
@@ -45,30 +46,12 @@ struct MakeEvpArgs {
   SourceOptions source;
   std::optional<double> seconds;
   std::optional<std::int64_t> blocks;
-  std::optional<int> from;
-  std::optional<int> to;
-  bool overlap = false;
-  bool noZeroCross = false;
-  bool cueList = false;
-  std::optional<int> fadeMode;
+  EvpShapeOptions shape;
   std::string logFile;
   std::string sessionPath;
   std::optional<std::string> question;
   std::string provenancePath;
 };
-
-std::optional<int> parseFadeMode(const std::string& text) {
-  if (const auto mode = parseWholeNumber<int>(text)) {
-    if (*mode >= 0 && *mode < kFadeModeCount) return mode;
-    return std::nullopt;
-  }
-  if (text == "linear") return 0;
-  if (text == "sine") return 1;
-  if (text == "sine-half") return 2;
-  for (int p = 10; p <= 90; p += 10)
-    if (text == "trapezoid" + std::to_string(p)) return 2 + p / 10;
-  return std::nullopt;
-}
 
 // Empty when the arguments are fine, otherwise what is wrong.
 std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
@@ -78,18 +61,14 @@ std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
     const OptionTake take = takeSourceOption(args, i, out.source, error);
     if (take == OptionTake::Wrong) return error;
     if (take == OptionTake::Taken) continue;
+    const OptionTake shapeTake = takeEvpShapeOption(args, i, out.shape, error);
+    if (shapeTake == OptionTake::Wrong) return error;
+    if (shapeTake == OptionTake::Taken) continue;
     const std::string& a = args[i];
-    const bool takesValue = a == "-o" || a == "--seconds" || a == "--blocks" || a == "--from" ||
-                            a == "--to" || a == "--xfade" || a == "--log" || a == "--session" ||
-                            a == "--question" || a == "--provenance";
+    const bool takesValue = a == "-o" || a == "--seconds" || a == "--blocks" || a == "--log" ||
+                            a == "--session" || a == "--question" || a == "--provenance";
     if (!takesValue) {
-      if (a == "--overlap") {
-        out.overlap = true;
-      } else if (a == "--no-zero-cross") {
-        out.noZeroCross = true;
-      } else if (a == "--cue-list") {
-        out.cueList = true;
-      } else if (a.starts_with("-") && a != "-") {
+      if (a.starts_with("-") && a != "-") {
         return "unknown option " + a;
       } else {
         files.push_back(a);
@@ -108,14 +87,6 @@ std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
     } else if (a == "--blocks") {
       out.blocks = parseWholeNumber<std::int64_t>(v, 1, kMaxBlocks);
       if (!out.blocks) return "--blocks needs a whole number 1..4294967295";
-    } else if (a == "--from" || a == "--to") {
-      const auto ms =
-          parseWholeNumber<int>(v, SegmentOptions::kMinDuration, SegmentOptions::kMaxDuration);
-      if (!ms) return a + " needs milliseconds 1..10000";
-      (a == "--from" ? out.from : out.to) = ms;
-    } else if (a == "--xfade") {
-      out.fadeMode = parseFadeMode(v);
-      if (!out.fadeMode) return "--xfade needs 0..11, linear, sine, sine-half or trapezoid10..90";
     } else if (a == "--log") {
       out.logFile = v;
     } else if (a == "--session") {
@@ -132,24 +103,6 @@ std::string parseArgs(const std::vector<std::string>& args, MakeEvpArgs& out) {
   if (out.question && out.sessionPath.empty()) return "--question needs --session";
   out.input = files[0];
   return {};
-}
-
-// The options as the window starts with them, then what the arguments change; an
-// option counts only where the enabling rules of the segment controls allow it.
-void applyOptions(const MakeEvpArgs& a, SegmentOptions& o, Frames cueCount) {
-  if (a.from) o.duration.value = *a.from;
-  if (a.to) {
-    o.duration2.value = *a.to;
-    o.segTo.checked = true;
-  }
-  o.overlap.checked = a.overlap;
-  o.zeroCrossAdjust.checked = !a.noZeroCross;
-  o.useCueList.checked = a.cueList;
-  if (a.fadeMode) {
-    o.crossFade.checked = true;
-    o.fadeMode = *a.fadeMode;
-  }
-  updateSegmentControls(o, 0, cueCount);
 }
 
 }  // namespace
@@ -194,7 +147,7 @@ int runMakeEvp(const std::vector<std::string>& args) {
   }
   if (cli.document.load(a.input) != 0) return kExitFailed;
   const AudioDocument& doc = cli.document.document;
-  applyOptions(a, parts.options, doc.cueCount());
+  applyEvpShapeOptions(a.shape, parts.options, doc.cueCount());
   updateMinFrames(parts.table, parts.options, doc);
   updateMaxFrames(parts.table, parts.options, doc);
   const PickStatus possible = checkPickPossible(parts.table, parts.options, doc);
