@@ -81,6 +81,10 @@ class DecoderPool {
       add("-topn", tuning_.topN);
       add("-maxwpf", tuning_.maxWordsPerFrame);
       add("-pl_window", tuning_.lookaheadWindow);
+      if (!tuning_.flatSecondPass) {
+        args.push_back("-fwdflat");
+        args.push_back("no");
+      }
     }
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
