@@ -30,6 +30,11 @@ std::vector<std::string> parseWordList(std::string_view text) {
 }
 
 std::string spokenWord(std::string_view token) {
+  // Spotted phrases come with a blank at the end.
+  while (!token.empty() && std::isspace(static_cast<unsigned char>(token.back())))
+    token.remove_suffix(1);
+  while (!token.empty() && std::isspace(static_cast<unsigned char>(token.front())))
+    token.remove_prefix(1);
   if (token.empty() || token.front() == '<' || token.front() == '[' || token.starts_with("++"))
     return {};
   if (token.back() == ')') {
