@@ -11,7 +11,7 @@
 
 #include "core/listen/wav_stream_source.h"
 #include "platform/speech/pocketsphinx_listener.h"
-#include "support/librivox.h"
+#include "tests/support/librivox.h"
 
 namespace {
 

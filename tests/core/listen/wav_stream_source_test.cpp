@@ -1,0 +1,153 @@
+#include "core/listen/wav_stream_source.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "tests/support/riff_builder.h"
+
+namespace voxloom {
+namespace {
+
+using test::RiffBuilder;
+
+std::vector<std::uint8_t> wavOf(int channels, int bits, const std::vector<std::uint8_t>& data,
+                                int rate = 8000) {
+  RiffBuilder b;
+  b.code("RIFF").u32(0).code("WAVE").chunk("fmt ", RiffBuilder::fmtBody(channels, bits, rate));
+  b.chunk("data", data);
+  return b.closeRiff().bytes;
+}
+
+std::unique_ptr<WavStreamSource> sourceOf(const std::vector<std::uint8_t>& bytes,
+                                          std::string& error) {
+  return WavStreamSource::fromStream(ByteStream::fromMemory(bytes), "x.wav", error);
+}
+
+// Every sample, read `block` frames at a time.
+std::vector<std::int16_t> readAll(PcmSource& source, std::size_t block) {
+  std::vector<std::int16_t> all;
+  std::vector<std::int16_t> buffer(block * static_cast<std::size_t>(source.channels()));
+  for (std::size_t n; (n = source.read(buffer.data(), block)) > 0;)
+    all.insert(all.end(), buffer.begin(), buffer.begin() + n * source.channels());
+  return all;
+}
+
+TEST(WavStreamSource, ReadsSamplesOfEveryStandardLayout) {
+  struct Case {
+    const char* name;
+    int channels;
+    int bits;
+    std::vector<std::uint8_t> data;
+    std::vector<std::int16_t> samples;
+  } cases[] = {
+      {"16-bit mono", 1, 16, {0x01, 0x00, 0xFF, 0xFF, 0x00, 0x80}, {1, -1, -32768}},
+      {"16-bit stereo",
+       2,
+       16,
+       {0x10, 0x00, 0x20, 0x00, 0xF0, 0xFF, 0xE0, 0xFF},
+       {16, 32, -16, -32}},
+      {"8-bit mono, offset by 128", 1, 8, {128, 0, 255}, {0, -32768, 32512}},
+      {"8-bit stereo", 2, 8, {129, 127}, {256, -256}},
+      {"no frames", 1, 16, {}, {}},
+      // A half frame at the end is no frame.
+      {"odd byte", 1, 16, {0x05, 0x00, 0x07}, {5}},
+  };
+  for (const Case& c : cases) {
+    for (const std::size_t block : {1u, 3u, 4096u}) {
+      std::string error;
+      const auto source = sourceOf(wavOf(c.channels, c.bits, c.data), error);
+      ASSERT_TRUE(source) << c.name << ": " << error;
+      EXPECT_EQ(source->channels(), c.channels) << c.name;
+      EXPECT_EQ(source->totalFrames(), static_cast<std::int64_t>(c.samples.size()) / c.channels)
+          << c.name;
+      EXPECT_EQ(readAll(*source, block), c.samples) << c.name << ", blocks of " << block;
+    }
+  }
+}
+
+TEST(WavStreamSource, RefusesMalformedFilesWithAMessage) {
+  const std::vector<std::uint8_t> pcm(8, 0);
+  const auto withFmt = [&](std::vector<std::uint8_t> fmt) {
+    RiffBuilder b;
+    b.code("RIFF").u32(0).code("WAVE").chunk("fmt ", fmt).chunk("data", pcm);
+    return b.closeRiff().bytes;
+  };
+  auto badAlign = RiffBuilder::fmtBody(2, 16, 8000);
+  badAlign[12] = 2;  // block align of a mono file
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    const char* says;
+  } cases[] = {
+      {"empty", {}, "'RIFF'"},
+      {"not RIFF", {'R', 'I', 'F', 'X', 0, 0, 0, 0, 'W', 'A', 'V', 'E'}, "'RIFF'"},
+      {"no fmt",
+       RiffBuilder().code("RIFF").u32(0).code("WAVE").chunk("data", pcm).closeRiff().bytes,
+       "'fmt'"},
+      {"no data",
+       RiffBuilder()
+           .code("RIFF")
+           .u32(0)
+           .code("WAVE")
+           .chunk("fmt ", RiffBuilder::fmtBody(1, 16, 8000))
+           .closeRiff()
+           .bytes,
+       "'data'"},
+      {"float", withFmt(RiffBuilder::fmtBody(1, 32, 8000, 3)), "not a standard PCM"},
+      {"24-bit", withFmt(RiffBuilder::fmtBody(1, 24, 8000)), "not a standard PCM"},
+      {"6 channels", withFmt(RiffBuilder::fmtBody(6, 16, 8000)), "not a standard PCM"},
+      {"rate 0", withFmt(RiffBuilder::fmtBody(1, 16, 0)), "not a standard PCM"},
+      {"block align askew", withFmt(badAlign), "not a standard PCM"},
+      {"fmt cut short", withFmt({1, 0, 1, 0}), "not a standard PCM"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    EXPECT_FALSE(sourceOf(c.bytes, error)) << c.name;
+    EXPECT_NE(error.find(c.says), std::string::npos) << c.name << ": " << error;
+    EXPECT_NE(error.find("x.wav"), std::string::npos) << c.name << ": " << error;
+  }
+}
+
+TEST(WavStreamSource, DataClaimingMoreThanTheFileReadsWhatIsThere) {
+  RiffBuilder b;
+  b.code("RIFF").u32(0).code("WAVE").chunk("fmt ", RiffBuilder::fmtBody(1, 16, 8000));
+  b.chunkWithSize("data", 1000000, {1, 0, 2, 0});
+  std::string error;
+  const auto source = sourceOf(b.closeRiff().bytes, error);
+  ASSERT_TRUE(source) << error;
+  EXPECT_EQ(source->totalFrames(), 2);
+  EXPECT_EQ(readAll(*source, 100), (std::vector<std::int16_t>{1, 2}));
+}
+
+// An hour of 44.1 kHz stereo (a sparse file: silence that costs no disk) is read
+// through with no more memory than a few blocks.
+TEST(WavStreamSource, AnHourIsStreamedNotHeld) {
+  const std::uint32_t dataBytes = 3600u * 44100u * 4u;
+  RiffBuilder header;
+  header.code("RIFF").u32(0).code("WAVE").chunk("fmt ", RiffBuilder::fmtBody(2, 16, 44100));
+  header.chunkWithSize("data", dataBytes, {});
+  const std::uint32_t riffSize = static_cast<std::uint32_t>(header.bytes.size()) + dataBytes - 8;
+  for (int i = 0; i < 4; ++i) header.bytes[4 + i] = static_cast<std::uint8_t>(riffSize >> (8 * i));
+  const std::string path = test::writeTempFile("hour.wav", header.bytes);
+  ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(riffSize) + 8), 0);
+  rusage before{};
+  getrusage(RUSAGE_SELF, &before);
+  std::string error;
+  const auto source = WavStreamSource::open(path, error);
+  ASSERT_TRUE(source) << error;
+  EXPECT_EQ(source->totalFrames(), 3600 * 44100);
+  std::vector<std::int16_t> block(2 * 44100);
+  std::int64_t frames = 0;
+  for (std::size_t n; (n = source->read(block.data(), 44100)) > 0;) frames += n;
+  EXPECT_EQ(frames, 3600 * 44100);
+  rusage after{};
+  getrusage(RUSAGE_SELF, &after);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 * 1024) << "kB more at the peak";
+  std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace voxloom
