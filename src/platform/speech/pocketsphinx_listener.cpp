@@ -182,6 +182,9 @@ class PocketSphinxListener final : public SpeechListener {
     result.error = chooseSearch(request.keywords);
     if (!result.error.empty()) return result;
 
+    // Noise level and silence detection start afresh: the words of a recording do not
+    // depend on what the decoder heard before.
+    ps_start_stream(ps_);
     MonoResampler resampler(sound.rate(), sound.channels());
     UtteranceCutter cutter;
     const UtteranceCutter::Emit decode = [&](std::span<const std::int16_t> samples,
