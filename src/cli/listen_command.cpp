@@ -59,15 +59,15 @@ int runListen(const std::vector<std::string>& args) {
     }
   }
   if (in.empty()) return usageError("listen needs a WAV file", usage);
-  if (!speechListenerBuilt()) {
-    std::cerr << "voxloom-cli: " << kListenerNotBuiltText << '\n';
-    return kExitUsage;
-  }
   OutputGuard files;
   files.input("input", in);
   files.input("word list", wordsPath);
   files.output("label file", labels);
   if (const auto clash = files.check()) return usageError(clash->text(), usage);
+  if (!speechListenerBuilt()) {
+    std::cerr << "voxloom-cli: " << kListenerNotBuiltText << '\n';
+    return kExitUsage;
+  }
 
   ListenRequest request;
   request.minConfidence = minConfidence;
