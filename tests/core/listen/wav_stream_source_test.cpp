@@ -36,32 +36,33 @@ std::vector<std::int16_t> readAll(PcmSource& source, std::size_t block) {
 }
 
 TEST(WavStreamSource, ReadsSamplesOfEveryStandardLayout) {
+  RiffBuilder claimsMore;  // a data size beyond the file: what is there is read
+  claimsMore.code("RIFF").u32(0).code("WAVE").chunk("fmt ", RiffBuilder::fmtBody(1, 16, 8000));
+  claimsMore.chunkWithSize("data", 1000000, {1, 0, 2, 0}).closeRiff();
   struct Case {
     const char* name;
+    std::vector<std::uint8_t> bytes;
     int channels;
-    int bits;
-    std::vector<std::uint8_t> data;
     std::vector<std::int16_t> samples;
   } cases[] = {
-      {"16-bit mono", 1, 16, {0x01, 0x00, 0xFF, 0xFF, 0x00, 0x80}, {1, -1, -32768}},
+      {"16-bit mono", wavOf(1, 16, {0x01, 0x00, 0xFF, 0xFF, 0x00, 0x80}), 1, {1, -1, -32768}},
       {"16-bit stereo",
+       wavOf(2, 16, {0x10, 0x00, 0x20, 0x00, 0xF0, 0xFF, 0xE0, 0xFF}),
        2,
-       16,
-       {0x10, 0x00, 0x20, 0x00, 0xF0, 0xFF, 0xE0, 0xFF},
        {16, 32, -16, -32}},
-      {"8-bit mono, offset by 128", 1, 8, {128, 0, 255}, {0, -32768, 32512}},
-      {"8-bit stereo", 2, 8, {129, 127}, {256, -256}},
-      {"no frames", 1, 16, {}, {}},
-      // A half frame at the end is no frame.
-      {"odd byte", 1, 16, {0x05, 0x00, 0x07}, {5}},
+      {"8-bit, offset by 128", wavOf(1, 8, {128, 0, 255}), 1, {0, -32768, 32512}},
+      {"8-bit stereo", wavOf(2, 8, {129, 127}), 2, {256, -256}},
+      {"no frames", wavOf(1, 16, {}), 1, {}},
+      {"a half frame at the end", wavOf(1, 16, {0x05, 0x00, 0x07}), 1, {5}},
+      {"data claims more", claimsMore.bytes, 1, {1, 2}},
   };
   for (const Case& c : cases) {
-    for (const std::size_t block : {1u, 3u, 4096u}) {
+    for (const std::size_t block : {1u, 4096u}) {
       std::string error;
-      const auto source = sourceOf(wavOf(c.channels, c.bits, c.data), error);
+      const auto source = sourceOf(c.bytes, error);
       ASSERT_TRUE(source) << c.name << ": " << error;
       EXPECT_EQ(source->channels(), c.channels) << c.name;
-      EXPECT_EQ(source->totalFrames(), static_cast<std::int64_t>(c.samples.size()) / c.channels)
+      EXPECT_EQ(source->totalFrames() * c.channels, static_cast<std::int64_t>(c.samples.size()))
           << c.name;
       EXPECT_EQ(readAll(*source, block), c.samples) << c.name << ", blocks of " << block;
     }
@@ -111,39 +112,24 @@ TEST(WavStreamSource, RefusesMalformedFilesWithAMessage) {
   }
 }
 
-TEST(WavStreamSource, DataClaimingMoreThanTheFileReadsWhatIsThere) {
-  RiffBuilder b;
-  b.code("RIFF").u32(0).code("WAVE").chunk("fmt ", RiffBuilder::fmtBody(1, 16, 8000));
-  b.chunkWithSize("data", 1000000, {1, 0, 2, 0});
-  std::string error;
-  const auto source = sourceOf(b.closeRiff().bytes, error);
-  ASSERT_TRUE(source) << error;
-  EXPECT_EQ(source->totalFrames(), 2);
-  EXPECT_EQ(readAll(*source, 100), (std::vector<std::int16_t>{1, 2}));
-}
-
 // An hour of 44.1 kHz stereo (a sparse file: silence that costs no disk) is read
 // through with no more memory than a few blocks.
 TEST(WavStreamSource, AnHourIsStreamedNotHeld) {
   const std::uint32_t dataBytes = 3600u * 44100u * 4u;
   RiffBuilder header;
-  header.code("RIFF").u32(0).code("WAVE").chunk("fmt ", RiffBuilder::fmtBody(2, 16, 44100));
-  header.chunkWithSize("data", dataBytes, {});
-  const std::uint32_t riffSize = static_cast<std::uint32_t>(header.bytes.size()) + dataBytes - 8;
-  for (int i = 0; i < 4; ++i) header.bytes[4 + i] = static_cast<std::uint8_t>(riffSize >> (8 * i));
+  header.code("RIFF").u32(dataBytes + 36).code("WAVE");
+  header.chunk("fmt ", RiffBuilder::fmtBody(2, 16, 44100)).chunkWithSize("data", dataBytes, {});
   const std::string path = test::writeTempFile("hour.wav", header.bytes);
-  ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(riffSize) + 8), 0);
-  rusage before{};
+  ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(header.bytes.size()) + dataBytes), 0);
+  rusage before{}, after{};
   getrusage(RUSAGE_SELF, &before);
   std::string error;
   const auto source = WavStreamSource::open(path, error);
   ASSERT_TRUE(source) << error;
-  EXPECT_EQ(source->totalFrames(), 3600 * 44100);
   std::vector<std::int16_t> block(2 * 44100);
   std::int64_t frames = 0;
   for (std::size_t n; (n = source->read(block.data(), 44100)) > 0;) frames += n;
   EXPECT_EQ(frames, 3600 * 44100);
-  rusage after{};
   getrusage(RUSAGE_SELF, &after);
   EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 * 1024) << "kB more at the peak";
   std::remove(path.c_str());
