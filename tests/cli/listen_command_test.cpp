@@ -85,14 +85,20 @@ TEST(CliListen, SpotsListedWordsAndNamesWhatItCannot) {
   struct Case {
     std::vector<std::string> args;
     std::string says;
+    std::string file = kRecording;
   } cases[] = {
+      // A rate no sound card has would make blocks of gigabytes.
+      {{},
+       "not 2000000000 Hz",
+       test::writeTempFile("fast.wav", test::simpleWav(1, 16, 2000000000, 8))},
+      {{}, "Cannot find 'RIFF' chunk", textFile("not.wav", "text")},
       {{"--words", textFile("odd.txt", "amiable\nzorblaxian\n")}, "'zorblaxian'"},
       {{"--words", textFile("blank.txt", "\n \n")}, "is empty"},
       {{"--words", test::tempDir()}, "is a folder"},
       {{"--model", "/nonexistent/voxloom-model"}, "'/nonexistent/voxloom-model' was not found"},
   };
   for (const Case& c : cases) {
-    std::vector<std::string> args = {"listen", kRecording};
+    std::vector<std::string> args = {"listen", c.file};
     args.insert(args.end(), c.args.begin(), c.args.end());
     const auto r = runCli(args);
     EXPECT_EQ(r.exitCode, 1) << c.says;

@@ -24,6 +24,7 @@ namespace voxloom {
 namespace {
 
 constexpr std::uint32_t kDecoderRate = 16000;
+constexpr std::uint32_t kMaxRate = 768000;
 constexpr int kFramesPerSecond = 100;  // the model's feature rate
 constexpr const char* kKeywordSearch = "keywords";
 
@@ -108,8 +109,13 @@ class MonoResampler {
     const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_MQ, 0);
     soxr_error_t error = nullptr;
     soxr_ = soxr_create(rate, kDecoderRate, 1, &error, &io, &quality, nullptr);
-    if (error) soxr_ = nullptr;
+    if (error) {
+      soxr_delete(soxr_);
+      soxr_ = nullptr;
+      failed_ = true;
+    }
   }
+  bool failed() const { return failed_; }
   ~MonoResampler() {
     if (soxr_) soxr_delete(soxr_);
   }
@@ -150,6 +156,7 @@ class MonoResampler {
  private:
   int channels_;
   soxr_t soxr_ = nullptr;
+  bool failed_ = false;
   std::vector<std::int16_t> mono_;
   std::vector<std::int16_t> out_;
 };
@@ -175,8 +182,15 @@ class PocketSphinxListener final : public SpeechListener {
 
   ListenResult listen(PcmSource& sound, const ListenRequest& request) override {
     ListenResult result;
-    if (sound.rate() == 0 || sound.channels() < 1) {
-      result.error = "The sound has no sample rate or no channels.";
+    // Beyond any sound card: a header that claims more is broken, and its blocks would
+    // be huge.
+    if (sound.channels() < 1) {
+      result.error = "The sound has no channels.";
+      return result;
+    }
+    if (sound.rate() == 0 || sound.rate() > kMaxRate) {
+      result.error = "The listener takes sample rates from 1 to " + std::to_string(kMaxRate) +
+                     " Hz, not " + std::to_string(sound.rate()) + " Hz.";
       return result;
     }
     result.error = chooseSearch(request.keywords);
@@ -186,6 +200,10 @@ class PocketSphinxListener final : public SpeechListener {
     // depend on what the decoder heard before.
     ps_start_stream(ps_);
     MonoResampler resampler(sound.rate(), sound.channels());
+    if (resampler.failed()) {
+      result.error = "The listener could not resample the sound to 16 kHz.";
+      return result;
+    }
     UtteranceCutter cutter;
     const UtteranceCutter::Emit decode = [&](std::span<const std::int16_t> samples,
                                              std::int64_t start) {
