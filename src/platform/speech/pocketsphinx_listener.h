@@ -7,9 +7,9 @@
 
 namespace voxloom {
 
-// The recogniser's search limits. Its own limits run the demo recording at about 2.5x
-// real time on one core; these run it near 7x and find as many LibriVox words (measured
-// by bench/listener_bench).
+// The recogniser's search limits. Its own limits run the demo recording at about 3x
+// real time on one core, model load included; these run it near 8x and find as many
+// LibriVox words (measured by bench/listener_bench).
 struct PocketSphinxTuning {
   int maxHmmPerFrame = 2000;
   int topN = 2;
