@@ -1,6 +1,7 @@
 // The PocketSphinx listener on real speech nobody here wrote (the LibriVox recordings of
 // Debian's pocketsphinx-testdata), on noise and silence, and across decoder reuse.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <random>
 #include <thread>
@@ -120,6 +121,34 @@ TEST(SpeechListener, NoiseRunsAndSilenceGivesNoWords) {
     EXPECT_EQ(result.error, "");
     EXPECT_TRUE(result.words.empty()) << quiet.seconds() << " s: " << result.words[0].word;
   }
+}
+
+// An hour of 44.1 kHz stereo goes through in blocks: neither it nor a 16 kHz copy of
+// it (635 and 115 MB) is ever held.
+TEST(SpeechListener, AnHourIsStreamed) {
+  SKIP_WITHOUT_LISTENER();
+  class SilentHour final : public PcmSource {
+   public:
+    std::int64_t left = totalFrames();
+    std::uint32_t rate() const override { return 44100; }
+    int channels() const override { return 2; }
+    std::int64_t totalFrames() const override { return 3600 * 44100; }
+    std::size_t read(std::int16_t* out, std::size_t frames) override {
+      const auto n = static_cast<std::size_t>(std::min<std::int64_t>(left, frames));
+      std::fill_n(out, 2 * n, std::int16_t{0});
+      left -= static_cast<std::int64_t>(n);
+      return n;
+    }
+  } hour;
+  std::string error;
+  const auto listener = makeSpeechListenerFactory("", error)->make(error);
+  rusage before{}, after{};
+  getrusage(RUSAGE_SELF, &before);
+  const ListenResult result = listener->listen(hour, {});
+  getrusage(RUSAGE_SELF, &after);
+  EXPECT_EQ(result.error, "");
+  EXPECT_EQ(hour.left, 0);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kB more at the peak";
 }
 
 // Three recordings in one: cut into utterances, each word keeps its time in the whole.
