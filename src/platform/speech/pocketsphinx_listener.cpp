@@ -275,17 +275,19 @@ class PocketSphinxListener final : public SpeechListener {
       return text;
     }
     // The keyword search reads its phrases from a file only.
-    char path[] = "/tmp/voxloom-keywords-XXXXXX";
-    const int fd = mkstemp(path);
+    std::error_code ec;
+    std::string path =
+        (std::filesystem::temp_directory_path(ec) / "voxloom-keywords-XXXXXX").string();
+    const int fd = mkstemp(path.data());
     if (fd < 0) return "Can't write the keyword list for the listener.";
     const std::string text = lines.str();
     const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     close(fd);
     ps_set_search(ps_,
                   wordSearch_.c_str());  // the keyword search may be replaced: not while active
-    const bool set = written && ps_set_kws(ps_, kKeywordSearch, path) == 0 &&
+    const bool set = written && ps_set_kws(ps_, kKeywordSearch, path.c_str()) == 0 &&
                      ps_set_search(ps_, kKeywordSearch) == 0;
-    unlink(path);
+    unlink(path.c_str());
     return set ? std::string() : "The listener could not take the word list.";
   }
 
