@@ -91,7 +91,6 @@ TEST(CliListen, SpotsListedWordsAndNamesWhatItCannot) {
       {{},
        "not 2000000000 Hz",
        test::writeTempFile("fast.wav", test::simpleWav(1, 16, 2000000000, 8))},
-      {{}, "Cannot find 'RIFF' chunk", textFile("not.wav", "text")},
       {{"--words", textFile("odd.txt", "amiable\nzorblaxian\n")}, "'zorblaxian'"},
       {{"--words", textFile("blank.txt", "\n \n")}, "is empty"},
       {{"--words", test::tempDir()}, "is a folder"},

@@ -53,18 +53,6 @@ TEST(UtteranceCutter, CutsInTheFirstSilenceBetweenTheBounds) {
   }
 }
 
-// An hour at 16 kHz: never more held than one utterance.
-TEST(UtteranceCutter, AnHourIsHeldAtMostOneUtteranceAtATime) {
-  UtteranceCutter cutter;
-  std::int64_t total = 0;
-  const auto emit = [&](std::span<const std::int16_t> s, std::int64_t) { total += s.size(); };
-  const std::vector<std::int16_t> second = noiseWithGaps(16000, {{7000, 7400}});
-  for (int i = 0; i < 3600; ++i) cutter.push(second, emit);
-  cutter.finish(emit);
-  EXPECT_EQ(total, 3600 * 16000);
-  EXPECT_LE(cutter.peakHeld(), UtteranceCutOptions{}.maxSamples);
-}
-
 TEST(WordList, ReadsOnePhraseALineAndCleansTokens) {
   const std::pair<const char*, std::vector<std::string>> lists[] = {
       {"", {}},

