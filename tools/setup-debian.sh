@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev libsdl2-dev libsimpleini-dev
+  libpocketsphinx-dev libsphinxbase-dev libsoxr-dev pocketsphinx-en-us pocketsphinx-testdata
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   espeak-ng sox xvfb xauth

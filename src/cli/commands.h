@@ -25,6 +25,7 @@ int runWriteRn(const std::vector<std::string>& args);   // random_commands.cpp
 int runLabels(const std::vector<std::string>& args);    // label_command.cpp
 int runSettings(const std::vector<std::string>& args);  // settings_command.cpp
 int runStudy(const std::vector<std::string>& args);     // study_command.cpp
+int runListen(const std::vector<std::string>& args);    // listen_command.cpp
 
 // Prints "voxloom-cli: <text>" and the command's usage line; returns kExitUsage.
 int usageError(const std::string& text, const std::string& usage);

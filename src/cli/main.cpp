@@ -42,6 +42,10 @@ constexpr CommandEntry kCommands[] = {
      runLabels},
     {"settings", "settings [--settings FILE] [--write OUT.ini]  print the settings as JSON",
      runSettings},
+    {"listen",
+     "listen FILE.wav [--words LIST.txt] [--min-confidence P] [--labels OUT.txt] [--model DIR]  "
+     "the words a machine hears, as JSON lines",
+     runListen},
     {"study",
      "study IN.wav --runs N --control CONTROL [options]  compare the words a machine hears "
      "in EVPs and in a control",
