@@ -190,6 +190,12 @@ TEST(SpeechListener, WordsDoNotDependOnTheDecodersPast) {
   ASSERT_EQ(spotted.words.size(), 1u);
   EXPECT_EQ(spotted.words[0].word, "young man");
   EXPECT_EQ(listen(readWav(files[0].path)).error, "");
+  // Through the resampler too, whose 16-bit output must not be dithered at random.
+  Sound resampled = sound;
+  resampled.rate = 22050;
+  const auto first = listen(resampled).words;
+  ASSERT_FALSE(first.empty());
+  EXPECT_EQ(listen(resampled).words, first);
 
   std::vector<HeardWord> heard[2];
   std::thread threads[2];

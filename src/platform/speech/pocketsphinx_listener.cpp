@@ -104,7 +104,10 @@ class MonoResampler {
  public:
   MonoResampler(std::uint32_t rate, int channels) : channels_(channels) {
     if (rate == kDecoderRate) return;
-    const soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
+    // No dither on the 16-bit output: its noise is random, and the same sound must give
+    // the same words.
+    soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
+    io.flags |= SOXR_NO_DITHER;
     // Speech needs no more than the medium quality, which costs a third of the high.
     const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_MQ, 0);
     soxr_error_t error = nullptr;
