@@ -49,7 +49,11 @@ class ListenerService {
 
   // The listener's model, loaded once; null with the reason there is none.
   void setFactory(std::unique_ptr<SpeechListenerFactory> factory, std::string whyNone);
-  void attach(EventLoop& loop) { loop_ = &loop; }
+  // Where the words are handed back: the window's thread.
+  void attach(EventLoop& loop) {
+    loop_ = &loop;
+    states_.listenerReady = available();
+  }
   bool available() const { return factory_ != nullptr && loop_ != nullptr; }
   const std::string& unavailableText() const { return whyNone_; }
 
