@@ -201,6 +201,10 @@ void TFormMain::buildMenus() {
   pair(Command::Normalize, addAction(extras, "MenuExtrasNormalize", "&Normalize signal"));
   pair(Command::AutoCut, addAction(extras, "MenuExtrasAutocut", "Auto-&cut signal..."));
   extras->addSeparator();
+  pair(Command::Listen, addAction(extras, "MenuExtrasListener", "&Machine listener..."));
+  pair(Command::AddHeardCues,
+       addAction(extras, "MenuExtrasListenerAddCues", "Add heard words as c&ues"));
+  extras->addSeparator();
   menuItems_.speedWindow = addAction(extras, "MenuExtrasSpeedControlWindow", "Spee&d control");
   menuItems_.speedWindow->setCheckable(true);
   menuItems_.feedbackWindow =
@@ -431,6 +435,12 @@ QWidget* TFormMain::buildSessionGroup() {
   answerLabel->setBuddy(session_.answer);
   grid->addWidget(answerLabel, 3, 0);
   grid->addWidget(session_.answer, 3, 1);
+  // What the machine listener heard: beside the person's answer, never in it.
+  session_.heardWords = new QLabel(group);
+  session_.heardWords->setObjectName("LabelHeardWords");
+  session_.heardWords->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  session_.heardWords->hide();
+  grid->addWidget(session_.heardWords, 4, 1);
 
   auto* buttonRow = new QHBoxLayout;
   buttonRow->setSpacing(3);
@@ -455,7 +465,7 @@ QWidget* TFormMain::buildSessionGroup() {
                              "Open EVP in external editor (right-click to configure)");
   buttonRow->addWidget(edit);
   buttonRow->addStretch();
-  grid->addLayout(buttonRow, 4, 0, 1, 2);
+  grid->addLayout(buttonRow, 5, 0, 1, 2);
 
   memoCueLabels_ = new QPlainTextEdit(group);
   memoCueLabels_->setObjectName("MemoCueLabels");

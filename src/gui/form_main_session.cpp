@@ -82,6 +82,11 @@ void TFormMain::showSessionPanel() {
   showText(session_.sequence, qt(panel.sequence));
   showText(session_.question, qt(panel.question));
   showText(session_.answer, qt(panel.answer));
+  const QString heard =
+      panel.heardWords.empty() ? QString() : "Machine listener heard: " + qt(panel.heardWords);
+  session_.heardWords->setText(heard);
+  session_.heardWords->setToolTip(heard);
+  session_.heardWords->setVisible(!heard.isEmpty());
   if (memoCueLabels_->toPlainText() != qt(panel.cueLabels))
     memoCueLabels_->setPlainText(qt(panel.cueLabels));
   for (std::size_t i = 0; i < kSessionControlCount; ++i) {
