@@ -76,17 +76,5 @@ TEST(ListenSidecar, DamagedLinesAreSkippedOneByOne) {
   }
 }
 
-TEST(ListenSidecar, WordsJoinTheHealthOfTheSameRecord) {
-  auto records = threeRecords();
-  auto trace = std::make_shared<RecordTrace>();
-  trace->health = RecordHealth{1, 100, 0, {}};
-  records[0].trace = trace;
-  applyListenSidecar("{\"record\":1,\"date\":\"2026 01 02 03 04 05\",\"words\":[]}", records);
-  ASSERT_TRUE(records[0].trace->health);
-  EXPECT_EQ(records[0].trace->health->draws, 100);
-  EXPECT_TRUE(records[0].trace->heard);
-  EXPECT_FALSE(trace->heard);  // the shared trace itself is never changed
-}
-
 }  // namespace
 }  // namespace voxloom
