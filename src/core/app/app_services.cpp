@@ -37,6 +37,7 @@ AppServices::AppServices(Prompter& prompter, Shell& shell, QuestionPrompt& quest
   random.bindSettings(settings.settings);
   playback.bindSettings(settings.settings);
   sessions.bindSettings(settings.settings);
+  listener.bindSettings(settings.settings);
 }
 
 bool AppServices::discardDocumentIfAllowed() {

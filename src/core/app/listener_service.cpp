@@ -71,6 +71,12 @@ void ListenerService::setFactory(std::unique_ptr<SpeechListenerFactory> factory,
   states_.listenerReady = available();
 }
 
+void ListenerService::bindSettings(Settings& s) {
+  s.bindText("ListenWordList", choices.wordListPath);
+  s.bindInt("ListenMinConfidence", choices.minConfidencePercent, 0, 100);
+  s.bindBool("ListenOnRecord", choices.onRecord);
+}
+
 std::string ListenerService::statusText() const {
   if (job_) return "Listening... " + std::to_string(job_->percent.load()) + " %";
   return outcome_;

@@ -14,6 +14,7 @@
 #include "core/ports/prompter.h"
 #include "core/ports/speech_listener.h"
 #include "core/session/session_controller.h"
+#include "core/settings/settings.h"
 
 namespace voxloom {
 
@@ -57,7 +58,8 @@ class ListenerService {
   bool available() const { return factory_ != nullptr && loop_ != nullptr; }
   const std::string& unavailableText() const { return whyNone_; }
 
-  ListenChoices choices;
+  ListenChoices choices;  // the dialog's, kept between runs
+  void bindSettings(Settings& settings);
   ListenDialog* dialog = nullptr;  // none: the choices as they are
   // Told on the window's thread as a listening progresses and when it ends.
   std::function<void()> onProgress;
