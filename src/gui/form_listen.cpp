@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -45,7 +46,9 @@ TFormListen::TFormListen(QWidget* owner) : QDialog(owner) {
   target->addWidget(onDocument_);
   target->addWidget(onRecord_);
   form->addRow("Listen to:", target);
-  form->addRow("Word &list:", listRow);
+  auto* listLabel = new QLabel("Word &list:", this);
+  listLabel->setBuddy(wordList_);
+  form->addRow(listLabel, listRow);
   form->addRow("Least &confidence:", minConfidence_);
   auto* column = new QVBoxLayout(this);
   column->addLayout(form);
