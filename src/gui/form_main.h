@@ -116,7 +116,7 @@ class TFormMain : public QMainWindow, public View {
     QLineEdit* sequence = nullptr;
     QLineEdit* question = nullptr;
     QLineEdit* answer = nullptr;
-    QLabel* heardWords = nullptr;  // LabelHeardWords
+    CompactLabel* heardWords = nullptr;  // LabelHeardWords
     QLabel* recordMode = nullptr;
     QAction* exportProvenance = nullptr;
     QAction* selectEditor = nullptr;

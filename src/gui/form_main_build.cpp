@@ -22,6 +22,7 @@
 
 #include "gui/form_main.h"
 #include "gui/group_access_keys.h"
+#include "gui/status_panels.h"
 
 namespace voxloom {
 
@@ -436,9 +437,9 @@ QWidget* TFormMain::buildSessionGroup() {
   grid->addWidget(answerLabel, 3, 0);
   grid->addWidget(session_.answer, 3, 1);
   // What the machine listener heard: beside the person's answer, never in it.
-  session_.heardWords = new QLabel(group);
+  // Long lists give way (its tip has them whole) instead of widening the window.
+  session_.heardWords = new CompactLabel(group);
   session_.heardWords->setObjectName("LabelHeardWords");
-  session_.heardWords->setTextInteractionFlags(Qt::TextSelectableByMouse);
   session_.heardWords->hide();
   grid->addWidget(session_.heardWords, 4, 1);
 

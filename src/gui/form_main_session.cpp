@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "gui/form_main.h"
+#include "gui/status_panels.h"
 
 namespace voxloom {
 
@@ -84,8 +85,7 @@ void TFormMain::showSessionPanel() {
   showText(session_.answer, qt(panel.answer));
   const QString heard =
       panel.heardWords.empty() ? QString() : "Machine listener heard: " + qt(panel.heardWords);
-  session_.heardWords->setText(heard);
-  session_.heardWords->setToolTip(heard);
+  session_.heardWords->setWholeText(heard);
   session_.heardWords->setVisible(!heard.isEmpty());
   if (memoCueLabels_->toPlainText() != qt(panel.cueLabels))
     memoCueLabels_->setPlainText(qt(panel.cueLabels));

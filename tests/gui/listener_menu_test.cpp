@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <memory>
 
 #include "gui/signal_view_panel.h"
+#include "gui/status_panels.h"
 #include "platform/qt_event_loop.h"
 #include "tests/gui/main_window.h"
 #include "tests/support/fake_shell.h"
@@ -58,6 +60,15 @@ TEST(ListenerMenu, DisabledWithoutAListenerElseListensDrawsTheWordsAndAddsThemAs
   EXPECT_EQ(services.document.document.cues.size(), cues);
   EXPECT_TRUE(services.document.document.isModified);
   EXPECT_FALSE(addCues->isEnabled());  // the words are cues now
+
+  // A record's words show under its answer, which stays the person's.
+  SessionController& sessions = services.sessions.sessions;
+  sessions.session.records.push_back({"2026 01 02 03 04 05", "q", "my answer", {}, nullptr});
+  ASSERT_TRUE(sessions.keepHeardWords(0, "2026 01 02 03 04 05", {{"hello", 0, 1, 0.9}}));
+  auto* heard = form.findChild<CompactLabel*>("LabelHeardWords");
+  EXPECT_TRUE(heard->isVisible());
+  EXPECT_EQ(heard->text(), "Machine listener heard: hello (1 word)");
+  EXPECT_EQ(form.findChild<QLineEdit*>("EditAnswer")->text(), "my answer");
 }
 
 }  // namespace
