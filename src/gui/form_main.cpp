@@ -79,6 +79,7 @@ TFormMain::TFormMain(MainPresenter& presenter, QWidget* parent)
   row->addWidget(buildSessionGroup(), 1);
   setCentralWidget(withSignalView(central));  // form_main_signal.cpp
   buildStatusBar();
+  buildListenerPanel();
   wireCommands();
   wireSession();
   wireEffects();
@@ -86,6 +87,7 @@ TFormMain::TFormMain(MainPresenter& presenter, QWidget* parent)
   wireSources(presenter.prompter());  // form_main_sources.cpp
   wireRecording();                    // form_main_record.cpp
   wireToolWindows();
+  wireListener();                // form_main_listener.cpp
   new MenuShortcutsFirst(this);  // Ctrl+X exports, also from the "From" spin box
 
   resize(720, 470 + kSignalViewHeight);
@@ -102,6 +104,8 @@ TFormMain::~TFormMain() {
   services_.relay.attach(nullptr);
   controller_.showHelpPage = nullptr;
   services_.document.setEffectDialogs(nullptr);
+  services_.listener.onProgress = nullptr;
+  services_.listener.dialog = nullptr;
   services_.recording.engine.dialog = nullptr;
   services_.playback.live.dialog = nullptr;
   RandomSources& random = services_.random.sources;
@@ -188,6 +192,7 @@ void TFormMain::refreshCommands() {
   playTimeSpin_->setPalette(palette);
   refreshEngineControls();
   refreshToolMarks();
+  refreshListener();
 }
 
 void TFormMain::refreshDocument() {

@@ -116,6 +116,7 @@ class TFormMain : public QMainWindow, public View {
     QLineEdit* sequence = nullptr;
     QLineEdit* question = nullptr;
     QLineEdit* answer = nullptr;
+    CompactLabel* heardWords = nullptr;  // LabelHeardWords
     QLabel* recordMode = nullptr;
     QAction* exportProvenance = nullptr;
     QAction* selectEditor = nullptr;
@@ -147,6 +148,9 @@ class TFormMain : public QMainWindow, public View {
   void refreshSourceWindows();           // form_main_sources.cpp, with the captions
   void wireToolWindows();                // form_main_tools.cpp, with refreshToolMarks
   void refreshToolMarks();
+  void buildListenerPanel();  // form_main_listener.cpp, with wireListener, refreshListener
+  void wireListener();
+  void refreshListener();
   // The waveform view below the controls (form_main_signal.cpp).
   static constexpr int kSignalViewHeight = 220;
   QWidget* withSignalView(QWidget* controls);
@@ -199,6 +203,8 @@ class TFormMain : public QMainWindow, public View {
   SignalViewPanel* signalView_ = nullptr;
   QAction* importLabels_ = nullptr;
   QAction* exportLabels_ = nullptr;
+  QLabel* listenerPanel_ = nullptr;        // StatusBarListener
+  QToolButton* listenerCancel_ = nullptr;  // ButtonListenerCancel
 };
 
 }  // namespace voxloom

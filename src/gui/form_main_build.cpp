@@ -22,6 +22,7 @@
 
 #include "gui/form_main.h"
 #include "gui/group_access_keys.h"
+#include "gui/status_panels.h"
 
 namespace voxloom {
 
@@ -200,6 +201,10 @@ void TFormMain::buildMenus() {
   pair(Command::Echo, addAction(extras, "MenuExtrasEcho", "Add &echo to signal..."));
   pair(Command::Normalize, addAction(extras, "MenuExtrasNormalize", "&Normalize signal"));
   pair(Command::AutoCut, addAction(extras, "MenuExtrasAutocut", "Auto-&cut signal..."));
+  extras->addSeparator();
+  pair(Command::Listen, addAction(extras, "MenuExtrasListener", "&Machine listener..."));
+  pair(Command::AddHeardCues,
+       addAction(extras, "MenuExtrasListenerAddCues", "Add heard words as c&ues"));
   extras->addSeparator();
   menuItems_.speedWindow = addAction(extras, "MenuExtrasSpeedControlWindow", "Spee&d control");
   menuItems_.speedWindow->setCheckable(true);
@@ -431,6 +436,12 @@ QWidget* TFormMain::buildSessionGroup() {
   answerLabel->setBuddy(session_.answer);
   grid->addWidget(answerLabel, 3, 0);
   grid->addWidget(session_.answer, 3, 1);
+  // What the machine listener heard: beside the person's answer, never in it.
+  // Long lists give way (its tip has them whole) instead of widening the window.
+  session_.heardWords = new CompactLabel(group);
+  session_.heardWords->setObjectName("LabelHeardWords");
+  session_.heardWords->hide();
+  grid->addWidget(session_.heardWords, 4, 1);
 
   auto* buttonRow = new QHBoxLayout;
   buttonRow->setSpacing(3);
@@ -455,7 +466,7 @@ QWidget* TFormMain::buildSessionGroup() {
                              "Open EVP in external editor (right-click to configure)");
   buttonRow->addWidget(edit);
   buttonRow->addStretch();
-  grid->addLayout(buttonRow, 4, 0, 1, 2);
+  grid->addLayout(buttonRow, 5, 0, 1, 2);
 
   memoCueLabels_ = new QPlainTextEdit(group);
   memoCueLabels_->setObjectName("MemoCueLabels");

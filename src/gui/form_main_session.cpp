@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "gui/form_main.h"
+#include "gui/status_panels.h"
 
 namespace voxloom {
 
@@ -82,6 +83,10 @@ void TFormMain::showSessionPanel() {
   showText(session_.sequence, qt(panel.sequence));
   showText(session_.question, qt(panel.question));
   showText(session_.answer, qt(panel.answer));
+  const QString heard =
+      panel.heardWords.empty() ? QString() : "Machine listener heard: " + qt(panel.heardWords);
+  session_.heardWords->setWholeText(heard);
+  session_.heardWords->setVisible(!heard.isEmpty());
   if (memoCueLabels_->toPlainText() != qt(panel.cueLabels))
     memoCueLabels_->setPlainText(qt(panel.cueLabels));
   for (std::size_t i = 0; i < kSessionControlCount; ++i) {

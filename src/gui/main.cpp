@@ -17,6 +17,7 @@
 #include "gui/form_echo.h"
 #include "gui/form_fractal.h"
 #include "gui/form_input_string.h"
+#include "gui/form_listen.h"
 #include "gui/form_main.h"
 #include "gui/form_manual_random.h"
 #include "gui/form_parallel_port.h"
@@ -37,6 +38,7 @@
 #include "platform/sdl/sdl_audio_system.h"
 #include "platform/sdl/sdl_wave_in.h"
 #include "platform/sdl/sdl_wave_out.h"
+#include "platform/speech/speech_listener_factory.h"
 
 namespace {
 
@@ -87,6 +89,7 @@ struct WindowProgram {
   voxloom::TFormManualRandom formManualRandom{&formMain};
   voxloom::TFormWriteRN formWriteRN{&formMain};
   voxloom::TFormParallelPort formParallelPort{&formMain};
+  voxloom::TFormListen formListen{&formMain};
   voxloom::WindowSettings windowSettings{&formMain, &formRecLevel};
 };
 
@@ -107,6 +110,14 @@ WindowProgram::WindowProgram(const voxloom::WindowArguments& parsed) {
   random.parallelPort.loadAndProbe();
   random.device.device = &charDevice;
   random.device.loop = &eventLoop;
+  // The listener's model is loaded once, at start-up; without it the item stays disabled
+  // and its tip says why.
+  {
+    std::string whyNone;
+    services.listener.setFactory(voxloom::makeSpeechListenerFactory("", whyNone), whyNone);
+    services.listener.attach(eventLoop);
+    services.listener.dialog = &formListen;
+  }
   formMain.setAboutForm(&formAbout);
   sessionQuestion.showOver(&formMain);
   formRecLevel.bindMeter(&services.recording.engine.level);

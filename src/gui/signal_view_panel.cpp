@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/view/word_lane.h"
+
 namespace voxloom {
 
 namespace {
@@ -22,6 +24,8 @@ const QColor kCue(200, 120, 0);
 const QColor kRegions[2] = {QColor(255, 244, 222), QColor(255, 223, 183)};
 const QColor kSounding(30, 200, 60, 120);
 const QColor kCursor(210, 30, 30);
+// The machine listener's words: their own colour, apart from the cues' orange.
+const QColor kWord(20, 140, 150);
 
 }  // namespace
 
@@ -107,18 +111,21 @@ void SignalCanvas::paintEvent(QPaintEvent*) {
   p.fillRect(rect(), palette().color(QPalette::Base));
   drawRuler(p);
   const int top = kRulerHeight;
-  drawCues(p, top, height(), true);
+  // The heard words take a lane of their own at the bottom, under the cues and the signal.
+  const int wordLaneTop = view_.heardWords.empty() ? height() : height() - wordLaneHeight();
+  drawCues(p, top, wordLaneTop, true);
   const SampleSource source = view_.samples();
   if (source.frameCount > 0) {
     const int lanes = source.channels;
-    const int laneHeight = (height() - top) / lanes;
+    const int laneHeight = (wordLaneTop - top) / lanes;
     for (int c = 0; c < lanes; ++c) drawChannel(p, c, top + c * laneHeight, laneHeight);
     if (lanes == 2) {
       p.setPen(palette().color(QPalette::Mid));
       p.drawLine(0, top + laneHeight, width(), top + laneHeight);
     }
   }
-  drawCues(p, top, height(), false);
+  drawCues(p, top, wordLaneTop, false);
+  if (wordLaneTop < height()) drawWords(p, wordLaneTop);
 
   if (const auto sounding = view_.sounding()) {
     const TimeAxis& axis = view_.axis;
@@ -203,6 +210,30 @@ void SignalCanvas::drawChannel(QPainter& p, int channel, int top, int height) {
     }
   }
   p.drawImage(0, top, lane_);
+}
+
+int SignalCanvas::wordLaneHeight() const {
+  return fontMetrics().height() + 6;
+}
+
+void SignalCanvas::drawWords(QPainter& p, int top) {
+  p.fillRect(0, top, width(), height() - top, palette().color(QPalette::AlternateBase));
+  p.setPen(palette().color(QPalette::Mid));
+  p.drawLine(0, top, width(), top);
+  const QFontMetrics metrics = p.fontMetrics();
+  const auto marks =
+      wordLaneMarks(view_.heardWords, view_.axis, view_.rate(), [&metrics](const std::string& w) {
+        return static_cast<double>(metrics.horizontalAdvance(QString::fromStdString(w)));
+      });
+  const int barHeight = 3;
+  for (const WordMark& mark : marks)
+    p.fillRect(QRectF(mark.x0, height() - barHeight - 1, mark.x1 - mark.x0, barHeight), kWord);
+  p.setPen(kWord.darker(130));
+  for (const WordMark& mark : marks) {
+    if (!mark.labelled) continue;
+    p.drawText(QPointF(std::max(mark.x0, 0.0) + 2, top + metrics.ascent() + 1),
+               QString::fromStdString(view_.heardWords[mark.index].word));
+  }
 }
 
 void SignalCanvas::drawCues(QPainter& p, int top, int bottom, bool regions) {

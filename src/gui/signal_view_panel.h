@@ -44,6 +44,9 @@ class SignalCanvas : public QWidget {
   // The regions' shading under the signal, or the cue lines and labels over it.
   void drawCues(QPainter& p, int top, int bottom, bool regions);
   void drawChannel(QPainter& p, int channel, int top, int height);
+  // The machine listener's words: bars over their spans, each text at its start.
+  void drawWords(QPainter& p, int top);
+  int wordLaneHeight() const;
 
   SignalView& view_;
   const AudioDocument& doc_;

@@ -30,12 +30,14 @@ AppServices::AppServices(Prompter& prompter, Shell& shell, QuestionPrompt& quest
       sessions(prompter, shell, document, states, programFolder, *this, questions,
                playback.parts.options.fadeMode),
       settings(prompter),
+      listener(prompter, document, sessions.sessions, states, relay),
       prompter_(prompter) {
   document.bindSettings(settings.settings);
   recording.bindSettings(settings.settings);
   random.bindSettings(settings.settings);
   playback.bindSettings(settings.settings);
   sessions.bindSettings(settings.settings);
+  listener.bindSettings(settings.settings);
 }
 
 bool AppServices::discardDocumentIfAllowed() {

@@ -4,6 +4,7 @@
 
 #include "core/app/command_states.h"
 #include "core/app/document_service.h"
+#include "core/app/listener_service.h"
 #include "core/app/playback_service.h"
 #include "core/app/random_service.h"
 #include "core/app/recording_service.h"
@@ -41,6 +42,8 @@ class AppServices : DocumentGate, SessionWavLoader, PlaybackControl {
   SettingsService settings;
   // Make EVP into the open session.
   SessionCapture capture{sessions.sessions, playback.parts.sequencerContext()};
+  // Extras > Machine listener...; without a factory its command stays disabled.
+  ListenerService listener;
 
   // Closes the session and the document after asking about unsaved changes; every question
   // is answered before anything is discarded. True: cancelled, everything kept.

@@ -21,6 +21,10 @@ void applyCommandTable(int state, const DocumentFlags& f, CommandView& v) {
   v[Command::Live] = idle;
   for (Command c : {Command::Reverse, Command::Echo, Command::Normalize, Command::AutoCut})
     v[c] = idle && f.loaded && !f.live;
+  // A listening reads its own copy of the samples, so it may run on while anything else
+  // does; its item stays enabled as the way to cancel it.
+  v[Command::Listen] = f.listening || (idle && f.loaded && !f.live && f.listenerReady);
+  v[Command::AddHeardCues] = idle && f.loaded && !f.live && f.heardWords;
 
   v.segmentControlsMode = (idle || state == kStateMakingEvp) ? 0 : 1;
   v.playTimeControlsMode = idle ? 0 : 1;

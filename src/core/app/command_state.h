@@ -26,6 +26,8 @@ enum class Command : std::size_t {
   AutoCut,        // MenuExtrasAutocut
   SessionStop,    // ButtonSessionStop, MenuSessionStop
   MemoCueLabels,  // MemoCueLabels
+  Listen,         // MenuExtrasListener: starts a listening, or cancels the one running
+  AddHeardCues,   // MenuExtrasListenerAddCues
   Count
 };
 inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(Command::Count);
@@ -51,6 +53,9 @@ struct DocumentFlags {
   bool modified = false;
   bool live = false;           // the live audio source is on
   bool sessionHasEvp = false;  // the session holds at least one EVP
+  bool listenerReady = false;  // a machine listener exists in this program
+  bool listening = false;      // a listening runs in the background
+  bool heardWords = false;     // the signal view shows words the listener heard
 };
 
 // Applies the state table to `view`; entries the table leaves unchanged in `state` keep

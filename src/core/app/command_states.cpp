@@ -11,6 +11,9 @@ void CommandStates::set(int state) {
   }
   flags.live = liveMode;
   flags.sessionHasEvp = session_ != nullptr && session_->count() > 0;
+  flags.listenerReady = listenerReady;
+  flags.listening = listening;
+  flags.heardWords = heardWords_ != nullptr && !heardWords_->empty();
   applyCommandTable(state, flags, commands_);
   for (CommandFollower* follower : followers_) follower->commandStateChanged(state, commands_);
   relay_.notify(ViewAspect::Commands);

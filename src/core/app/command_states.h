@@ -6,6 +6,7 @@
 #include "core/app/view_relay.h"
 #include "core/audio/audio_document.h"
 #include "core/engine/run_state.h"
+#include "core/ports/speech_listener.h"
 #include "core/session/session.h"
 
 namespace voxloom {
@@ -34,10 +35,14 @@ class CommandStates {
   bool enabled(Command command) const { return commands_[command]; }
   // MenuExtrasLive's check mark; the live source switches it.
   bool liveMode = false;
+  // The machine listener's part of the table; its service keeps them.
+  bool listenerReady = false;
+  bool listening = false;
 
   // What the table reads besides the state; unwatched parts count as empty.
   void watch(const AudioDocument& document) { document_ = &document; }
   void watch(const Session& session) { session_ = &session; }
+  void watch(const std::vector<HeardWord>& heardWords) { heardWords_ = &heardWords; }
   // Followers are told in the order they were added, the window last.
   void follow(CommandFollower& follower) { followers_.push_back(&follower); }
 
@@ -53,6 +58,7 @@ class CommandStates {
   CommandView commands_;
   const AudioDocument* document_ = nullptr;
   const Session* session_ = nullptr;
+  const std::vector<HeardWord>* heardWords_ = nullptr;
   std::vector<CommandFollower*> followers_;
 };
 

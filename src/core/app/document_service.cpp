@@ -5,6 +5,7 @@
 #include "core/audio/wav_reader.h"
 #include "core/audio/wav_writer.h"
 #include "core/labels/label_commands.h"
+#include "core/listen/heard_words.h"
 #include "core/ports/refuse_clash.h"
 
 namespace voxloom {
@@ -53,6 +54,8 @@ int DocumentService::load(const std::string& path) {
     prompter_.error(refusal.empty() ? "Can't open WAV file '" + path + "'." : refusal);
     return 1;
   }
+  // Words heard in the old document mean nothing in the new one.
+  signalView.heardWords.clear();
   WavLoadOutcome outcome;
   {
     BusyGuard busy(prompter_);
@@ -193,6 +196,16 @@ int DocumentService::exportLabels() {
   if (!labelsAvailable()) return 1;
   std::string folder = folderPart(document.path);
   return exportLabelsCommand({document, prompter_, folder});
+}
+
+int DocumentService::addHeardWordsAsCues() {
+  if (!states_.enabled(Command::AddHeardCues)) return 1;
+  std::vector<HeardWord> words = std::move(signalView.heardWords);
+  signalView.heardWords.clear();
+  applyImportedCues(document, heardWordsAsCues(words, document.nominalRate, document.frameCount),
+                    CueMerge::Add);
+  changed();  // Save follows the modified flag
+  return 0;
 }
 
 }  // namespace voxloom

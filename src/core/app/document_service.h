@@ -64,6 +64,9 @@ class DocumentService {
   bool labelsAvailable() const;
   int importLabels();
   int exportLabels();
+  // The words the machine listener heard become region cues beside the present ones;
+  // the lane that showed them empties. 0 when cues were added.
+  int addHeardWordsAsCues();
 
  private:
   EffectCommandContext effectContext(Command command);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/engine/provenance.h"
+#include "core/ports/speech_listener.h"
 #include "core/random/source_health.h"
 #include "core/session/session.h"
 
@@ -26,6 +27,9 @@ struct RecordHealth {
 struct RecordTrace {
   std::vector<ProvenanceBlock> blocks;
   std::optional<RecordHealth> health;
+  // What the machine listener heard in the EVP (also read back from the listen file next
+  // to the session); empty when it never ran on it.
+  std::optional<std::vector<HeardWord>> heard;
 };
 
 RecordHealth recordHealthOf(const SourceHealth& health);

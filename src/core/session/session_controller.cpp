@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/ports/refuse_clash.h"
+#include "core/session/record_words.h"
 #include "core/session/session_file.h"
 #include "core/session/session_file_lock.h"
 #include "core/session/session_stamp.h"
@@ -98,6 +99,7 @@ void SessionController::openSession(const std::string& path) {
   }
   session.records = std::move(content.records);
   readHealthSidecar();
+  readListenSidecar();
   lastReadVersion = content.version;
   session.currentIndex = 0;
   refreshSessionDisplay();
@@ -155,6 +157,7 @@ int SessionController::saveSession(bool askFirst) {
     if (a != Answer::Retry) return 1;
   }
   writeHealthSidecar(*chosen);
+  writeListenSidecar(*chosen);
   host_.sessionFolder = folderPart(*chosen);
   session.fileName = *chosen;
   session.isModified = false;
@@ -195,10 +198,12 @@ void SessionController::refreshSessionDisplay() {
     panel.question.clear();
     panel.answer.clear();
     panel.cueLabels.clear();
+    panel.heardWords.clear();
   } else {
     panel.dateTime = stampToDisplay(current->dateTime);
     panel.question = current->question;
     panel.answer = current->answer;
+    panel.heardWords = heardWordsText(*current);
     panel.cueLabels.clear();
     for (const EvpSegmentEntry& e : current->segments) panel.cueLabels += e.label;
   }
@@ -351,6 +356,39 @@ void SessionController::writeHealthSidecar(const std::string& sessionPath) {
   const std::string path = healthSidecarPath(sessionPath);
   if (!writeFileAtomically(path, text))
     host_.prompter.error("Can't write the health file '" + path + "'.");
+}
+
+void SessionController::readListenSidecar() {
+  std::string text;
+  std::int64_t skipped = 0;
+  // Missing, unreadable or damaged: the records simply have no words.
+  if (readTextFileSkippingLongLines(listenSidecarPath(session.fileName), text, kMaxListenLineBytes,
+                                    skipped) == TextFileStatus::Read)
+    applyListenSidecar(text, session.records);
+}
+
+bool SessionController::writeListenSidecar(const std::string& sessionPath) {
+  const std::string text = formatListenSidecar(session.records);
+  if (text.empty()) return true;
+  const std::string path = listenSidecarPath(sessionPath);
+  if (writeFileAtomically(path, text)) return true;
+  host_.prompter.error("Can't write the listener's file '" + path + "'.");
+  return false;
+}
+
+bool SessionController::keepHeardWords(std::int32_t index, const std::string& dateTime,
+                                       std::vector<HeardWord> words) {
+  if (index < 0 || index >= session.count()) return false;
+  EvpRecord& record = session.records[static_cast<std::size_t>(index)];
+  if (record.dateTime != dateTime) return false;
+  auto trace =
+      record.trace ? std::make_shared<RecordTrace>(*record.trace) : std::make_shared<RecordTrace>();
+  trace->heard = std::move(words);
+  record.trace = std::move(trace);
+  // A saved session gets its words at once; an unsaved one with its next save.
+  if (!session.fileName.empty()) writeListenSidecar(session.fileName);
+  refreshSessionDisplay();
+  return true;
 }
 
 }  // namespace voxloom

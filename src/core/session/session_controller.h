@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/audio/audio_document.h"
 #include "core/ports/clock.h"
@@ -102,6 +103,11 @@ class SessionController {
   bool currentHasProvenance() const;
   // Saves the current record's provenance as JSON lines, asking for the file name.
   void exportProvenance();
+  // The machine listener's words for the record at `index`, if it is still the record
+  // of `dateTime`; they are written beside a saved session at once. False when the
+  // record is gone.
+  bool keepHeardWords(std::int32_t index, const std::string& dateTime,
+                      std::vector<HeardWord> words);
 
   // Export and editor (session_editor.cpp).
   std::string exportFileName() const;
@@ -121,6 +127,8 @@ class SessionController {
   void clearSession();
   void readHealthSidecar();
   void writeHealthSidecar(const std::string& sessionPath);
+  void readListenSidecar();
+  bool writeListenSidecar(const std::string& sessionPath);
   void changed() {
     if (onChanged) onChanged();
   }

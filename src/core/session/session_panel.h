@@ -41,6 +41,7 @@ struct SessionPanel {
   std::string sequence = "0/0";   // EditSequence
   std::string question;           // EditQuestion
   std::string answer;             // EditAnswer
+  std::string heardWords;         // what the machine listener heard, beside the answer
   std::string cueLabels;          // MemoCueLabels: one line
   bool recordChecked = false;     // check mark of MenuSessionRecord
   PanelColour questionColour = PanelColour::ButtonFace;

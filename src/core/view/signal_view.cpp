@@ -96,6 +96,7 @@ void SignalView::resume(Frames first, Frames end) {
 
 void SignalView::forget() {
   builder_.cancel();
+  heardWords.clear();
   shown_.reset();
   dirty_ = false;
 }

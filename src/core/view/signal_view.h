@@ -8,6 +8,7 @@
 
 #include "core/audio/audio_document.h"
 #include "core/engine/recording_chunks.h"
+#include "core/ports/speech_listener.h"
 #include "core/view/signal_summary.h"
 #include "core/view/time_axis.h"
 
@@ -23,6 +24,9 @@ class SignalView {
   SignalView& operator=(const SignalView&) = delete;
 
   TimeAxis axis;
+  // What the machine listener heard in the document, in time order; drawn in a lane of
+  // their own. Forgotten with the document.
+  std::vector<HeardWord> heardWords;
   // Steady time in nanoseconds; tests set their own.
   std::function<std::int64_t()> clock;
 

@@ -143,5 +143,36 @@ TEST(CommandTable, StatesEnableWhatTheyAllow) {
   EXPECT_EQ(v.sessionControlsMode, 0);
 }
 
+// A listening reads its own copy of the samples: it may start only on a loaded document
+// outside live input, but once it runs its item stays the way to cancel it.
+TEST(CommandTable, MachineListenerItems) {
+  struct Case {
+    int state;
+    bool loaded, live, ready, listening, heard;
+    bool listen, addCues;
+  };
+  const Case cases[] = {
+      {kStateIdle, true, false, true, false, false, true, false},
+      {kStateIdle, true, false, false, false, true, false, true},  // no listener in this build
+      {kStateIdle, false, false, true, false, false, false, false},
+      {kStateIdle, true, true, true, false, true, false, false},  // live input
+      {kStatePlaying, true, false, true, false, true, false, false},
+      {kStatePlaying, true, false, true, true, true, true, false},  // cancel while playing
+      {kStateRecording, false, false, true, true, false, true, false},
+  };
+  for (const Case& c : cases) {
+    DocumentFlags flags;
+    flags.loaded = c.loaded;
+    flags.live = c.live;
+    flags.listenerReady = c.ready;
+    flags.listening = c.listening;
+    flags.heardWords = c.heard;
+    CommandView v;
+    applyCommandTable(c.state, flags, v);
+    EXPECT_EQ(v[Command::Listen], c.listen) << c.state << c.loaded << c.live << c.ready;
+    EXPECT_EQ(v[Command::AddHeardCues], c.addCues) << c.state << c.loaded << c.live << c.heard;
+  }
+}
+
 }  // namespace
 }  // namespace voxloom
