@@ -6,7 +6,7 @@
 
 #include "core/session/session_file.h"
 #include "core/session/session_file_lock.h"
-#include "core/session/text_line_reader.h"
+#include "core/util/text_line_reader.h"
 
 namespace voxloom::cli {
 

@@ -6,7 +6,7 @@
 #include "cli/json_writer.h"
 #include "core/app/session_service.h"
 #include "core/session/session_file.h"
-#include "core/session/text_line_reader.h"
+#include "core/util/text_line_reader.h"
 #include "core/util/number_text.h"
 #include "core/util/output_guard.h"
 

@@ -12,7 +12,7 @@
 #include "core/audio/byte_stream.h"
 #include "core/audio/wav_reader.h"
 #include "core/session/session_file.h"
-#include "core/session/text_line_reader.h"
+#include "core/util/text_line_reader.h"
 #include "tests/support/run_cli.h"
 
 namespace voxloom {

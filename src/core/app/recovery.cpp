@@ -8,7 +8,7 @@
 
 #include "core/audio/wav_writer.h"
 #include "core/session/session_file.h"
-#include "core/session/text_line_reader.h"
+#include "core/util/text_line_reader.h"
 
 namespace voxloom {
 

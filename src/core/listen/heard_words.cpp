@@ -6,17 +6,12 @@
 
 #include "core/util/json_read.h"
 #include "core/util/json_text.h"
+#include "core/util/number_text.h"
+#include "core/util/text_line_reader.h"
 
 namespace voxloom {
 
 namespace {
-
-void appendFixed6(std::string& out, double value) {
-  char buffer[64];
-  const auto [end, ec] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
-  out.append(buffer, ec == std::errc{} ? end : buffer);
-}
 
 bool numberOf(const JsonValue& object, std::string_view key, double& out) {
   const JsonValue* v = object.find(key);
@@ -35,22 +30,19 @@ Frames frameAt(double seconds, Rate rate, Frames frameCount) {
 
 std::string heardWordJson(const HeardWord& word) {
   std::string out = "{\"word\":" + jsonQuote(word.word) + ",\"start\":";
-  appendFixed6(out, word.start);
+  appendFixed(out, word.start, 6);
   out += ",\"end\":";
-  appendFixed6(out, word.end);
+  appendFixed(out, word.end, 6);
   out += ",\"confidence\":";
-  appendFixed6(out, word.confidence);
+  appendFixed(out, word.confidence, 6);
   out += '}';
   return out;
 }
 
 HeardWordsRead readHeardWords(std::string_view text) {
   HeardWordsRead read;
-  while (!text.empty()) {
-    const std::size_t cut = text.find('\n');
-    std::string_view line = text.substr(0, cut);
-    text = cut == std::string_view::npos ? std::string_view{} : text.substr(cut + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  for (TextLineReader lines(text); !lines.atEnd();) {
+    const std::string_view line = lines.readTextLine();
     if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
     const auto json = parseJson(line);
     HeardWord word;

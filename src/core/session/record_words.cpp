@@ -7,6 +7,7 @@
 #include "core/session/record_trace.h"
 #include "core/util/json_read.h"
 #include "core/util/json_text.h"
+#include "core/util/text_line_reader.h"
 
 namespace voxloom {
 
@@ -74,11 +75,8 @@ std::string formatListenSidecar(const std::vector<EvpRecord>& records) {
 
 std::int64_t applyListenSidecar(std::string_view text, std::vector<EvpRecord>& records) {
   std::int64_t unreadable = 0;
-  while (!text.empty()) {
-    const std::size_t cut = text.find('\n');
-    std::string_view line = text.substr(0, cut);
-    text = cut == std::string_view::npos ? std::string_view{} : text.substr(cut + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  for (TextLineReader lines(text); !lines.atEnd();) {
+    const std::string_view line = lines.readTextLine();
     if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
     auto parsed = parseLine(line);
     if (!parsed) {

@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "core/session/scan_numbers.h"
-#include "core/session/text_line_reader.h"
+#include "core/util/text_line_reader.h"
 #include "core/util/replace_file.h"
 #include "core/util/text_encoding.h"
 

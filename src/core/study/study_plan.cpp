@@ -9,17 +9,11 @@
 #include "core/listen/heard_words.h"
 #include "core/util/json_read.h"
 #include "core/util/json_text.h"
+#include "core/util/number_text.h"
 
 namespace voxloom {
 
 namespace {
-
-void appendFixed6(std::string& out, double value) {
-  char buffer[64];
-  const auto [end, ec] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
-  out.append(buffer, ec == std::errc{} ? end : buffer);
-}
 
 std::optional<std::int64_t> wholeMember(const JsonValue& object, std::string_view key,
                                         std::int64_t lo, std::int64_t hi) {
@@ -51,9 +45,9 @@ std::optional<T> parseWhole(std::string_view text) {
 
 std::string armSummaryJson(const ArmSummary& arm) {
   std::string out = "{\"runs\":" + std::to_string(arm.runs) + ",\"mean_wpm\":";
-  appendFixed6(out, arm.meanWpm);
+  appendFixed(out, arm.meanWpm, 6);
   out += ",\"median_wpm\":";
-  appendFixed6(out, arm.medianWpm);
+  appendFixed(out, arm.medianWpm, 6);
   out += ",\"words\":" + std::to_string(arm.words) + '}';
   return out;
 }
@@ -112,11 +106,11 @@ std::string runRecordJson(const RunRecord& r) {
                     "\",\"seed\":" + std::to_string(r.seed) +
                     ",\"frames\":" + std::to_string(r.frames) +
                     ",\"rate\":" + std::to_string(r.rate) + ",\"seconds\":";
-  appendFixed6(out, r.seconds());
+  appendFixed(out, r.seconds(), 6);
   out += ",\"words\":" + std::to_string(r.words.size()) + ",\"wpm\":";
-  appendFixed6(out, r.wordsPerMinute());
+  appendFixed(out, r.wordsPerMinute(), 6);
   out += ",\"mean_confidence\":";
-  appendFixed6(out, r.meanConfidence());
+  appendFixed(out, r.meanConfidence(), 6);
   out += ",\"heard\":[";
   for (std::size_t i = 0; i < r.words.size(); ++i) {
     if (i > 0) out += ',';
@@ -191,11 +185,11 @@ StudySummary summarizeStudy(const std::vector<RunRecord>& unordered, std::uint64
 std::string studySummaryJson(const StudySummary& s) {
   std::string out = "{\"evp\":" + armSummaryJson(s.evp) +
                     ",\"control\":" + armSummaryJson(s.control) + ",\"difference\":";
-  appendFixed6(out, s.difference);
+  appendFixed(out, s.difference, 6);
   out += ",\"ci95\":[";
-  appendFixed6(out, s.ci95.low);
+  appendFixed(out, s.ci95.low, 6);
   out += ',';
-  appendFixed6(out, s.ci95.high);
+  appendFixed(out, s.ci95.high, 6);
   // Six significant digits: a strong effect gives p-values far below 0.000001.
   out += "],\"p_value\":";
   char buffer[32];

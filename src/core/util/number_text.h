@@ -4,6 +4,7 @@
 #include <concepts>
 #include <limits>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace voxloom {
@@ -29,6 +30,14 @@ std::optional<T> parseDecimal(std::string_view text) {
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
   return value;
+}
+
+// Appends `value` with `decimals` decimals and a '.' whatever the locale.
+inline void appendFixed(std::string& out, double value, int decimals) {
+  char buffer[64];
+  const auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  out.append(buffer, ec == std::errc{} ? end : buffer);
 }
 
 }  // namespace voxloom

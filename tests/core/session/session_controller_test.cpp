@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "core/session/session_file.h"
-#include "core/session/text_line_reader.h"
+#include "core/util/text_line_reader.h"
 #include "tests/core/session/session_example.h"
 #include "tests/core/session/session_fixture.h"
 

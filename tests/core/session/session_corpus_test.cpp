@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "core/session/session_file.h"
-#include "core/session/text_line_reader.h"
+#include "core/util/text_line_reader.h"
 #include "tests/fuzz/session_roundtrip.h"
 
 namespace voxloom {

@@ -13,7 +13,7 @@ using namespace std::string_literals;
 
 #include "core/session/session_file_lock.h"
 #include "core/session/session_stamp.h"
-#include "core/session/text_line_reader.h"
+#include "core/util/text_line_reader.h"
 #include "tests/core/session/session_example.h"
 #include "tests/support/riff_builder.h"
 

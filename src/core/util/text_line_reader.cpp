@@ -1,4 +1,4 @@
-#include "core/session/text_line_reader.h"
+#include "core/util/text_line_reader.h"
 
 #include <unistd.h>
 
