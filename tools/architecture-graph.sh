@@ -14,7 +14,7 @@ set(GRAPHVIZ_EXTERNAL_LIBS FALSE)
 set(GRAPHVIZ_INTERFACE_LIBS FALSE)
 set(GRAPHVIZ_GENERATE_PER_TARGET FALSE)
 set(GRAPHVIZ_GENERATE_DEPENDERS FALSE)
-set(GRAPHVIZ_IGNORE_TARGETS "^voxloom_(sdl|ports|http|platform|gui|test_support)$")
+set(GRAPHVIZ_IGNORE_TARGETS "^voxloom_(sdl|ports|http|speech|plot|platform|gui|test_support)$")
 OPTIONS
 mkdir -p "$build/graphviz"
 cmake -S . -B "$build" --graphviz="$build/graphviz/core.dot" >/dev/null
