@@ -203,7 +203,7 @@ class TFormMain : public QMainWindow, public View {
   SignalViewPanel* signalView_ = nullptr;
   QAction* importLabels_ = nullptr;
   QAction* exportLabels_ = nullptr;
-  QLabel* listenerPanel_ = nullptr;        // StatusBarListener
+  CompactLabel* listenerPanel_ = nullptr;  // StatusBarListener
   QToolButton* listenerCancel_ = nullptr;  // ButtonListenerCancel
 };
 

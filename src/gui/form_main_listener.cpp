@@ -6,11 +6,12 @@
 #include <QToolButton>
 
 #include "gui/form_main.h"
+#include "gui/status_panels.h"
 
 namespace voxloom {
 
 void TFormMain::buildListenerPanel() {
-  listenerPanel_ = new QLabel(this);
+  listenerPanel_ = new CompactLabel(this);
   listenerPanel_->setObjectName("StatusBarListener");
   listenerPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   listenerCancel_ = new QToolButton(this);
@@ -38,7 +39,7 @@ void TFormMain::wireListener() {
 void TFormMain::refreshListener() {
   const ListenerService& listener = services_.listener;
   const QString text = QString::fromStdString(listener.statusText());
-  listenerPanel_->setText(text);
+  listenerPanel_->setWholeText(text);
   listenerPanel_->setVisible(!text.isEmpty());
   listenerCancel_->setVisible(listener.running());
   QAction* item = commandControls_[static_cast<std::size_t>(Command::Listen)].action;
