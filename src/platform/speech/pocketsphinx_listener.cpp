@@ -39,6 +39,10 @@ std::string checkModel(const std::filesystem::path& dir) {
   return {};
 }
 
+std::string loadFailedText(const std::string& dir) {
+  return "The speech model in '" + dir + "' could not be loaded.";
+}
+
 // Decoders for one model, handed out one per listener and taken back when it ends.
 class DecoderPool {
  public:
@@ -51,6 +55,7 @@ class DecoderPool {
   DecoderPool(const DecoderPool&) = delete;
   DecoderPool& operator=(const DecoderPool&) = delete;
 
+  const std::string& modelDir() const { return modelDir_; }
   ps_decoder_t* acquire() {
     std::lock_guard lock(mutex_);
     if (!idle_.empty()) {
@@ -332,7 +337,7 @@ class PocketSphinxFactory final : public SpeechListenerFactory {
   std::unique_ptr<SpeechListener> make(std::string& error) override {
     ps_decoder_t* ps = pool_->acquire();
     if (!ps) {
-      error = "The speech model could not be loaded.";
+      error = loadFailedText(pool_->modelDir());
       return nullptr;
     }
     return std::make_unique<PocketSphinxListener>(pool_, ps);
@@ -346,20 +351,21 @@ class PocketSphinxFactory final : public SpeechListenerFactory {
 
 std::unique_ptr<SpeechListenerFactory> makePocketSphinxFactory(const std::string& modelDir,
                                                                const PocketSphinxTuning& tuning,
-                                                               std::string& error) {
+                                                               std::string& error, bool loadNow) {
   const std::string dir = modelDir.empty() ? defaultSpeechModelDir() : modelDir;
   error = checkModel(dir);
   if (!error.empty()) return nullptr;
   // The recogniser logs to stderr from its first call unless told otherwise.
   err_set_logfp(nullptr);
   auto pool = std::make_shared<DecoderPool>(dir, tuning);
-  // Loaded now, so that a broken model shows at once and the first listener is quick.
-  ps_decoder_t* ps = pool->acquire();
-  if (!ps) {
-    error = "The speech model in '" + dir + "' could not be loaded.";
-    return nullptr;
+  if (loadNow) {
+    ps_decoder_t* ps = pool->acquire();
+    if (!ps) {
+      error = loadFailedText(dir);
+      return nullptr;
+    }
+    pool->release(ps);
   }
-  pool->release(ps);
   return std::make_unique<PocketSphinxFactory>(std::move(pool));
 }
 
@@ -373,7 +379,9 @@ std::string defaultSpeechModelDir() {
 
 std::unique_ptr<SpeechListenerFactory> makeSpeechListenerFactory(const std::string& modelDir,
                                                                  std::string& error) {
-  return makePocketSphinxFactory(modelDir, PocketSphinxTuning{}, error);
+  // A quarter of a second and more: the window must not wait for it at start-up, so the
+  // first listener, made on a worker thread, loads it.
+  return makePocketSphinxFactory(modelDir, PocketSphinxTuning{}, error, false);
 }
 
 }  // namespace voxloom

@@ -22,9 +22,12 @@ struct PocketSphinxTuning {
 // Listeners over one model folder (holding en-us/, en-us.lm.bin and
 // cmudict-en-us.dict). Each listener owns a decoder of its own, so listeners may run on
 // several threads; a decoder given back by a listener that ends serves the next one,
-// so the model is loaded again only when more listeners live at once.
+// so the model is loaded again only when more listeners live at once. The folder's files
+// are checked at once; with `loadNow` the model is loaded at once too, else by the first
+// listener made.
 std::unique_ptr<SpeechListenerFactory> makePocketSphinxFactory(const std::string& modelDir,
                                                                const PocketSphinxTuning& tuning,
-                                                               std::string& error);
+                                                               std::string& error,
+                                                               bool loadNow = true);
 
 }  // namespace voxloom

@@ -13,8 +13,9 @@ bool speechListenerBuilt();
 // The model folder used when none is given.
 std::string defaultSpeechModelDir();
 
-// Loads the model in `modelDir` (empty: the default) once, for listeners made from it;
-// null with `error` set when the build has no listener or the model cannot be loaded.
+// Listeners over the model in `modelDir` (empty: the default), which the first of them
+// loads, once; null with `error` set when the build has no listener or the folder lacks
+// the model's files.
 std::unique_ptr<SpeechListenerFactory> makeSpeechListenerFactory(const std::string& modelDir,
                                                                  std::string& error);
 
