@@ -146,7 +146,14 @@ TEST(SpeechListener, AnHourIsStreamed) {
   getrusage(RUSAGE_SELF, &after);
   EXPECT_EQ(result.error, "");
   EXPECT_TRUE(result.words.empty());
-  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kB more at the peak";
+  // AddressSanitizer keeps up to 256 MB of freed blocks from reuse; still far below the
+  // hour itself.
+#if defined(__SANITIZE_ADDRESS__)
+  constexpr long kAllowedKb = (64 + 256) * 1024;
+#else
+  constexpr long kAllowedKb = 64 * 1024;
+#endif
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, kAllowedKb) << "kB more at the peak";
   std::remove(path.c_str());
 }
 

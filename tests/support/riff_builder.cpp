@@ -66,7 +66,9 @@ std::vector<std::uint8_t> RiffBuilder::fmtBody(int channels, int bits, int rate,
   RiffBuilder b;
   const int align = channels * bits / 8;
   b.u16(static_cast<std::uint16_t>(formatTag)).u16(static_cast<std::uint16_t>(channels));
-  b.u32(static_cast<std::uint32_t>(rate)).u32(static_cast<std::uint32_t>(rate * align));
+  // The byte rate wraps as its 32-bit field does for the absurd rates hostile files claim.
+  b.u32(static_cast<std::uint32_t>(rate))
+      .u32(static_cast<std::uint32_t>(rate) * static_cast<std::uint32_t>(align));
   b.u16(static_cast<std::uint16_t>(align)).u16(static_cast<std::uint16_t>(bits));
   if (extraBytes >= 0) b.u16(static_cast<std::uint16_t>(extraBytes)).zeros(extraBytes);
   return b.bytes;

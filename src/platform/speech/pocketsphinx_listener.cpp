@@ -39,6 +39,13 @@ std::string checkModel(const std::filesystem::path& dir) {
   return {};
 }
 
+// The recogniser names the search it starts with "_default"; ps_get_search() would tell
+// too, but leaks an iterator at every call.
+std::string startSearchOf(ps_decoder_t* ps) {
+  constexpr const char* kStartSearch = "_default";
+  return ps_get_lm(ps, kStartSearch) != nullptr ? kStartSearch : ps_get_search(ps);
+}
+
 std::string loadFailedText(const std::string& dir) {
   return "The speech model in '" + dir + "' could not be loaded.";
 }
@@ -328,7 +335,7 @@ class PocketSphinxListener final : public SpeechListener {
   std::shared_ptr<DecoderPool> pool_;
   ps_decoder_t* ps_;
   // The language model search the decoder starts with.
-  const std::string wordSearch_ = ps_get_search(ps_);
+  const std::string wordSearch_ = startSearchOf(ps_);
 };
 
 class PocketSphinxFactory final : public SpeechListenerFactory {
