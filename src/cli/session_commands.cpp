@@ -6,9 +6,9 @@
 #include "cli/json_writer.h"
 #include "core/app/session_service.h"
 #include "core/session/session_file.h"
-#include "core/util/text_line_reader.h"
 #include "core/util/number_text.h"
 #include "core/util/output_guard.h"
+#include "core/util/text_line_reader.h"
 
 namespace voxloom::cli {
 

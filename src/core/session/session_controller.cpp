@@ -10,8 +10,8 @@
 #include "core/session/session_file.h"
 #include "core/session/session_file_lock.h"
 #include "core/session/session_stamp.h"
-#include "core/util/text_line_reader.h"
 #include "core/util/output_guard.h"
+#include "core/util/text_line_reader.h"
 
 namespace voxloom {
 

@@ -10,9 +10,9 @@
 #include <cstdlib>
 
 #include "core/session/scan_numbers.h"
-#include "core/util/text_line_reader.h"
 #include "core/util/replace_file.h"
 #include "core/util/text_encoding.h"
+#include "core/util/text_line_reader.h"
 
 namespace voxloom {
 
