@@ -18,9 +18,6 @@ namespace voxloom::cli {
 
 namespace {
 
-// A word list is a few lines a person typed; a megabyte is far beyond any.
-constexpr std::size_t kMaxWordListBytes = 1 << 20;
-
 int failure(const std::string& text) {
   std::cerr << "Error: " << text << '\n';
   return kExitFailed;

@@ -1,14 +1,13 @@
 #include "core/app/listener_service.h"
 
 #include <cstdio>
-#include <fstream>
 #include <random>
-#include <sstream>
-#include <vector>
 
 #include "core/audio/byte_stream.h"
 #include "core/audio/wav_reader.h"
 #include "core/listen/sample_snapshot.h"
+#include "core/listen/word_list.h"
+#include "core/util/user_file.h"
 
 namespace voxloom {
 
@@ -23,19 +22,6 @@ struct ListenerService::Job {
 };
 
 namespace {
-
-// One word or phrase a line; blank lines and lines starting with '#' are left out.
-bool readWordList(const std::string& path, std::vector<std::string>& words) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  for (std::string line; std::getline(in, line);) {
-    const auto first = line.find_first_not_of(" \t\r");
-    if (first == std::string::npos || line[first] == '#') continue;
-    const auto last = line.find_last_not_of(" \t\r");
-    words.push_back(line.substr(first, last - first + 1));
-  }
-  return true;
-}
 
 std::string wordsText(std::size_t n) {
   return std::to_string(n) + (n == 1 ? " word" : " words");
@@ -130,9 +116,16 @@ bool ListenerService::start(const ListenChoices& chosen) {
   if (!states_.enabled(Command::Listen)) return false;
   auto job = std::make_shared<Job>();
   job->request.minConfidence = chosen.minConfidencePercent / 100.0;
-  if (!chosen.wordListPath.empty() && !readWordList(chosen.wordListPath, job->request.keywords)) {
-    prompter_.error("Can't read the word list '" + chosen.wordListPath + "'.");
-    return false;
+  if (!chosen.wordListPath.empty()) {
+    // Through the user-file rules: a FIFO or a huge file must not stall the window.
+    const WholeFile list = readUserFile(chosen.wordListPath, kMaxWordListBytes, "word list");
+    if (list.status != WholeFileStatus::Read) {
+      prompter_.error(list.refusal.empty()
+                          ? "Can't read the word list '" + chosen.wordListPath + "'."
+                          : list.refusal);
+      return false;
+    }
+    job->request.keywords = parseWordList(list.text);
   }
   job->onRecord = chosen.onRecord && sessions_.session.count() > 0;
   if (job->onRecord) {

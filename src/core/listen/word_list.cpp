@@ -12,6 +12,8 @@ std::vector<std::string> parseWordList(std::string_view text) {
     const std::size_t end = std::min(text.find('\n'), text.size());
     const std::string_view line = text.substr(0, end);
     text.remove_prefix(std::min(end + 1, text.size()));
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    if (first != std::string_view::npos && line[first] == '#') continue;
     std::string phrase;
     bool blank = false;
     for (const char c : line) {

@@ -59,6 +59,7 @@ TEST(WordList, ReadsOnePhraseALineAndCleansTokens) {
       {"\xEF\xBB\xBFHello\r\nWorld\r\n", {"hello", "world"}},
       {"\n\n  mister   John\tDashwood  \n\n", {"mister john dashwood"}},
       {"ghost\nGhost\nghost \nlast", {"ghost", "last"}},
+      {"# names\n  #x\nmary # jo", {"mary # jo"}},  // a comment line starts with '#'
   };
   for (const auto& [text, phrases] : lists) EXPECT_EQ(parseWordList(text), phrases) << text;
   const std::pair<const char*, const char*> tokens[] = {
