@@ -4,6 +4,7 @@
 #include <span>
 #include <utility>
 
+#include "core/audio/pcm_int16.h"
 #include "core/engine/offline_evp.h"
 
 namespace voxloom::cli {
@@ -69,15 +70,8 @@ RunSound EvpArm::render(std::uint32_t seed, double seconds, bool reverse,
   }
   sound.rate = doc.nominalRate;
   sound.channels = doc.format.channels;
-  if (doc.format.bitsPerSample == 8) {
-    sound.samples.reserve(bytes.size());
-    for (const std::uint8_t b : bytes)
-      sound.samples.push_back(static_cast<std::int16_t>((b - 128) * 256));
-  } else {
-    sound.samples.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-      sound.samples.push_back(static_cast<std::int16_t>(bytes[i] | bytes[i + 1] << 8));
-  }
+  sound.samples.resize(bytes.size() / (doc.format.bitsPerSample == 16 ? 2 : 1));
+  pcmToInt16(bytes.data(), sound.samples.size(), doc.format.bitsPerSample, sound.samples.data());
   // The cross-fade is part of each rendered block, so blocks lie end to end and each
   // is reversed with its own fade.
   if (reverse) reverseEachBlock(sound.samples, sound.channels, blockFrames);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/audio/pcm_int16.h"
+
 namespace voxloom {
 
 SampleSnapshot snapshotOf(const AudioDocument& doc) {
@@ -39,19 +41,10 @@ std::size_t SnapshotPcmSource::read(std::int16_t* out, std::size_t frames) {
   const std::int64_t left = std::max<std::int64_t>(s.frames - at_, 0);
   const auto n =
       static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(frames)));
-  const std::size_t values = n * static_cast<std::size_t>(s.channels);
   const std::size_t first = static_cast<std::size_t>(at_) * static_cast<std::size_t>(s.channels);
-  for (std::size_t i = 0; i < values; ++i) {
-    const std::size_t v = first + i;
-    if (s.bitsPerSample == 8) {
-      out[i] = static_cast<std::int16_t>((static_cast<int>(s.bytes[v]) - 128) * 256);
-    } else if (s.bitsPerSample == 16) {
-      out[i] = static_cast<std::int16_t>(static_cast<std::uint16_t>(s.bytes[2 * v]) |
-                                         static_cast<std::uint16_t>(s.bytes[2 * v + 1] << 8));
-    } else {
-      out[i] = 0;
-    }
-  }
+  const std::size_t sampleBytes = s.bitsPerSample == 16 ? 2 : 1;
+  pcmToInt16(s.bytes.data() + first * sampleBytes, n * static_cast<std::size_t>(s.channels),
+             s.bitsPerSample, out);
   at_ += static_cast<std::int64_t>(n);
   return n;
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 
+#include "core/audio/pcm_int16.h"
 #include "core/audio/riff.h"
 #include "core/audio/wav_reader.h"
 
@@ -75,15 +76,8 @@ std::size_t WavStreamSource::read(std::int16_t* out, std::size_t frames) {
       framesLeft_ = 0;  // the file shrank under us
       break;
     }
-    std::int16_t* to = out + done * format_.channels;
-    const std::size_t samples = got * format_.channels;
-    if (format_.bitsPerSample == 8) {
-      for (std::size_t i = 0; i < samples; ++i)
-        to[i] = static_cast<std::int16_t>((static_cast<int>(bytes_[i]) - 128) * 256);
-    } else {
-      for (std::size_t i = 0; i < samples; ++i)
-        to[i] = static_cast<std::int16_t>(bytes_[2 * i] | (bytes_[2 * i + 1] << 8));
-    }
+    pcmToInt16(bytes_.data(), got * format_.channels, format_.bitsPerSample,
+               out + done * format_.channels);
     done += got;
     framesLeft_ -= static_cast<std::int64_t>(got);
   }
