@@ -73,6 +73,13 @@ std::string formatListenSidecar(const std::vector<EvpRecord>& records) {
   return out;
 }
 
+void setHeardWords(EvpRecord& record, std::vector<HeardWord> words) {
+  auto trace =
+      record.trace ? std::make_shared<RecordTrace>(*record.trace) : std::make_shared<RecordTrace>();
+  trace->heard = std::move(words);
+  record.trace = std::move(trace);
+}
+
 std::int64_t applyListenSidecar(std::string_view text, std::vector<EvpRecord>& records) {
   std::int64_t unreadable = 0;
   for (TextLineReader lines(text); !lines.atEnd();) {
@@ -86,10 +93,7 @@ std::int64_t applyListenSidecar(std::string_view text, std::vector<EvpRecord>& r
     if (parsed->record < 1 || parsed->record > static_cast<std::int64_t>(records.size())) continue;
     EvpRecord& record = records[static_cast<std::size_t>(parsed->record - 1)];
     if (record.dateTime != parsed->dateTime) continue;
-    auto trace = record.trace ? std::make_shared<RecordTrace>(*record.trace)
-                              : std::make_shared<RecordTrace>();
-    trace->heard = std::move(parsed->words);
-    record.trace = std::move(trace);
+    setHeardWords(record, std::move(parsed->words));
   }
   return unreadable;
 }

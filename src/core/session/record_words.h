@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ports/speech_listener.h"
 #include "core/session/session.h"
 
 namespace voxloom {
@@ -25,6 +26,10 @@ std::string formatListenSidecar(const std::vector<EvpRecord>& records);
 // match no record, and lines that cannot be read, are left out: the words are extra and
 // never keep a session from opening. Returns the number of unreadable lines.
 std::int64_t applyListenSidecar(std::string_view text, std::vector<EvpRecord>& records);
+
+// Gives the record `words`, leaving the rest of its trace as it was (traces are shared
+// between copies of a record, so it gets a trace of its own).
+void setHeardWords(EvpRecord& record, std::vector<HeardWord> words);
 
 // The words as the session panel shows them beside the answer: "hello world (2 words)";
 // "nothing" when the listener heard none, empty when it never ran on the record.

@@ -381,10 +381,7 @@ bool SessionController::keepHeardWords(std::int32_t index, const std::string& da
   if (index < 0 || index >= session.count()) return false;
   EvpRecord& record = session.records[static_cast<std::size_t>(index)];
   if (record.dateTime != dateTime) return false;
-  auto trace =
-      record.trace ? std::make_shared<RecordTrace>(*record.trace) : std::make_shared<RecordTrace>();
-  trace->heard = std::move(words);
-  record.trace = std::move(trace);
+  setHeardWords(record, std::move(words));
   // A saved session gets its words at once; an unsaved one with its next save.
   if (!session.fileName.empty()) writeListenSidecar(session.fileName);
   refreshSessionDisplay();
